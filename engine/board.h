@@ -1,0 +1,43 @@
+// Conversion between the mailbox BoardState of the interface and the engine's bitboards.
+#ifndef OSTRAKON_BOARD_H
+#define OSTRAKON_BOARD_H
+
+#include "bitboard.h"
+#include "ostrakon.h"
+
+namespace ostrakon {
+
+struct Position {
+    Bitboard own;  // discs of the side to move
+    Bitboard opp;
+};
+
+// A board the engine can work on: every playable cell 0 or +-1 and the side to move +-1.
+// Border cells are never read, so their contents do not matter.
+bool IsValidState(const BoardState& board);
+
+// Reads the 64 playable cells from the view of board.sideToMove (which must be +-1).
+Position ToPosition(const BoardState& board);
+// Writes the discs back: `own` belongs to `side`.
+void WritePosition(const Position& pos, int32_t side, BoardState& board);
+
+// The number of playable cells holding 0, centre squares included.
+int CountEmpty(const BoardState& board);
+
+// How many empty squares border the discs that playing `move` (a single bit, with its flips
+// `flips`) would turn, each empty square counted once per turned neighbour. The move square is
+// still empty and counts too.
+inline int Openness(Bitboard own, Bitboard opp, Bitboard flips) {
+    return EmptyNeighbourCount(flips, ~(own | opp));
+}
+
+// Score of a finished game from the view of the side owning `own`: kWin + margin for a win,
+// margin - kWin for a loss, kDraw for a draw.
+inline int32_t FinalScore(Bitboard own, Bitboard opp) {
+    const int32_t d = PopCount(own) - PopCount(opp);
+    return d > 0 ? kWin + d : d < 0 ? d - kWin : kDraw;
+}
+
+}  // namespace ostrakon
+
+#endif

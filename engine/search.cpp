@@ -1,0 +1,243 @@
+// Think: the root of every search, and the normal (depth-limited) search.
+//
+// The root list is either the legal moves in MoveOrder (depths 1 to 3) or those moves sorted by
+// a 3-ply look: each move, then a 2-ply AlphaBeta whose window is narrowed by the best look so
+// far. The list is then searched move by move, with a progress report before each one.
+//
+// AlphaBeta is a plain negamax alpha-beta with fail-hard bounds at interior nodes. Its move list
+// is sorted by ascending openness, stable, so equal openness keeps MoveOrder order: that order,
+// the strict '>' comparisons and the exact rules for passes and finished games decide every
+// returned value and node count, which callers rely on, so the search must not be "improved" by
+// anything that changes which positions are scored (no transposition cut-offs, no re-ordering).
+//
+// Positions are two bitboards from the mover's side; a move is made on a copy, never unmade.
+// Nodes are counted where a position is scored: at depth 0, and at a finished game scored under
+// the full window. The counter travels with the call so concurrent searches stay apart.
+#include "search.h"
+
+#include <cstdio>
+
+#include "eval.h"
+#include "move_order.h"
+
+namespace ostrakon {
+
+namespace {
+
+struct OrderedMove {
+    Bitboard move;
+    Bitboard flips;
+    int openness;
+};
+
+}  // namespace
+
+int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t beta,
+                  NodeCounter& counter) {
+    if (depth == 0) {
+        // scored even when the game is over here
+        counter.Count();
+        return Evaluate(own, opp);
+    }
+    const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
+    if (!legal) {
+        // a pass does not use up depth
+        if (LegalMoves(opp, own) & kNonCentre) return -AlphaBeta(opp, own, depth, -beta, -alpha, counter);
+        // the game is over: a finite alpha is returned as it stands, and only the full window
+        // scores the position
+        if (alpha != -kInfinity) return alpha;
+        counter.Count();
+        return FinalScore(own, opp);
+    }
+
+    // Insertion sort by ascending openness; an equal openness goes behind, keeping MoveOrder.
+    OrderedMove list[60];
+    int n = 0;
+    for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
+        const Bitboard move = Bitboard{1} << BitOfOrderIndex(LowestBit(order));
+        const Bitboard flips = Flips(own, opp, move);
+        const int openness = Openness(own, opp, flips);
+        int j = n++;
+        while (j > 0 && list[j - 1].openness > openness) {
+            list[j] = list[j - 1];
+            --j;
+        }
+        list[j] = {move, flips, openness};
+    }
+
+    if (n == 1) {
+        // a forced move is searched with the window as it is, whatever it returns
+        const OrderedMove& m = list[0];
+        return -AlphaBeta(opp ^ m.flips, own | m.flips | m.move, depth - 1, -beta, -alpha, counter);
+    }
+    for (int i = 0; i < n; ++i) {
+        const OrderedMove& m = list[i];
+        const int32_t v =
+            -AlphaBeta(opp ^ m.flips, own | m.flips | m.move, depth - 1, -beta, -alpha, counter);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    return alpha;
+}
+
+namespace {
+
+struct RootList {
+    int bit[60];
+    int size = 0;
+};
+
+// Legal moves in MoveOrder.
+RootList PlainRootList(Bitboard own, Bitboard opp) {
+    RootList list;
+    for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order; order &= order - 1)
+        list.bit[list.size++] = BitOfOrderIndex(LowestBit(order));
+    return list;
+}
+
+// Legal moves sorted by a 3-ply look, best first; a move whose look equals an earlier one goes
+// behind it. Each look's window is cut at the best look so far, so later looks may be bounds.
+RootList OrderRootMoves(Bitboard own, Bitboard opp, NodeCounter& counter) {
+    RootList list;
+    int32_t look[60];
+    int32_t best = -kInfinity;
+    for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order; order &= order - 1) {
+        const int bit = BitOfOrderIndex(LowestBit(order));
+        const Bitboard move = Bitboard{1} << bit;
+        const Bitboard flips = Flips(own, opp, move);
+        const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, 2, -kInfinity, -best, counter);
+        int j = list.size++;
+        while (j > 0 && look[j - 1] < v) {
+            look[j] = look[j - 1];
+            list.bit[j] = list.bit[j - 1];
+            --j;
+        }
+        look[j] = v;
+        list.bit[j] = bit;
+        if (v > best) best = v;
+    }
+    return list;
+}
+
+// Reports progress before each root move: "<mode>(深さ<first>) <percent>%".
+class Progress {
+public:
+    Progress(ProgressCallback callback, const char* mode, int first, int total)
+        : callback_(callback), mode_(mode), first_(first), total_(total) {}
+
+    void Before(int index) const {
+        if (!callback_) return;
+        char text[64];
+        std::snprintf(text, sizeof text, "%s(深さ%d) %d%%", mode_, first_, 100 * index / total_);
+        callback_(text);
+    }
+
+private:
+    ProgressCallback callback_;
+    const char* mode_;
+    int first_;
+    int total_;
+};
+
+struct RootOutcome {
+    int bit = -1;  // -1: no move
+    int32_t value = -kInfinity;
+};
+
+RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, int depth,
+                             const Progress& progress, NodeCounter& counter) {
+    RootOutcome best;
+    for (int i = 0; i < list.size; ++i) {
+        progress.Before(i);
+        const Bitboard move = Bitboard{1} << list.bit[i];
+        const Bitboard flips = Flips(own, opp, move);
+        const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, depth - 1, -kInfinity,
+                                     -best.value, counter);
+        // strict '>': among equal scores the earliest root move stays
+        if (v > best.value) best = {list.bit[i], v};
+    }
+    return best;
+}
+
+// Returns true with a won outcome as soon as one move wins; the rest are not searched.
+bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const Progress& progress,
+                       NodeCounter& counter, RootOutcome& best) {
+    for (int i = 0; i < list.size; ++i) {
+        progress.Before(i);
+        const Bitboard move = Bitboard{1} << list.bit[i];
+        const Bitboard flips = Flips(own, opp, move);
+        const int32_t v = -SolveWinLoss(opp ^ flips, own | flips | move, counter);
+        if (v == kDraw || v == -kDraw) {
+            // a later draw replaces an earlier one
+            best = {list.bit[i], kDraw};
+        } else if (v == kWin) {
+            best = {list.bit[i], kWin};
+            return true;
+        } else if (best.value != kDraw && best.bit < 0) {
+            // the first losing move stands in only while nothing better is known
+            best = {list.bit[i], -kWin};
+        }
+    }
+    return false;
+}
+
+RootOutcome SearchPerfectRoot(Bitboard own, Bitboard opp, const RootList& list,
+                              const Progress& progress, NodeCounter& counter) {
+    RootOutcome best;
+    for (int i = 0; i < list.size; ++i) {
+        progress.Before(i);
+        const Bitboard move = Bitboard{1} << list.bit[i];
+        const Bitboard flips = Flips(own, opp, move);
+        const int32_t v = -SolvePerfect(opp ^ flips, own | flips | move, -kInfinity, -best.value,
+                                        counter);
+        if (v > best.value) best = {list.bit[i], v};
+    }
+    return best;
+}
+
+}  // namespace
+
+bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
+                   ProgressCallback callback, ThinkResult& result) {
+    // A side to move other than +-1 names no player; nothing sensible can be written.
+    if (!IsValidState(board)) return false;
+    const int32_t side = board.sideToMove;
+    const Position root = ToPosition(board);
+    NodeCounter counter;
+
+    const bool plainList = depth >= 1 && depth <= 3;
+    if (!forceSearch) {
+        // With one move or none the answer needs no search; the ordering look would only have
+        // counted nodes that are not reported.
+        const Bitboard legal = LegalMoves(root.own, root.opp) & kNonCentre;
+        if (PopCount(legal) <= 1) {
+            const RootList list = PlainRootList(root.own, root.opp);
+            result.move = list.size ? CellOfBit(list.bit[0]) : 0;
+            result.value = list.size ? 0 : -kInfinity * side;
+            result.nodes = 0;
+            return true;
+        }
+    }
+    const RootList list = plainList ? PlainRootList(root.own, root.opp)
+                                    : OrderRootMoves(root.own, root.opp, counter);
+
+    RootOutcome best;
+    if (depth > 0) {
+        const Progress progress(callback, "通常探索中", depth, list.size);
+        best = SearchNormalRoot(root.own, root.opp, list, depth, progress, counter);
+    } else if (depth == 0) {
+        const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
+        SearchWinLossRoot(root.own, root.opp, list, progress, counter, best);
+    } else {
+        const Progress progress(callback, "完全探索中", CountEmpty(board), list.size);
+        best = SearchPerfectRoot(root.own, root.opp, list, progress, counter);
+    }
+    result.move = best.bit < 0 ? 0 : CellOfBit(best.bit);
+    result.value = best.value * side;
+    result.nodes = static_cast<int32_t>(counter.nodes);
+    return true;
+}
+
+}  // namespace ostrakon

@@ -1,0 +1,108 @@
+// The shipped engine against the literal mailbox reference, on random positions from random
+// legal games: every export must give the same answers, and Think the same move, value, node
+// count and progress texts, in every mode. A failure prints the position and the seed.
+//
+// TAVIK_REFERENCE_SCALE (a percentage, default 100) shrinks or grows the run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "random_games.h"
+#include "reference.h"
+
+namespace {
+
+using tavik_test::RandomPosition;
+using tavik_tools::Diagram;
+
+std::vector<std::string> gTexts;
+void OSTRAKON_CALL RecordText(const char* text) { gTexts.push_back(text); }
+
+int Scaled(int count) {
+    const char* scale = std::getenv("TAVIK_REFERENCE_SCALE");
+    const int percent = scale ? std::atoi(scale) : 100;
+    return count * percent / 100 > 0 ? count * percent / 100 : 1;
+}
+
+std::string Trace(const BoardState& b, uint32_t seed, int depth, int force) {
+    return Diagram(b) + " seed=" + std::to_string(seed) + " depth=" + std::to_string(depth) +
+           " force=" + std::to_string(force);
+}
+
+void ExpectSameThink(const BoardState& b, int depth, int force) {
+    const reference::ThinkOutput expected = reference::Think(b, depth, force);
+    gTexts.clear();
+    ThinkResult actual{-7, -7, -7};
+    const int32_t returned = Think(&b, depth, &actual, force, RecordText);
+    EXPECT_EQ(expected.returned, returned);
+    if (expected.written) {
+        EXPECT_EQ(expected.result.move, actual.move);
+        EXPECT_EQ(expected.result.value, actual.value);
+        EXPECT_EQ(expected.result.nodes, actual.nodes);
+    } else {
+        EXPECT_EQ(-7, actual.move);
+    }
+    EXPECT_EQ(expected.progress, gTexts);
+}
+
+void ExpectSameRules(const BoardState& b) {
+    for (int cell = 0; cell <= 90; ++cell) {
+        ASSERT_EQ(reference::CanDrop(b, cell) ? -1 : 0, CanDrop(&b, cell)) << "cell " << cell;
+        ASSERT_EQ(reference::GetOpenness(b, cell), GetOpenness(&b, cell)) << "cell " << cell;
+        BoardState expected = b, actual = b;
+        const int32_t played = reference::ReverseStones(expected, cell) ? -1 : 0;
+        ASSERT_EQ(played, ReverseStones(&actual, cell)) << "cell " << cell;
+        ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << "cell " << cell;
+    }
+    BoardState expected = b, actual = b;
+    EXPECT_EQ(reference::EvalSituation(expected), EvalSituation(&actual));
+    EXPECT_EQ(0, std::memcmp(&b, &actual, sizeof b)) << "EvalSituation must leave the board as it was";
+}
+
+// Depth d of the normal search is tried on positions where the reference stays quick; the
+// cheaper shallow depths see the whole game.
+TEST(ReferenceDiff, NormalSearchAllDepths) {
+    const int count = Scaled(6000);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t seed = 1000000 + i;
+        const int depth = 1 + i % 6;
+        const int force = (i / 6) % 2;
+        const int minEmpty = depth <= 3 ? 0 : depth == 4 ? 0 : 0;
+        const int maxEmpty = depth <= 3 ? 60 : depth == 4 ? 40 : depth == 5 ? 26 : 20;
+        const BoardState b = RandomPosition(seed, minEmpty, maxEmpty);
+        SCOPED_TRACE(Trace(b, seed, depth, force));
+        ExpectSameRules(b);
+        ExpectSameThink(b, depth, force);
+        if (HasFatalFailure() || HasFailure()) return;
+    }
+}
+
+TEST(ReferenceDiff, WinLossSearch) {
+    const int count = Scaled(2500);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t seed = 2000000 + i;
+        const int force = i % 2;
+        const BoardState b = RandomPosition(seed, 0, 12);
+        SCOPED_TRACE(Trace(b, seed, 0, force));
+        ExpectSameThink(b, 0, force);
+        if (HasFailure()) return;
+    }
+}
+
+TEST(ReferenceDiff, PerfectSearch) {
+    const int count = Scaled(2500);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t seed = 3000000 + i;
+        const int force = i % 2;
+        const int depth = -1 - static_cast<int>(i % 3);  // every negative depth is perfect
+        const BoardState b = RandomPosition(seed, 0, 12);
+        SCOPED_TRACE(Trace(b, seed, depth, force));
+        ExpectSameThink(b, depth, force);
+        if (HasFailure()) return;
+    }
+}
+
+}  // namespace

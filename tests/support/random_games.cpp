@@ -1,0 +1,59 @@
+#include "random_games.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "reference.h"
+
+namespace tavik_test {
+
+namespace {
+
+int Empty(const BoardState& b) { return reference::CountEmpty(b); }
+
+}  // namespace
+
+bool IsPlayable(int cell) { return cell >= 10 && cell <= 80 && (cell - 10) % 9 != 8; }
+
+BoardState RandomPosition(uint32_t seed, int minEmpty, int maxEmpty) {
+    std::mt19937 rng(seed);
+    const int target = std::uniform_int_distribution<int>(minEmpty, maxEmpty)(rng);
+    BoardState b = tavik_tools::InitialBoard();
+    while (Empty(b) > target) {
+        int moves[64];
+        int n = 0;
+        for (int cell = 10; cell <= 80; ++cell) {
+            if (IsPlayable(cell) && reference::CanDrop(b, cell)) moves[n++] = cell;
+        }
+        if (n == 0) {
+            BoardState other = b;
+            other.sideToMove = -b.sideToMove;
+            bool opponentMoves = false;
+            for (int cell = 10; cell <= 80 && !opponentMoves; ++cell)
+                opponentMoves = IsPlayable(cell) && reference::CanDrop(other, cell);
+            if (!opponentMoves) return b;  // game over
+            if (rng() % 4 == 0) return b;  // keep the must-pass position
+            b = other;
+            continue;
+        }
+        reference::ReverseStones(b, moves[rng() % n]);
+    }
+    return b;
+}
+
+BoardState Board(const std::string& diagram, char side) {
+    BoardState b = tavik_tools::InitialBoard();
+    const std::string error = tavik_tools::ParseDiagram(diagram, std::string(1, side), b);
+    EXPECT_EQ("", error) << diagram;
+    return b;
+}
+
+BoardState AfterMoves(const std::string& transcript) {
+    BoardState b = tavik_tools::InitialBoard();
+    const std::string error = tavik_tools::ParseTranscript(transcript, b);
+    EXPECT_EQ("", error) << transcript;
+    return b;
+}
+
+}  // namespace tavik_test

@@ -1,0 +1,180 @@
+// Ostrakon.dll as a Windows program sees it: the export table, the __stdcall convention of
+// every export and of the progress callback, the version record's bytes, and the DLLs it needs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ostrakon.h"
+#include "position_text.h"
+
+namespace {
+
+HMODULE Engine() {
+    static HMODULE module = LoadLibraryA("Ostrakon.dll");
+    return module;
+}
+
+const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+}
+
+std::vector<std::string> ExportNames(HMODULE module) {
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const IMAGE_DATA_DIRECTORY& dir =
+        NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::vector<std::string> result;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    EXPECT_EQ(exports->NumberOfNames, exports->NumberOfFunctions) << "no exports by ordinal only";
+    return result;
+}
+
+std::vector<std::string> ImportedDlls(HMODULE module) {
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const IMAGE_DATA_DIRECTORY& dir =
+        NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::vector<std::string> result;
+    for (const auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name != 0; ++d) {
+        std::string name = reinterpret_cast<const char*>(base + d->Name);
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        result.push_back(name);
+    }
+    return result;
+}
+
+// Calls `fn` with `count` 32-bit arguments pushed right to left, as a __stdcall caller does,
+// and answers how far the stack pointer moved across the call: 0 when the callee removed
+// exactly its own arguments. The stack is put back either way.
+int StackDelta(const void* fn, const uint32_t* args, int count, uint32_t* returned) {
+    int delta;
+    uint32_t eax;
+    asm volatile(
+        "mov %%esp, %%esi\n\t"
+        "1:\n\t"
+        "test %%ecx, %%ecx\n\t"
+        "jz 2f\n\t"
+        "pushl -4(%%edi,%%ecx,4)\n\t"
+        "dec %%ecx\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "call *%%ebx\n\t"
+        "mov %%esp, %%ecx\n\t"
+        "sub %%esi, %%ecx\n\t"
+        "mov %%esi, %%esp\n\t"
+        : "=a"(eax), "=c"(delta)
+        : "b"(fn), "D"(args), "c"(count)
+        : "edx", "esi", "memory", "cc");
+    *returned = eax;
+    return delta;
+}
+
+// An export as a typed function pointer; the detour through void(*)() is the cast the compiler
+// accepts between unrelated function types.
+template <class Fn>
+Fn Export(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(Engine(), name)));
+}
+
+int gCallbacks = 0;
+void __stdcall CountCallback(const char*) { ++gCallbacks; }
+
+TEST(EngineDll, RunsInCodePage932) { EXPECT_EQ(932u, GetACP()); }
+
+TEST(EngineDll, ExportsExactlyTheUndecoratedNames) {
+    ASSERT_NE(nullptr, Engine());
+    const std::vector<std::string> expected = {"CanDrop",        "EvalSituation", "GetOpenness",
+                                               "GetVersionInfo", "ReverseStones", "Think"};
+    EXPECT_EQ(expected, ExportNames(Engine()));
+}
+
+TEST(EngineDll, NeedsOnlySystemDlls) {
+    ASSERT_NE(nullptr, Engine());
+    for (const std::string& dll : ImportedDlls(Engine())) {
+        EXPECT_TRUE(dll == "kernel32.dll" || dll == "msvcrt.dll" || dll == "user32.dll" ||
+                    dll.rfind("api-ms-win-", 0) == 0)
+            << dll;
+    }
+}
+
+TEST(EngineDll, EveryExportIsStdcall) {
+    ASSERT_NE(nullptr, Engine());
+    BoardState board = tavik_tools::InitialBoard();
+    ThinkResult result{};
+    VersionInfo info{};
+    const auto addr = [](const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); };
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> args;
+        uint32_t expected;
+    } cases[] = {
+        {"CanDrop", {addr(&board), 51}, 0xFFFFFFFFu},
+        {"GetOpenness", {addr(&board), 51}, 5},
+        {"EvalSituation", {addr(&board)}, 0},
+        {"GetVersionInfo", {addr(&info)}, 0xFFFFFFFFu},
+        {"Think", {addr(&board), 2, addr(&result), 1, addr(reinterpret_cast<const void*>(&CountCallback))},
+         0xFFFFFFFFu},
+        {"ReverseStones", {addr(&board), 51}, 0xFFFFFFFFu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const void* fn = reinterpret_cast<const void*>(GetProcAddress(Engine(), c.name));
+        ASSERT_NE(nullptr, fn);
+        uint32_t returned = 0;
+        EXPECT_EQ(0, StackDelta(fn, c.args.data(), static_cast<int>(c.args.size()), &returned));
+        EXPECT_EQ(c.expected, returned);
+    }
+    EXPECT_EQ(4, gCallbacks) << "one progress call per root move, through a __stdcall pointer";
+    EXPECT_EQ(2, info.majorVersion);
+    EXPECT_EQ(-1, board.sideToMove) << "ReverseStones played F5";
+}
+
+TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
+    using CanDropFn = int32_t(__stdcall*)(const BoardState*, int32_t);
+    using ThinkFn = int32_t(__stdcall*)(const BoardState*, int32_t, ThinkResult*, int32_t, ProgressCallback);
+    const auto canDrop = Export<CanDropFn>("CanDrop");
+    const auto think = Export<ThinkFn>("Think");
+    ASSERT_TRUE(canDrop && think);
+    const BoardState board = tavik_tools::InitialBoard();
+    int legal = 0;
+    for (int cell = 10; cell <= 80; ++cell) legal += canDrop(&board, cell) == -1;
+    EXPECT_EQ(4, legal);
+    ThinkResult r{};
+    EXPECT_EQ(-1, think(&board, 1, &r, 0, nullptr));
+    EXPECT_EQ(51, r.move);
+    EXPECT_EQ(4, r.nodes);
+}
+
+TEST(EngineDll, VersionRecordTexts) {
+    using Fn = int32_t(__stdcall*)(VersionInfo*);
+    const auto getVersionInfo = Export<Fn>("GetVersionInfo");
+    ASSERT_NE(nullptr, getVersionInfo);
+    VersionInfo info;
+    std::memset(&info, 0x55, sizeof info);
+    EXPECT_EQ(-1, getVersionInfo(&info));
+    EXPECT_EQ(2, info.majorVersion);
+    EXPECT_EQ(1, info.minorVersion);
+    EXPECT_STREQ("Reversi Think Module Library \"Ventrisk\"", info.productName);
+    // リバーシ思考ルーチンライブラリ 「Ventrisk」 in code page 932
+    EXPECT_STREQ("\x83\x8a\x83\x6f\x81\x5b\x83\x56\x8e\x76\x8d\x6c\x83\x8b\x81\x5b\x83\x60\x83\x93"
+                 "\x83\x89\x83\x43\x83\x75\x83\x89\x83\x8a \x81\x75Ventrisk\x81\x76",
+                 info.productNameJapanese);
+    EXPECT_GT(std::strlen(info.copyright), 0u);
+    EXPECT_LT(std::strlen(info.copyright), 256u);
+    EXPECT_GT(std::strlen(info.author), 0u);
+    // The Japanese name converts to the same text through the system's own code page.
+    wchar_t wide[64];
+    const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, info.productNameJapanese, -1, wide, 64);
+    EXPECT_EQ(static_cast<int>(std::wcslen(L"リバーシ思考ルーチンライブラリ 「Ventrisk」")) + 1, n);
+}
+
+}  // namespace

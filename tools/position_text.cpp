@@ -1,0 +1,141 @@
+#include "position_text.h"
+
+#include <cctype>
+
+namespace tavik_tools {
+
+namespace {
+
+constexpr int32_t kBorder = 0xFFFF;
+
+bool HasMove(const BoardState& board) {
+    for (int cell = 10; cell <= 80; ++cell) {
+        if (CanDrop(&board, cell)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+BoardState InitialBoard() {
+    BoardState board{};
+    for (int cell = 0; cell < 91; ++cell) board.cells[cell] = kBorder;
+    for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 8; ++c) board.cells[10 + 9 * r + c] = 0;
+    }
+    board.cells[40] = -1;
+    board.cells[41] = 1;
+    board.cells[49] = 1;
+    board.cells[50] = -1;
+    board.sideToMove = 1;
+    return board;
+}
+
+std::string ParseDiagram(const std::string& diagram, const std::string& side, BoardState& board) {
+    if (diagram.size() != 64)
+        return "a board needs 64 squares (A1..H8), got " + std::to_string(diagram.size());
+    BoardState b = InitialBoard();
+    for (int i = 0; i < 64; ++i) {
+        const char ch = diagram[i];
+        const int cell = 10 + 9 * (i / 8) + i % 8;
+        if (ch == 'X' || ch == 'x' || ch == '*') {
+            b.cells[cell] = 1;
+        } else if (ch == 'O' || ch == 'o') {
+            b.cells[cell] = -1;
+        } else if (ch == '-' || ch == '.') {
+            b.cells[cell] = 0;
+        } else {
+            return std::string("bad square character '") + ch + "' at " + SquareName(cell) +
+                   " (use X, O or -)";
+        }
+    }
+    if (side == "X" || side == "x" || side == "black") {
+        b.sideToMove = 1;
+    } else if (side == "O" || side == "o" || side == "white") {
+        b.sideToMove = -1;
+    } else {
+        return "bad side to move '" + side + "' (use X or O)";
+    }
+    board = b;
+    return "";
+}
+
+std::string ParseTranscript(const std::string& transcript, BoardState& board) {
+    BoardState b = InitialBoard();
+    std::string moves;
+    for (char ch : transcript) {
+        if (!std::isspace(static_cast<unsigned char>(ch))) moves += ch;
+    }
+    if (moves.size() % 2 != 0) return "a transcript is pairs like f5d6; '" + transcript + "' is not";
+    for (size_t i = 0; i < moves.size(); i += 2) {
+        const std::string name = moves.substr(i, 2);
+        const int cell = ParseSquare(name);
+        if (cell == 0) return "bad square '" + name + "' in the transcript";
+        if (MustPass(b)) b.sideToMove = -b.sideToMove;
+        if (!ReverseStones(&b, cell))
+            return "move " + std::to_string(i / 2 + 1) + " (" + SquareName(cell) + ") is not legal";
+    }
+    if (MustPass(b)) b.sideToMove = -b.sideToMove;
+    board = b;
+    return "";
+}
+
+std::string Diagram(const BoardState& board) {
+    std::string text;
+    for (int i = 0; i < 64; ++i) {
+        const int32_t v = board.cells[10 + 9 * (i / 8) + i % 8];
+        text += v == 1 ? 'X' : v == -1 ? 'O' : '-';
+    }
+    return text + (board.sideToMove == 1 ? " X" : " O");
+}
+
+std::string Picture(const BoardState& board) {
+    std::string text = "  A B C D E F G H\n";
+    for (int r = 0; r < 8; ++r) {
+        text += static_cast<char>('1' + r);
+        for (int c = 0; c < 8; ++c) {
+            const int32_t v = board.cells[10 + 9 * r + c];
+            text += v == 1 ? " X" : v == -1 ? " O" : " -";
+        }
+        text += '\n';
+    }
+    return text + (board.sideToMove == 1 ? "X to move\n" : "O to move\n");
+}
+
+std::string SquareName(int cell) {
+    if (cell < 10 || cell > 80 || (cell - 10) % 9 == 8) return "--";
+    return {static_cast<char>('A' + (cell - 10) % 9), static_cast<char>('1' + (cell - 10) / 9)};
+}
+
+int ParseSquare(const std::string& name) {
+    if (name.size() != 2) return 0;
+    const int c = std::toupper(static_cast<unsigned char>(name[0])) - 'A';
+    const int r = name[1] - '1';
+    if (c < 0 || c > 7 || r < 0 || r > 7) return 0;
+    return 10 + 9 * r + c;
+}
+
+std::string ValueText(int32_t value) {
+    if (value == 16777215 || value == -16777215) return "no legal move";
+    if (value > 65536) return "black wins by " + std::to_string(value - 65536);
+    if (value == 65536) return "black wins";
+    if (value < -65536) return "white wins by " + std::to_string(-65536 - value);
+    if (value == -65536) return "white wins";
+    if (value == 65535 || value == -65535) return "draw";
+    return std::to_string(value);
+}
+
+bool MustPass(const BoardState& board) {
+    if (HasMove(board)) return false;
+    BoardState other = board;
+    other.sideToMove = -board.sideToMove;
+    return HasMove(other);
+}
+
+bool IsGameOver(const BoardState& board) {
+    BoardState other = board;
+    other.sideToMove = -board.sideToMove;
+    return !HasMove(board) && !HasMove(other);
+}
+
+}  // namespace tavik_tools

@@ -1,0 +1,156 @@
+// tavik-cli: the engine from the command line, for people and scripts.
+//
+//   tavik-cli moves  POSITION                 legal moves with their openness
+//   tavik-cli eval   POSITION                 static evaluation for the side to move
+//   tavik-cli think  POSITION [MODE] [--force] best move: MODE is --depth N (default 6),
+//                                             --winloss or --perfect
+//   tavik-cli show   POSITION                 the board as a picture and as a diagram
+//   tavik-cli bench  [--quick]                the speed gauge and node signature
+//   tavik-cli version
+//
+// POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
+// diagram (A1..H8 by rows; X, O, -) followed by the side to move (X or O).
+// Bad input gets one line on stderr and exit status 2.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "ostrakon.h"
+#include "position_text.h"
+
+using namespace tavik_tools;
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "tavik-cli: %s\n", message.c_str());
+    return kUsageError;
+}
+
+const char* kUsage =
+    "usage: tavik-cli moves|eval|show POSITION\n"
+    "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force]\n"
+    "       tavik-cli bench [--quick]\n"
+    "       tavik-cli version\n"
+    "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
+
+// Reads a position from args[i...]; advances i past it.
+std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardState& board) {
+    if (i >= args.size()) return "missing position";
+    const std::string& first = args[i];
+    // Only a diagram holds these characters (a transcript has none of '-', '.', '*'; and 'O' and
+    // 'X' are no column letters), so a short or long diagram is named as one.
+    const bool diagram = first.size() >= 2 && first.find_first_not_of("XxOo-.*") == std::string::npos;
+    if (diagram || first.size() == 64) {
+        if (i + 1 >= args.size()) return "a 64-square board needs the side to move after it (X or O)";
+        const std::string error = ParseDiagram(first, args[i + 1], board);
+        i += 2;
+        return error;
+    }
+    ++i;
+    if (first == "start" || first == "-") {
+        board = InitialBoard();
+        return "";
+    }
+    return ParseTranscript(first, board);
+}
+
+int Moves(const BoardState& board) {
+    int count = 0;
+    for (int cell = 10; cell <= 80; ++cell) {
+        if (!CanDrop(&board, cell)) continue;
+        std::printf("%s openness %d\n", SquareName(cell).c_str(), GetOpenness(&board, cell));
+        ++count;
+    }
+    if (count == 0) std::printf(IsGameOver(board) ? "game over\n" : "no legal move: pass\n");
+    return 0;
+}
+
+int ThinkCommand(const BoardState& board, int depth, bool force) {
+    ThinkResult result{};
+    const auto start = std::chrono::steady_clock::now();
+    ::Think(&board, depth, &result, force ? 1 : 0, nullptr);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("move   %s\n", SquareName(result.move).c_str());
+    std::printf("value  %s (%d, black's view)\n", ValueText(result.value).c_str(), result.value);
+    std::printf("nodes  %d\n", result.nodes);
+    std::printf("time   %.3f s\n", seconds);
+    return 0;
+}
+
+int Version() {
+    VersionInfo info{};
+    GetVersionInfo(&info);
+    std::printf("%s %d.%d\n%s\n%s\n", info.productName, info.majorVersion, info.minorVersion,
+                info.copyright, info.author);
+    return 0;
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return kUsageError;
+    }
+    const std::string& command = args[0];
+    if (command == "version") return Version();
+    if (command == "bench") {
+        bool quick = false;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (args[i] != "--quick") return Fail("unknown bench option '" + args[i] + "'");
+            quick = true;
+        }
+        return RunBench(quick);
+    }
+    if (command != "moves" && command != "eval" && command != "think" && command != "show")
+        return Fail("unknown command '" + command + "' (moves, eval, think, show, bench, version)");
+
+    size_t i = 1;
+    BoardState board;
+    if (const std::string error = ReadPosition(args, i, board); !error.empty()) return Fail(error);
+
+    int depth = 6;
+    bool force = false;
+    for (; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (command == "think" && option == "--depth" && i + 1 < args.size()) {
+            char* end = nullptr;
+            const long value = std::strtol(args[i + 1].c_str(), &end, 10);
+            if (*end != '\0' || value < 1 || value > 60)
+                return Fail("--depth takes a number of plies from 1 to 60");
+            depth = static_cast<int>(value);
+            ++i;
+        } else if (command == "think" && option == "--winloss") {
+            depth = 0;
+        } else if (command == "think" && option == "--perfect") {
+            depth = -1;
+        } else if (command == "think" && option == "--force") {
+            force = true;
+        } else {
+            return Fail("unexpected argument '" + option + "'");
+        }
+    }
+
+    if (command == "moves") return Moves(board);
+    if (command == "eval") {
+        BoardState copy = board;
+        std::printf("%d\n", EvalSituation(&copy));
+        return 0;
+    }
+    if (command == "show") {
+        std::printf("%s%s\n", Picture(board).c_str(), Diagram(board).c_str());
+        return 0;
+    }
+    return ThinkCommand(board, depth, force);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
