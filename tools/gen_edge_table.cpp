@@ -14,8 +14,9 @@
 //      either end gives the same value and swapping colours negates it.
 //   3. Values are clamped to -160..+160, every full edge gets its disc-count value, and a handful
 //      of fixed reference entries are pinned (they anchor the scale the rest is tuned against).
-//   4. Every constraint is checked again on the finished table; any failure means no output and a
-//      non-zero exit status, so a bad table can never be written over the checked-in one.
+//   4. Every constraint is checked again on the finished table; any failure means nothing is
+//      printed and the exit status is non-zero (the redirected file is left empty, which does not
+//      compile as the table, so a bad table cannot slip in unnoticed).
 //
 // A summary (rule value next to each pinned value, a few sample edges) goes to stderr.
 
@@ -164,8 +165,7 @@ constexpr double kEvenHolePenalty = 5.0;
 // Holes this long or longer are open ground rather than wedge points.
 constexpr int kLongestHole = 3;
 // Per disc beyond the second of an unstable run that touches no corner: a long loose run is a
-// target, one corner for the opponent plus a move at its far end can turn it all at once, and it
-// leaves the opponent quiet moves beside it while taking ours away.
+// target: one corner for the opponent plus a move at its far end can turn it all at once.
 constexpr double kLooseRunPenalty = 10.0;
 // Per disc of an unstable run starting on a C-square next to an empty corner, when the far end of
 // the run cannot be closed with one move: the opponent takes the corner and can then turn the run.
@@ -180,9 +180,7 @@ constexpr double kBalancedEdgeBonus = 29.0;
 constexpr double kCaptureShare = 0.6;
 
 // Corners held.
-double CornerScore(const Edge& e) {
-    return kCornerValue * ((e[0] > 0) + (e[kCells - 1] > 0));
-}
+double CornerScore(const Edge& e) { return kCornerValue * ((e[0] > 0) + (e[kCells - 1] > 0)); }
 
 // Our non-corner discs that can never be turned along the edge.
 double StableScore(const Edge& e) {
@@ -206,7 +204,8 @@ double HoleScore(const Edge& e) {
         const int start = i;
         while (i < kCells && e[i] == 0) ++i;
         const bool bracketedByUs = start > 0 && i < kCells && e[start - 1] > 0 && e[i] > 0;
-        if (bracketedByUs && i - start <= kLongestHole) score -= (i - start) % 2 == 1 ? kOddHolePenalty : kEvenHolePenalty;
+        if (bracketedByUs && i - start <= kLongestHole)
+            score -= (i - start) % 2 == 1 ? kOddHolePenalty : kEvenHolePenalty;
     }
     return score;
 }
@@ -296,13 +295,12 @@ struct Pinned {
 
 // Reference entries: the scale of the rules above is tuned to these.
 constexpr Pinned kReference[] = {
-    {"X.......", 50},  {".......X", 50},  {"X......X", 100}, {"XXXXXXXX", 160},
-    {"XX......", 53},  {"XXX.....", 57},  {"XXXX....", 60},  {"XXXXX...", 63},
-    {"XXXXXX..", 67},  {"XXXXXXX.", 70},  {".X......", 0},   {"..X.....", 0},
-    {"...XX...", 0},   {"..XXXX..", -21}, {".XXXXXX.", 29},  {"..XXXXX.", -41},
-    {"....X.X.", -17}, {".X.X....", -17}, {"X.XXXXX.", -8},  {"XX.XXXXX", 99},
-    {"XXXX...X", 93},  {"XXXXXXO.", 125}, {"XO......", 50},  {"XOOOOOO.", 150},
-    {".XO.....", -33}, {"OX......", -50},
+    {"X.......", 50},  {".......X", 50},  {"X......X", 100}, {"XXXXXXXX", 160}, {"XX......", 53},
+    {"XXX.....", 57},  {"XXXX....", 60},  {"XXXXX...", 63},  {"XXXXXX..", 67},  {"XXXXXXX.", 70},
+    {".X......", 0},   {"..X.....", 0},   {"...XX...", 0},   {"..XXXX..", -21}, {".XXXXXX.", 29},
+    {"..XXXXX.", -41}, {"....X.X.", -17}, {".X.X....", -17}, {"X.XXXXX.", -8},  {"XX.XXXXX", 99},
+    {"XXXX...X", 93},  {"XXXXXXO.", 125}, {"XO......", 50},  {"XOOOOOO.", 150}, {".XO.....", -33},
+    {"OX......", -50},
 };
 
 // Edges whose mirror image is their own colour inversion. Mirror symmetry and colour
@@ -339,7 +337,8 @@ void SetClass(std::vector<int>& table, const Edge& e, int v) {
 
 std::vector<int> BuildTable(std::vector<int>& raw) {
     raw.assign(kEntries, 0);
-    for (int index = 0; index < kEntries; ++index) raw[index] = RoundSymmetric(ScoreEdge(EdgeAt(index)));
+    for (int index = 0; index < kEntries; ++index)
+        raw[index] = RoundSymmetric(ScoreEdge(EdgeAt(index)));
 
     std::vector<int> table(kEntries, 0);
     std::vector<bool> done(kEntries, false);
@@ -375,7 +374,8 @@ int g_failures = 0;
 
 void Fail(const std::string& what, const Edge& e, int got) {
     if (g_failures < 20) {
-        std::fprintf(stderr, "constraint failed: %s at %s (value %d)\n", what.c_str(), Show(e).c_str(), got);
+        std::fprintf(stderr, "constraint failed: %s at %s (value %d)\n", what.c_str(),
+                     Show(e).c_str(), got);
     }
     ++g_failures;
 }
@@ -402,12 +402,15 @@ void CheckTable(const std::vector<int>& table) {
     }
     for (const Pinned& p : kReference) {
         const Edge e = Parse(p.edge);
-        if (table[IndexOf(e)] != p.value) Fail("reference entry " + std::to_string(p.value), e, table[IndexOf(e)]);
+        if (table[IndexOf(e)] != p.value)
+            Fail("reference entry " + std::to_string(p.value), e, table[IndexOf(e)]);
     }
     for (const Pinned& p : kDirected) {
         const Edge e = Parse(p.edge);
-        if (table[IndexOf(e)] != p.value) Fail("directed entry " + std::to_string(p.value), e, table[IndexOf(e)]);
-        if (table[IndexOf(Mirrored(e))] != -p.value) Fail("directed mirror", Mirrored(e), table[IndexOf(Mirrored(e))]);
+        if (table[IndexOf(e)] != p.value)
+            Fail("directed entry " + std::to_string(p.value), e, table[IndexOf(e)]);
+        if (table[IndexOf(Mirrored(e))] != -p.value)
+            Fail("directed mirror", Mirrored(e), table[IndexOf(Mirrored(e))]);
     }
 }
 
@@ -420,8 +423,9 @@ void PrintSummary(const std::vector<int>& raw, const std::vector<int>& table) {
         std::fprintf(stderr, "  %s %5d %5d\n", p.edge, p.value, rule);
     }
     std::fprintf(stderr, "largest difference: %d\n", worst);
-    const char* samples[] = {"X.X.....", "XOX.....", ".XXX.XX.", "..XXX...", "...XXX..", "X.OOOO..",
-                             "OXXXXXX.", ".XXXXXXO", "XXXXXX.O", ".OOOOOX.", "..OX....", "X...O..."};
+    const char* samples[] = {"X.X.....", "XOX.....", ".XXX.XX.", "..XXX...",
+                             "...XXX..", "X.OOOO..", "OXXXXXX.", ".XXXXXXO",
+                             "XXXXXX.O", ".OOOOOX.", "..OX....", "X...O..."};
     std::fprintf(stderr, "samples:\n");
     for (const char* s : samples) std::fprintf(stderr, "  %s %5d\n", s, table[IndexOf(Parse(s))]);
 }
@@ -437,8 +441,9 @@ int main() {
         std::fprintf(stderr, "%d constraint failures; nothing written\n", g_failures);
         return 1;
     }
-    std::printf("// generated by tools/gen_edge_table; do not edit: "
-                "build/native/bin/gen_edge_table > engine/edge_table.inc\n");
+    std::printf(
+        "// generated by tools/gen_edge_table; do not edit: "
+        "build/native/bin/gen_edge_table > engine/edge_table.inc\n");
     for (int index = 0; index < kEntries; ++index) {
         std::printf("%d,%s", table[index], index % 27 == 26 ? "\n" : " ");
     }
