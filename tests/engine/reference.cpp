@@ -62,12 +62,12 @@ const int kEdgeCells[4][8] = {
     {17, 26, 35, 44, 53, 62, 71, 80},  // column H: H1..H8
 };
 
-const char kNormalFormat[] =
-    "\x92\xca\x8f\xed\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";  // normal search
-const char kWinLossFormat[] =
-    "\x95\x4b\x8f\x9f\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";  // win/loss/draw search
-const char kPerfectFormat[] =
-    "\x8a\xae\x91\x53\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";  // perfect search
+// Progress formats in code page 932, written as bytes so that no compiler charset setting can
+// change them: "通常探索中(深さ%d) %d", "必勝探索中(深さ%d) %d" and "完全探索中(深さ%d) %d" for
+// the normal, win/loss/draw and perfect searches. A "%" follows the percentage.
+const char kNormalFormat[] = "\x92\xca\x8f\xed\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";
+const char kWinLossFormat[] = "\x95\x4b\x8f\x9f\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";
+const char kPerfectFormat[] = "\x8a\xae\x91\x53\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3%d) %d";
 
 // Positions scored since the last Think started.
 int32_t nodeCounter = 0;

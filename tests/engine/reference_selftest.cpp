@@ -16,9 +16,12 @@ namespace {
 constexpr int32_t kBorder = 0xFFFF;
 constexpr int32_t kInfinity = 16777215;
 
-// Status text prefixes in code page 932: "通常探索中(深さ", "必勝探索中(深さ", "完全探索中(深さ".
+// Status text prefixes in code page 932.
+// "通常探索中(深さ"
 const std::string kNormalPrefix = "\x92\xca\x8f\xed\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3";
+// "必勝探索中(深さ"
 const std::string kWinLossPrefix = "\x95\x4b\x8f\x9f\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3";
+// "完全探索中(深さ"
 const std::string kPerfectPrefix = "\x8a\xae\x91\x53\x92\x54\x8d\xf5\x92\x86(\x90\x5b\x82\xb3";
 
 // Board diagrams list the rows 1..8, each from A to H: 'X' black, 'O' white, '-' empty.
@@ -109,6 +112,31 @@ const std::string kReplyEnds =
     "OOOOOXOO"
     "OOOOOOXX"
     "OOOOOXO-";
+
+// Black's only move is F6. White then has A1 and H8, each turning one disc next to its own
+// square (openness 1 both), and black fills the last square: after A1 the game ends 42 to 22,
+// after H8 45 to 19.
+const std::string kOpennessTie =
+    "-XOXXXXO"
+    "OOXXXXXO"
+    "OXOXXXXO"
+    "OXXOXXXO"
+    "OXXXOXXO"
+    "OXXXO-XO"
+    "OXXXXXOO"
+    "OXXXXOX-";
+
+// As above with A2 black, so that white's A1 also turns A2 and scores openness 2 against H8's 1.
+// After A1 the game ends 42 to 22, after H8 46 to 18.
+const std::string kOpennessLow =
+    "-XOXXXXO"
+    "XOXXXXXO"
+    "OXOXXXXO"
+    "OXXOXXXO"
+    "OXXXOXXO"
+    "OXXXO-XO"
+    "OXXXXXOO"
+    "OXXXXOX-";
 
 int Cell(const std::string& name) {
     return 10 + 9 * (name[1] - '1') + (name[0] - 'A');
@@ -762,6 +790,33 @@ TEST(ReferenceThink, FinishedGameUnderAFiniteAlphaIsNotScored) {
     for (const ThinkCase& c : cases) {
         CheckThink(c);
     }
+}
+
+TEST(ReferenceThink, RepliesAreTriedByAscendingOpenness) {
+    const std::vector<ThinkCase> cases = {
+        // In both positions white's first reply ends the game with an open window and is
+        // scored; the second reaches the end under the finite alpha the first one set, and
+        // returns that alpha unscored. Which reply comes first decides the result.
+        // Equal openness: A1 goes first, being earlier in the move order. Trying H8 first would
+        // give 65562.
+        {"tie, normal", kOpennessTie, 4, 1, "F6", 65556, 3, {kNormalPrefix + "4) 0%"}},
+        // Openness 1 before 2: H8 goes first although A1 is earlier in the move order.
+        {"H8 lower, normal", kOpennessLow, 4, 1, "F6", 65564, 3, {kNormalPrefix + "4) 0%"}},
+        // The perfect search tries plain move order, sees both ends and finds white's better
+        // choice, A1, in both.
+        {"tie, perfect", kOpennessTie, -1, 1, "F6", 65556, 4, {kPerfectPrefix + "3) 0%"}},
+        {"H8 lower, perfect", kOpennessLow, -1, 1, "F6", 65556, 4, {kPerfectPrefix + "3) 0%"}},
+    };
+    for (const ThinkCase& c : cases) {
+        CheckThink(c);
+    }
+}
+
+TEST(ReferenceThink, PassDoesNotUseUpDepth) {
+    // After either black move white passes and black fills the board, still at depth 1, so the
+    // leaf is the full black board: four full edges of 160 and no mobility.
+    CheckThink({"all moves win, depth 2", kAllWin, 2, 0, "A1", 640, 2,
+                {kNormalPrefix + "2) 0%", kNormalPrefix + "2) 50%"}});
 }
 
 TEST(ReferenceThink, EndgameSearches) {
