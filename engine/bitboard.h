@@ -38,45 +38,81 @@ constexpr Bitboard Shift(Bitboard b) {
 }
 
 // Squares where `own` could play: empty squares from which a run of `opp` discs ends in an own
-// disc, in any direction (Kogge-Stone fill, six steps cover the longest run).
-template <int D>
-inline Bitboard MovesInDirection(Bitboard own, Bitboard oppInner) {
-    Bitboard t = oppInner & Shift<D>(own);
-    t |= oppInner & Shift<D>(t);
-    t |= oppInner & Shift<D>(t);
-    t |= oppInner & Shift<D>(t);
-    t |= oppInner & Shift<D>(t);
-    t |= oppInner & Shift<D>(t);
-    return Shift<D>(t);
+// disc, in some direction. Per direction a fill walks the runs out of the own discs; horizontal
+// and diagonal runs use the opponent discs off files A and H only, so no fill wraps a row.
+// The fill doubles its stride after the first two steps (a run is at most six discs long).
+template <int Step>
+constexpr Bitboard ShiftBy(Bitboard b) {
+    if constexpr (Step > 0) {
+        return b << Step;
+    } else {
+        return b >> -Step;
+    }
+}
+
+template <int Step>
+inline Bitboard MovesTowards(Bitboard own, Bitboard runs) {
+    Bitboard flood = runs & ShiftBy<Step>(own);
+    flood |= runs & ShiftBy<Step>(flood);
+    const Bitboard pairs = runs & ShiftBy<Step>(runs);
+    flood |= pairs & ShiftBy<2 * Step>(flood);
+    flood |= pairs & ShiftBy<2 * Step>(flood);
+    return ShiftBy<Step>(flood);
 }
 
 inline Bitboard LegalMoves(Bitboard own, Bitboard opp) {
-    const Bitboard empty = ~(own | opp);
-    Bitboard moves = MovesInDirection<kUpLeft>(own, opp) | MovesInDirection<kUp>(own, opp) |
-                     MovesInDirection<kUpRight>(own, opp) | MovesInDirection<kLeft>(own, opp) |
-                     MovesInDirection<kRight>(own, opp) | MovesInDirection<kDownLeft>(own, opp) |
-                     MovesInDirection<kDown>(own, opp) | MovesInDirection<kDownRight>(own, opp);
-    return moves & empty;
+    const Bitboard inner = opp & 0x7E7E7E7E7E7E7E7EULL;
+    const Bitboard moves = MovesTowards<1>(own, inner) | MovesTowards<-1>(own, inner) |
+                           MovesTowards<8>(own, opp) | MovesTowards<-8>(own, opp) |
+                           MovesTowards<7>(own, inner) | MovesTowards<-7>(own, inner) |
+                           MovesTowards<9>(own, inner) | MovesTowards<-9>(own, inner);
+    return moves & ~(own | opp);
 }
 
-template <int D>
-inline Bitboard FlipsInDirection(Bitboard own, Bitboard opp, Bitboard move) {
-    Bitboard line = 0;
-    Bitboard x = Shift<D>(move);
-    while (x & opp) {
-        line |= x;
-        x = Shift<D>(x);
+// Rays: for each square and direction, the squares from the next one out to the board's edge.
+struct RayTable {
+    Bitboard ray[64][8];
+};
+constexpr RayTable MakeRays() {
+    RayTable t{};
+    constexpr int dr[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
+    constexpr int dc[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (int d = 0; d < 8; ++d) {
+            Bitboard ray = 0;
+            for (int r = sq / 8 + dr[d], c = sq % 8 + dc[d]; r >= 0 && r < 8 && c >= 0 && c < 8;
+                 r += dr[d], c += dc[d])
+                ray |= Bitboard{1} << (8 * r + c);
+            t.ray[sq][d] = ray;
+        }
     }
-    return (x & own) ? line : 0;
+    return t;
+}
+inline constexpr RayTable kRays = MakeRays();
+
+// Along a ray of rising bit numbers the nearest square is the lowest bit; along a falling one,
+// the highest. The discs turned are the opponent discs between the move and the nearest square
+// that is not an opponent disc, if that square holds an own disc.
+inline Bitboard FlipsUp(Bitboard own, Bitboard opp, Bitboard ray) {
+    const Bitboard stop = ~opp & ray;
+    const Bitboard nearest = stop & (0 - stop);
+    return (nearest & own) ? (nearest - 1) & ray : 0;
+}
+inline Bitboard FlipsDown(Bitboard own, Bitboard opp, Bitboard ray) {
+    const Bitboard stop = ~opp & ray;
+    if (!stop) return 0;
+    const Bitboard nearest = Bitboard{1} << (63 - __builtin_clzll(stop));
+    return (nearest & own) ? ray & ~((nearest << 1) - 1) : 0;
 }
 
-// Discs turned by `own` playing the square `move` (a single bit); 0 when the move brackets
-// nothing. The square itself is not checked for emptiness.
-inline Bitboard Flips(Bitboard own, Bitboard opp, Bitboard move) {
-    return FlipsInDirection<kUpLeft>(own, opp, move) | FlipsInDirection<kUp>(own, opp, move) |
-           FlipsInDirection<kUpRight>(own, opp, move) | FlipsInDirection<kLeft>(own, opp, move) |
-           FlipsInDirection<kRight>(own, opp, move) | FlipsInDirection<kDownLeft>(own, opp, move) |
-           FlipsInDirection<kDown>(own, opp, move) | FlipsInDirection<kDownRight>(own, opp, move);
+// Discs turned by `own` playing square `sq`; 0 when the move brackets nothing. The square
+// itself is not checked for emptiness.
+inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
+    const Bitboard(&ray)[8] = kRays.ray[sq];
+    return FlipsDown(own, opp, ray[kUpLeft]) | FlipsDown(own, opp, ray[kUp]) |
+           FlipsDown(own, opp, ray[kUpRight]) | FlipsDown(own, opp, ray[kLeft]) |
+           FlipsUp(own, opp, ray[kRight]) | FlipsUp(own, opp, ray[kDownLeft]) |
+           FlipsUp(own, opp, ray[kDown]) | FlipsUp(own, opp, ray[kDownRight]);
 }
 
 // Sum over the squares of `discs` of their empty neighbours: a disc with k empty neighbours adds

@@ -33,9 +33,9 @@ inline int Openness(Bitboard own, Bitboard opp, Bitboard flips) {
 
 // Score of a finished game from the view of the side owning `own`: kWin + margin for a win,
 // margin - kWin for a loss, kDraw for a draw.
+inline int32_t ScoreOfDiff(int32_t d) { return d > 0 ? kWin + d : d < 0 ? d - kWin : kDraw; }
 inline int32_t FinalScore(Bitboard own, Bitboard opp) {
-    const int32_t d = PopCount(own) - PopCount(opp);
-    return d > 0 ? kWin + d : d < 0 ? d - kWin : kDraw;
+    return ScoreOfDiff(PopCount(own) - PopCount(opp));
 }
 
 }  // namespace ostrakon

@@ -2,13 +2,21 @@
 //
 // Both try moves in plain MoveOrder order, without openness sorting, and always score a
 // finished position whatever the window. A board is "full" when none of the 60 non-centre
-// squares is empty; only those squares are ever played.
+// squares is empty; only those squares are ever played, so every mask of candidate squares
+// below is cut to them.
 //
-// Exactness: each counted node is a finished position, so shortcuts are allowed only where they
-// score and count exactly as the plain recursion would. A move that fills the last non-centre
-// square leads to a child that has no move and is full: the child would count one node and
-// return its final score, which is done here directly without the call.
+// Every counted node is a finished position, and callers see the count, so each shortcut here
+// scores and counts exactly what the plain recursion would:
+//  - with one empty square left, the move (or the pass and the opponent's move) is played out
+//    directly: one node, the final score of the filled board;
+//  - with few empty squares, the empty squares are listed once in MoveOrder and the list is
+//    handed down, less the square played; each is tried directly (a square is legal exactly
+//    when it turns something) instead of generating moves;
+//  - from kMemoMinEmpty empty squares up, subtrees are memoised (memo.h): win/loss by position,
+//    perfect by position and window.
 #include "board.h"
+#include "last_flip.h"
+#include "memo.h"
 #include "move_order.h"
 #include "search.h"
 
@@ -16,72 +24,209 @@ namespace ostrakon {
 
 namespace {
 
+constexpr int kMemoMinEmpty = 8;
+constexpr int kFewEmpty = 6;  // up to here, try every empty square instead of generating moves
+
+inline int32_t ClassOfDiff(int d) { return d > 0 ? kWin : d == 0 ? kDraw : -kWin; }
+
 // Win/loss/draw class of a finished position from the view of the side owning `own`.
 inline int32_t Classify(Bitboard own, Bitboard opp) {
-    const int d = PopCount(own) - PopCount(opp);
-    return d > 0 ? kWin : d == 0 ? kDraw : -kWin;
+    return ClassOfDiff(PopCount(own) - PopCount(opp));
+}
+
+// The empty squares (at most kFewEmpty) as a list in MoveOrder.
+struct EmptyList {
+    int sq[kFewEmpty];
+    int n = 0;
+};
+
+inline EmptyList ListEmpties(Bitboard empty) {
+    EmptyList list;
+    for (uint64_t order = ToOrderMask(empty); order; order &= order - 1)
+        list.sq[list.n++] = BitOfOrderIndex(LowestBit(order));
+    return list;
+}
+
+// The list without its i-th square, order kept.
+inline EmptyList Without(const EmptyList& list, int i) {
+    EmptyList rest;
+    rest.n = list.n - 1;
+    for (int j = 0, k = 0; j < list.n; ++j) {
+        if (j != i) rest.sq[k++] = list.sq[j];
+    }
+    return rest;
+}
+
+inline bool CanMoveOn(Bitboard own, Bitboard opp, const EmptyList& list) {
+    for (int i = 0; i < list.n; ++i) {
+        if (Flips(own, opp, list.sq[i])) return true;
+    }
+    return false;
+}
+
+// Discs turned by each side moving onto the last empty square `sq`. With the rest of the
+// board full (always so in a game, whose centre squares are never empty) they are counted by
+// table, otherwise taken from the general flip generator.
+inline int OwnLastFlips(Bitboard own, Bitboard opp, int sq, bool full) {
+    return full ? LastFlipCount(own, sq) : PopCount(Flips(own, opp, sq));
+}
+inline int OppLastFlips(Bitboard own, Bitboard opp, int sq, bool full) {
+    return full ? LastFlipCountOpponent(own, sq) : PopCount(Flips(opp, own, sq));
+}
+
+// One empty square `sq` left, side `own` to move: one position is scored whatever happens.
+// `diff` is own discs minus opponent discs; a move turning f discs changes it by 1 + 2f.
+int32_t WinLossLast(Bitboard own, Bitboard opp, int sq, SearchContext& s) {
+    s.Count();
+    const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
+    const int diff = PopCount(own) - PopCount(opp);
+    if (const int f = OwnLastFlips(own, opp, sq, full)) {
+        const int32_t r = -ClassOfDiff(-(diff + 1 + 2 * f));
+        return r == -kDraw ? kDraw : r;  // a drawing reply makes the node a draw
+    }
+    if (const int f = OppLastFlips(own, opp, sq, full)) {
+        // pass; the opponent fills the square
+        const int32_t r = -ClassOfDiff(-(-diff + 1 + 2 * f));
+        return -(r == -kDraw ? kDraw : r);
+    }
+    return ClassOfDiff(diff);
+}
+
+int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t beta,
+                    SearchContext& s) {
+    s.Count();
+    const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
+    const int diff = PopCount(own) - PopCount(opp);
+    if (const int f = OwnLastFlips(own, opp, sq, full)) {
+        const int32_t v = -ScoreOfDiff(-(diff + 1 + 2 * f));
+        return v > alpha ? v : alpha;
+    }
+    if (const int f = OppLastFlips(own, opp, sq, full)) {
+        // pass; the opponent fills the square, searching with the window turned round
+        const int32_t v = -ScoreOfDiff(-(-diff + 1 + 2 * f));
+        return -(v > -beta ? v : -beta);
+    }
+    return ScoreOfDiff(diff);
+}
+
+int32_t WinLossSmall(Bitboard own, Bitboard opp, const EmptyList& list, SearchContext& s) {
+    if (list.n == 1) return WinLossLast(own, opp, list.sq[0], s);
+    int32_t result = -kWin;
+    bool moved = false;
+    for (int i = 0; i < list.n; ++i) {
+        const int sq = list.sq[i];
+        const Bitboard flips = Flips(own, opp, sq);
+        if (!flips) continue;
+        moved = true;
+        const int32_t r =
+            -WinLossSmall(opp ^ flips, own | flips | (Bitboard{1} << sq), Without(list, i), s);
+        // keep looking after a draw, stop at the first win
+        if (r == kDraw || r == -kDraw) result = kDraw;
+        if (r == kWin) return kWin;
+    }
+    if (moved) return result;
+    if (CanMoveOn(opp, own, list)) return -WinLossSmall(opp, own, list, s);
+    s.Count();
+    return Classify(own, opp);
+}
+
+int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t alpha,
+                     int32_t beta, SearchContext& s) {
+    if (list.n == 1) return PerfectLast(own, opp, list.sq[0], alpha, beta, s);
+    bool moved = false;
+    for (int i = 0; i < list.n; ++i) {
+        const int sq = list.sq[i];
+        const Bitboard flips = Flips(own, opp, sq);
+        if (!flips) continue;
+        moved = true;
+        const int32_t v = -PerfectSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
+                                        Without(list, i), -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    if (moved) return alpha;
+    if (CanMoveOn(opp, own, list)) return -PerfectSmall(opp, own, list, -beta, -alpha, s);
+    s.Count();
+    return FinalScore(own, opp);
+}
+
+// Above kFewEmpty: moves from the move generator, visited in MoveOrder.
+int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
+    const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
+    if (!legal) {
+        if (LegalMoves(opp, own) & kNonCentre) return -SolveWinLoss(opp, own, s);
+        s.Count();
+        return Classify(own, opp);
+    }
+    int32_t result = -kWin;
+    for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
+        const int sq = BitOfOrderIndex(LowestBit(order));
+        const Bitboard flips = Flips(own, opp, sq);
+        const int32_t r = -SolveWinLoss(opp ^ flips, own | flips | (Bitboard{1} << sq), s);
+        if (r == kDraw || r == -kDraw) result = kDraw;
+        if (r == kWin) return kWin;
+    }
+    return result;
+}
+
+int32_t PerfectNode(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& s) {
+    const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
+    if (!legal) {
+        if (LegalMoves(opp, own) & kNonCentre) return -SolvePerfect(opp, own, -beta, -alpha, s);
+        s.Count();
+        return FinalScore(own, opp);
+    }
+    for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
+        const int sq = BitOfOrderIndex(LowestBit(order));
+        const Bitboard flips = Flips(own, opp, sq);
+        const int32_t v =
+            -SolvePerfect(opp ^ flips, own | flips | (Bitboard{1} << sq), -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    return alpha;
 }
 
 }  // namespace
 
-int32_t SolveWinLoss(Bitboard own, Bitboard opp, NodeCounter& counter) {
-    const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
-    if (legal) {
-        int32_t result = -kWin;
-        for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
-            const Bitboard move = Bitboard{1} << BitOfOrderIndex(LowestBit(order));
-            const Bitboard flips = Flips(own, opp, move);
-            const Bitboard childOwn = opp ^ flips;
-            const Bitboard childOpp = own | flips | move;
-            int32_t r;
-            if ((~(childOwn | childOpp) & kNonCentre) == 0) {
-                counter.Count();
-                r = -Classify(childOwn, childOpp);
-            } else {
-                r = -SolveWinLoss(childOwn, childOpp, counter);
-            }
-            // keep looking after a draw, stop at the first win
-            if (r == kDraw || r == -kDraw) result = kDraw;
-            if (r == kWin) return kWin;
-        }
-        return result;
+int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& s) {
+    const Bitboard empty = ~(own | opp) & kNonCentre;
+    const int emptyCount = PopCount(empty);
+    if (emptyCount == 0) {
+        s.Count();
+        return Classify(own, opp);
     }
-    if (~(own | opp) & kNonCentre) {
-        // pass; the opponent's reply keeps the count of empty squares, not a depth
-        if (LegalMoves(opp, own) & kNonCentre) return -SolveWinLoss(opp, own, counter);
-    }
-    // full board, or neither side can move
-    counter.Count();
-    return Classify(own, opp);
+    if (emptyCount <= kFewEmpty) return WinLossSmall(own, opp, ListEmpties(empty), s);
+
+    const uint64_t key = MemoKey(SearchKind::kWinLoss, 0, 0, 0);
+    int32_t value;
+    if (s.Probe(own, opp, key, value)) return value;
+    const uint32_t before = s.nodes;
+    value = WinLossNode(own, opp, s);
+    s.Store(own, opp, key, value, before);
+    return value;
 }
 
-int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, NodeCounter& counter) {
-    const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
-    if (legal) {
-        for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
-            const Bitboard move = Bitboard{1} << BitOfOrderIndex(LowestBit(order));
-            const Bitboard flips = Flips(own, opp, move);
-            const Bitboard childOwn = opp ^ flips;
-            const Bitboard childOpp = own | flips | move;
-            int32_t v;
-            if ((~(childOwn | childOpp) & kNonCentre) == 0) {
-                counter.Count();
-                v = -FinalScore(childOwn, childOpp);
-            } else {
-                v = -SolvePerfect(childOwn, childOpp, -beta, -alpha, counter);
-            }
-            if (v > alpha) {
-                alpha = v;
-                if (v >= beta) return v;
-            }
-        }
-        return alpha;
+int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& s) {
+    const Bitboard empty = ~(own | opp) & kNonCentre;
+    const int emptyCount = PopCount(empty);
+    if (emptyCount == 0) {
+        s.Count();
+        return FinalScore(own, opp);
     }
-    if (~(own | opp) & kNonCentre) {
-        if (LegalMoves(opp, own) & kNonCentre) return -SolvePerfect(opp, own, -beta, -alpha, counter);
-    }
-    counter.Count();
-    return FinalScore(own, opp);
+    if (emptyCount <= kFewEmpty) return PerfectSmall(own, opp, ListEmpties(empty), alpha, beta, s);
+
+    const uint64_t key = MemoKey(SearchKind::kPerfect, 0, alpha, beta);
+    int32_t value;
+    if (s.Probe(own, opp, key, value)) return value;
+    const uint32_t before = s.nodes;
+    value = PerfectNode(own, opp, alpha, beta, s);
+    s.Store(own, opp, key, value, before);
+    return value;
 }
 
 }  // namespace ostrakon

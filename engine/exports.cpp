@@ -28,7 +28,7 @@ bool LegalFlips(const BoardState& board, int32_t cell, Position& pos, Bitboard& 
     const int bit = PlayableBit(cell);
     if (bit < 0 || !IsValidState(board) || board.cells[cell] != 0) return false;
     pos = ToPosition(board);
-    flips = Flips(pos.own, pos.opp, Bitboard{1} << bit);
+    flips = Flips(pos.own, pos.opp, bit);
     return flips != 0;
 }
 

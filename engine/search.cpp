@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "eval.h"
+#include "memo.h"
 #include "move_order.h"
 
 namespace ostrakon {
@@ -33,7 +34,7 @@ struct OrderedMove {
 }  // namespace
 
 int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t beta,
-                  NodeCounter& counter) {
+                  SearchContext& counter) {
     if (depth == 0) {
         // scored even when the game is over here
         counter.Count();
@@ -54,8 +55,9 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
     OrderedMove list[60];
     int n = 0;
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
-        const Bitboard move = Bitboard{1} << BitOfOrderIndex(LowestBit(order));
-        const Bitboard flips = Flips(own, opp, move);
+        const int sq = BitOfOrderIndex(LowestBit(order));
+        const Bitboard move = Bitboard{1} << sq;
+        const Bitboard flips = Flips(own, opp, sq);
         const int openness = Openness(own, opp, flips);
         int j = n++;
         while (j > 0 && list[j - 1].openness > openness) {
@@ -99,14 +101,14 @@ RootList PlainRootList(Bitboard own, Bitboard opp) {
 
 // Legal moves sorted by a 3-ply look, best first; a move whose look equals an earlier one goes
 // behind it. Each look's window is cut at the best look so far, so later looks may be bounds.
-RootList OrderRootMoves(Bitboard own, Bitboard opp, NodeCounter& counter) {
+RootList OrderRootMoves(Bitboard own, Bitboard opp, SearchContext& counter) {
     RootList list;
     int32_t look[60];
     int32_t best = -kInfinity;
     for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order; order &= order - 1) {
         const int bit = BitOfOrderIndex(LowestBit(order));
         const Bitboard move = Bitboard{1} << bit;
-        const Bitboard flips = Flips(own, opp, move);
+        const Bitboard flips = Flips(own, opp, bit);
         const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, 2, -kInfinity, -best, counter);
         int j = list.size++;
         while (j > 0 && look[j - 1] < v) {
@@ -147,12 +149,12 @@ struct RootOutcome {
 };
 
 RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, int depth,
-                             const Progress& progress, NodeCounter& counter) {
+                             const Progress& progress, SearchContext& counter) {
     RootOutcome best;
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
         const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, move);
+        const Bitboard flips = Flips(own, opp, list.bit[i]);
         const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, depth - 1, -kInfinity,
                                      -best.value, counter);
         // strict '>': among equal scores the earliest root move stays
@@ -163,11 +165,11 @@ RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, i
 
 // Returns true with a won outcome as soon as one move wins; the rest are not searched.
 bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const Progress& progress,
-                       NodeCounter& counter, RootOutcome& best) {
+                       SearchContext& counter, RootOutcome& best) {
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
         const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, move);
+        const Bitboard flips = Flips(own, opp, list.bit[i]);
         const int32_t v = -SolveWinLoss(opp ^ flips, own | flips | move, counter);
         if (v == kDraw || v == -kDraw) {
             // a later draw replaces an earlier one
@@ -184,12 +186,12 @@ bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const P
 }
 
 RootOutcome SearchPerfectRoot(Bitboard own, Bitboard opp, const RootList& list,
-                              const Progress& progress, NodeCounter& counter) {
+                              const Progress& progress, SearchContext& counter) {
     RootOutcome best;
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
         const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, move);
+        const Bitboard flips = Flips(own, opp, list.bit[i]);
         const int32_t v = -SolvePerfect(opp ^ flips, own | flips | move, -kInfinity, -best.value,
                                         counter);
         if (v > best.value) best = {list.bit[i], v};
@@ -205,7 +207,7 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
     const Position root = ToPosition(board);
-    NodeCounter counter;
+    SearchContext counter;
 
     const bool plainList = depth >= 1 && depth <= 3;
     if (!forceSearch) {

@@ -13,13 +13,6 @@ constexpr int32_t kInfinity = 16777215;  // bound of every window; -kInfinity = 
 constexpr int32_t kWin = 65536;          // a won final position scores kWin + disc margin
 constexpr int32_t kDraw = 65535;         // a drawn final position; -kDraw is a draw as well
 
-// Node counting is carried through each call rather than shared between calls, so two searches
-// running at once each report their own work.
-struct NodeCounter {
-    uint32_t nodes = 0;
-    void Count() { ++nodes; }
-};
-
 }  // namespace ostrakon
 
 #endif

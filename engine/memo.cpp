@@ -1,0 +1,29 @@
+#include "memo.h"
+
+namespace ostrakon {
+
+namespace {
+
+// Two tables: one for the game's own thinking and one for a study search beside it. A third
+// search at the same time runs without a table.
+constexpr int kTables = 2;
+MemoTable gTables[kTables];
+std::atomic<bool> gTaken[kTables];
+
+}  // namespace
+
+SearchContext::SearchContext() {
+    for (int i = 0; i < kTables; ++i) {
+        if (!gTaken[i].exchange(true, std::memory_order_acquire)) {
+            lease_ = i;
+            table_ = &gTables[i];
+            return;
+        }
+    }
+}
+
+SearchContext::~SearchContext() {
+    if (lease_ >= 0) gTaken[lease_].store(false, std::memory_order_release);
+}
+
+}  // namespace ostrakon
