@@ -92,17 +92,19 @@ inline constexpr RayTable kRays = MakeRays();
 
 // Along a ray of rising bit numbers the nearest square is the lowest bit; along a falling one,
 // the highest. The discs turned are the opponent discs between the move and the nearest square
-// that is not an opponent disc, if that square holds an own disc.
+// that is not an opponent disc, if that square holds an own disc. Both are branch-free: the
+// choice is a mask, since whether a ray turns anything is as good as random to a predictor.
 inline Bitboard FlipsUp(Bitboard own, Bitboard opp, Bitboard ray) {
     const Bitboard stop = ~opp & ray;
     const Bitboard nearest = stop & (0 - stop);
-    return (nearest & own) ? (nearest - 1) & ray : 0;
+    return (nearest - 1) & ray & (0 - static_cast<Bitboard>((nearest & own) != 0));
 }
 inline Bitboard FlipsDown(Bitboard own, Bitboard opp, Bitboard ray) {
-    const Bitboard stop = ~opp & ray;
-    if (!stop) return 0;
+    // With no stop at all, bit 0 stands in; it is in the ray only as an opponent disc, and out
+    // of it the test against `ray` rejects it.
+    const Bitboard stop = (~opp & ray) | 1;
     const Bitboard nearest = Bitboard{1} << (63 - __builtin_clzll(stop));
-    return (nearest & own) ? ray & ~((nearest << 1) - 1) : 0;
+    return ray & ~((nearest << 1) - 1) & (0 - static_cast<Bitboard>((nearest & own & ray) != 0));
 }
 
 // Discs turned by `own` playing square `sq`; 0 when the move brackets nothing. The square

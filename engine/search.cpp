@@ -4,8 +4,8 @@
 // a 3-ply look: each move, then a 2-ply AlphaBeta whose window is narrowed by the best look so
 // far. The list is then searched move by move, with a progress report before each one.
 //
-// AlphaBeta is a plain negamax alpha-beta with fail-hard bounds at interior nodes. Its move list
-// is sorted by ascending openness, stable, so equal openness keeps MoveOrder order: that order,
+// AlphaBeta is a plain negamax alpha-beta, fail-hard at interior nodes. Its moves are tried in
+// ascending openness, equal openness keeping MoveOrder order: that order,
 // the strict '>' comparisons and the exact rules for passes and finished games decide every
 // returned value and node count, which callers rely on, so the search must not be "improved" by
 // anything that changes which positions are scored (no transposition cut-offs, no re-ordering).
@@ -25,10 +25,40 @@ namespace ostrakon {
 
 namespace {
 
-struct OrderedMove {
-    Bitboard move;
-    Bitboard flips;
-    int openness;
+// The legal moves of a node with their flips, handed out in ascending openness, ties in
+// MoveOrder. Each move's key is openness * 64 + its position in the list (which is MoveOrder
+// order), so keys are distinct and the smallest remaining key is always the next move of the
+// stable sort. Picking lazily costs nothing extra when the first move already cuts off, which
+// is most of the time at the nodes next to the leaves.
+class MoveList {
+public:
+    MoveList(Bitboard own, Bitboard opp, Bitboard legal) {
+        for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
+            const int sq = BitOfOrderIndex(LowestBit(order));
+            flips_[n_] = Flips(own, opp, sq);
+            square_[n_] = sq;
+            key_[n_] = static_cast<uint32_t>(Openness(own, opp, flips_[n_])) << 6 | n_;
+            ++n_;
+        }
+    }
+    int Size() const { return n_; }
+
+    // The next move in order: its square and flips.
+    int Next(Bitboard& flips) {
+        // the key carries the move's position, so a plain minimum finds it (no branches)
+        uint32_t least = key_[0];
+        for (int i = 1; i < n_; ++i) least = key_[i] < least ? key_[i] : least;
+        const int best = static_cast<int>(least & 63);
+        key_[best] = ~0u;
+        flips = flips_[best];
+        return square_[best];
+    }
+
+private:
+    Bitboard flips_[60];
+    uint32_t key_[60];
+    int square_[60];
+    int n_ = 0;
 };
 
 }  // namespace
@@ -51,31 +81,26 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
         return FinalScore(own, opp);
     }
 
-    // Insertion sort by ascending openness; an equal openness goes behind, keeping MoveOrder.
-    OrderedMove list[60];
-    int n = 0;
-    for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
-        const int sq = BitOfOrderIndex(LowestBit(order));
-        const Bitboard move = Bitboard{1} << sq;
-        const Bitboard flips = Flips(own, opp, sq);
-        const int openness = Openness(own, opp, flips);
-        int j = n++;
-        while (j > 0 && list[j - 1].openness > openness) {
-            list[j] = list[j - 1];
-            --j;
-        }
-        list[j] = {move, flips, openness};
-    }
-
-    if (n == 1) {
+    if (!(legal & (legal - 1))) {
         // a forced move is searched with the window as it is, whatever it returns
-        const OrderedMove& m = list[0];
-        return -AlphaBeta(opp ^ m.flips, own | m.flips | m.move, depth - 1, -beta, -alpha, counter);
+        const int sq = LowestBit(legal);
+        const Bitboard flips = Flips(own, opp, sq);
+        return -AlphaBeta(opp ^ flips, own | flips | legal, depth - 1, -beta, -alpha, counter);
     }
-    for (int i = 0; i < n; ++i) {
-        const OrderedMove& m = list[i];
-        const int32_t v =
-            -AlphaBeta(opp ^ m.flips, own | m.flips | m.move, depth - 1, -beta, -alpha, counter);
+    MoveList list(own, opp, legal);
+    for (int i = 0; i < list.Size(); ++i) {
+        Bitboard flips;
+        const int sq = list.Next(flips);
+        const Bitboard childOwn = opp ^ flips;
+        const Bitboard childOpp = own | flips | (Bitboard{1} << sq);
+        int32_t v;
+        if (depth == 1) {
+            // the children are leaves: the call for depth 0 would only count and evaluate
+            counter.Count();
+            v = -Evaluate(childOwn, childOpp);
+        } else {
+            v = -AlphaBeta(childOwn, childOpp, depth - 1, -beta, -alpha, counter);
+        }
         if (v > alpha) {
             alpha = v;
             if (v >= beta) return v;
