@@ -78,8 +78,9 @@ inline int32_t EdgeScore(unsigned ownByte, unsigned oppByte) {
 }  // namespace
 
 int32_t Evaluate(Bitboard own, Bitboard opp) {
-    const int32_t mobility = WeightedMobility(LegalMoves(own, opp)) -
-                             WeightedMobility(LegalMoves(opp, own));
+    Bitboard ownMoves, oppMoves;
+    LegalMovesBoth(own, opp, ownMoves, oppMoves);
+    const int32_t mobility = WeightedMobility(ownMoves) - WeightedMobility(oppMoves);
     const int32_t edges = EdgeScore(own & 0xFF, opp & 0xFF) + EdgeScore(own >> 56, opp >> 56) +
                           EdgeScore(ColumnA(own), ColumnA(opp)) +
                           EdgeScore(ColumnA(own >> 7), ColumnA(opp >> 7));
