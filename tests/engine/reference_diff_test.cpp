@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -62,34 +63,51 @@ void ExpectSameRules(const BoardState& b) {
     EXPECT_EQ(0, std::memcmp(&b, &actual, sizeof b)) << "EvalSituation must leave the board as it was";
 }
 
+// Positions that must pass and finished games have to be among those compared.
+struct Kinds {
+    int mustPass = 0;
+    int finished = 0;
+    void Note(const BoardState& b) {
+        mustPass += tavik_tools::MustPass(b);
+        finished += tavik_tools::IsGameOver(b);
+    }
+};
+
 // Depth d of the normal search is tried on positions where the reference stays quick; the
 // cheaper shallow depths see the whole game.
 TEST(ReferenceDiff, NormalSearchAllDepths) {
     const int count = Scaled(6000);
+    Kinds kinds;
     for (int i = 0; i < count; ++i) {
         const uint32_t seed = 1000000 + i;
         const int depth = 1 + i % 6;
         const int force = (i / 6) % 2;
-        const int minEmpty = depth <= 3 ? 0 : depth == 4 ? 0 : 0;
         const int maxEmpty = depth <= 3 ? 60 : depth == 4 ? 40 : depth == 5 ? 26 : 20;
-        const BoardState b = RandomPosition(seed, minEmpty, maxEmpty);
+        const BoardState b = RandomPosition(seed, 0, maxEmpty);
+        kinds.Note(b);
         SCOPED_TRACE(Trace(b, seed, depth, force));
         ExpectSameRules(b);
         ExpectSameThink(b, depth, force);
         if (HasFatalFailure() || HasFailure()) return;
     }
+    EXPECT_GT(kinds.mustPass, count / 500) << "too few positions that must pass";
+    EXPECT_GT(kinds.finished, count / 500) << "too few finished games";
 }
 
 TEST(ReferenceDiff, WinLossSearch) {
     const int count = Scaled(2500);
+    Kinds kinds;
     for (int i = 0; i < count; ++i) {
         const uint32_t seed = 2000000 + i;
         const int force = i % 2;
         const BoardState b = RandomPosition(seed, 0, 12);
+        kinds.Note(b);
         SCOPED_TRACE(Trace(b, seed, 0, force));
         ExpectSameThink(b, 0, force);
         if (HasFailure()) return;
     }
+    EXPECT_GT(kinds.mustPass, count / 500) << "too few positions that must pass";
+    EXPECT_GT(kinds.finished, count / 500) << "too few finished games";
 }
 
 TEST(ReferenceDiff, PerfectSearch) {
@@ -100,6 +118,31 @@ TEST(ReferenceDiff, PerfectSearch) {
         const int depth = -1 - static_cast<int>(i % 3);  // every negative depth is perfect
         const BoardState b = RandomPosition(seed, 0, 12);
         SCOPED_TRACE(Trace(b, seed, depth, force));
+        ExpectSameThink(b, depth, force);
+        if (HasFailure()) return;
+    }
+}
+
+// Boards no game reaches: discs scattered at random, empty centre squares (never played by the
+// searches, but counted as empty in the texts), few empty squares so every mode stays quick.
+TEST(ReferenceDiff, ScatteredBoardsInEveryMode) {
+    const int count = Scaled(1500);
+    std::mt19937 rng(11);
+    for (int i = 0; i < count; ++i) {
+        BoardState b = tavik_tools::InitialBoard();
+        const int empties = 1 + static_cast<int>(rng() % 10);
+        for (int cell = 10; cell <= 80; ++cell) {
+            if (tavik_test::IsPlayable(cell)) b.cells[cell] = rng() % 2 ? 1 : -1;
+        }
+        for (int k = 0; k < empties; ++k) {
+            const int bit = static_cast<int>(rng() % 64);
+            b.cells[10 + 9 * (bit / 8) + bit % 8] = 0;
+        }
+        b.sideToMove = rng() % 2 ? 1 : -1;
+        const int depth = static_cast<int>(rng() % 5) - 1;  // perfect, win/loss, depths 1 to 3
+        const int force = static_cast<int>(rng() % 2);
+        SCOPED_TRACE(Trace(b, i, depth, force));
+        ExpectSameRules(b);
         ExpectSameThink(b, depth, force);
         if (HasFailure()) return;
     }
