@@ -33,11 +33,12 @@ namespace {
 class MoveList {
 public:
     MoveList(Bitboard own, Bitboard opp, Bitboard legal) {
+        const EmptyNeighbours neighbours(~(own | opp));
         for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
             const int sq = BitOfOrderIndex(LowestBit(order));
             flips_[n_] = Flips(own, opp, sq);
             square_[n_] = sq;
-            key_[n_] = static_cast<uint32_t>(Openness(own, opp, flips_[n_])) << 6 | n_;
+            key_[n_] = static_cast<uint32_t>(neighbours.Sum(flips_[n_])) << 6 | n_;
             ++n_;
         }
     }
