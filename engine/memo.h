@@ -24,7 +24,7 @@ struct MemoEntry {
 };
 
 struct MemoTable {
-    static constexpr int kBits = 18;
+    static constexpr int kBits = 17;
     MemoEntry entries[1 << kBits];
 };
 
