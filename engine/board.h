@@ -57,6 +57,12 @@ struct EmptyNeighbours {
     }
 };
 
+// The position after the side owning `own` plays the legal square `sq`, seen from the other side.
+inline Position Play(Bitboard own, Bitboard opp, int sq) {
+    const Bitboard flips = Flips(own, opp, sq);
+    return {opp ^ flips, own | flips | (Bitboard{1} << sq)};
+}
+
 // Score of a finished game from the view of the side owning `own`: kWin + margin for a win,
 // margin - kWin for a loss, kDraw for a draw.
 inline int32_t ScoreOfDiff(int32_t d) { return d > 0 ? kWin + d : d < 0 ? d - kWin : kDraw; }

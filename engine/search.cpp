@@ -5,10 +5,10 @@
 // far. The list is then searched move by move, with a progress report before each one.
 //
 // AlphaBeta is a plain negamax alpha-beta, fail-hard at interior nodes. Its moves are tried in
-// ascending openness, equal openness keeping MoveOrder order: that order,
-// the strict '>' comparisons and the exact rules for passes and finished games decide every
-// returned value and node count, which callers rely on, so the search must not be "improved" by
-// anything that changes which positions are scored (no transposition cut-offs, no re-ordering).
+// ascending openness, equal openness keeping MoveOrder order: that order, the strict '>'
+// comparisons and the exact rules for passes and finished games decide every returned value
+// and node count, which callers rely on, so the search must not be "improved" by anything that
+// changes which positions are scored (no bounds from earlier searches, no re-ordering).
 //
 // Positions are two bitboards from the mover's side; a move is made on a copy, never unmade.
 // Nodes are counted where a position is scored: at depth 0, and at a finished game scored under
@@ -65,20 +65,20 @@ private:
 }  // namespace
 
 int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t beta,
-                  SearchContext& counter) {
+                  SearchContext& context) {
     if (depth == 0) {
         // scored even when the game is over here
-        counter.Count();
+        context.Count();
         return Evaluate(own, opp);
     }
     const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
     if (!legal) {
         // a pass does not use up depth
-        if (LegalMoves(opp, own) & kNonCentre) return -AlphaBeta(opp, own, depth, -beta, -alpha, counter);
+        if (LegalMoves(opp, own) & kNonCentre) return -AlphaBeta(opp, own, depth, -beta, -alpha, context);
         // the game is over: a finite alpha is returned as it stands, and only the full window
         // scores the position
         if (alpha != -kInfinity) return alpha;
-        counter.Count();
+        context.Count();
         return FinalScore(own, opp);
     }
 
@@ -86,7 +86,7 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
         // a forced move is searched with the window as it is, whatever it returns
         const int sq = LowestBit(legal);
         const Bitboard flips = Flips(own, opp, sq);
-        return -AlphaBeta(opp ^ flips, own | flips | legal, depth - 1, -beta, -alpha, counter);
+        return -AlphaBeta(opp ^ flips, own | flips | legal, depth - 1, -beta, -alpha, context);
     }
     MoveList list(own, opp, legal);
     for (int i = 0; i < list.Size(); ++i) {
@@ -97,10 +97,10 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
         int32_t v;
         if (depth == 1) {
             // the children are leaves: the call for depth 0 would only count and evaluate
-            counter.Count();
+            context.Count();
             v = -Evaluate(childOwn, childOpp);
         } else {
-            v = -AlphaBeta(childOwn, childOpp, depth - 1, -beta, -alpha, counter);
+            v = -AlphaBeta(childOwn, childOpp, depth - 1, -beta, -alpha, context);
         }
         if (v > alpha) {
             alpha = v;
@@ -127,15 +127,14 @@ RootList PlainRootList(Bitboard own, Bitboard opp) {
 
 // Legal moves sorted by a 3-ply look, best first; a move whose look equals an earlier one goes
 // behind it. Each look's window is cut at the best look so far, so later looks may be bounds.
-RootList OrderRootMoves(Bitboard own, Bitboard opp, SearchContext& counter) {
+RootList OrderRootMoves(Bitboard own, Bitboard opp, SearchContext& context) {
     RootList list;
     int32_t look[60];
     int32_t best = -kInfinity;
     for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order; order &= order - 1) {
         const int bit = BitOfOrderIndex(LowestBit(order));
-        const Bitboard move = Bitboard{1} << bit;
-        const Bitboard flips = Flips(own, opp, bit);
-        const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, 2, -kInfinity, -best, counter);
+        const Position child = Play(own, opp, bit);
+        const int32_t v = -AlphaBeta(child.own, child.opp, 2, -kInfinity, -best, context);
         int j = list.size++;
         while (j > 0 && look[j - 1] < v) {
             look[j] = look[j - 1];
@@ -175,14 +174,13 @@ struct RootOutcome {
 };
 
 RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, int depth,
-                             const Progress& progress, SearchContext& counter) {
+                             const Progress& progress, SearchContext& context) {
     RootOutcome best;
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
-        const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, list.bit[i]);
-        const int32_t v = -AlphaBeta(opp ^ flips, own | flips | move, depth - 1, -kInfinity,
-                                     -best.value, counter);
+        const Position child = Play(own, opp, list.bit[i]);
+        const int32_t v = -AlphaBeta(child.own, child.opp, depth - 1, -kInfinity, -best.value,
+                                     context);
         // strict '>': among equal scores the earliest root move stays
         if (v > best.value) best = {list.bit[i], v};
     }
@@ -191,12 +189,11 @@ RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, i
 
 // Returns true with a won outcome as soon as one move wins; the rest are not searched.
 bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const Progress& progress,
-                       SearchContext& counter, RootOutcome& best) {
+                       SearchContext& context, RootOutcome& best) {
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
-        const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, list.bit[i]);
-        const int32_t v = -SolveWinLoss(opp ^ flips, own | flips | move, counter);
+        const Position child = Play(own, opp, list.bit[i]);
+        const int32_t v = -SolveWinLoss(child.own, child.opp, context);
         if (v == kDraw || v == -kDraw) {
             // a later draw replaces an earlier one
             best = {list.bit[i], kDraw};
@@ -212,14 +209,12 @@ bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const P
 }
 
 RootOutcome SearchPerfectRoot(Bitboard own, Bitboard opp, const RootList& list,
-                              const Progress& progress, SearchContext& counter) {
+                              const Progress& progress, SearchContext& context) {
     RootOutcome best;
     for (int i = 0; i < list.size; ++i) {
         progress.Before(i);
-        const Bitboard move = Bitboard{1} << list.bit[i];
-        const Bitboard flips = Flips(own, opp, list.bit[i]);
-        const int32_t v = -SolvePerfect(opp ^ flips, own | flips | move, -kInfinity, -best.value,
-                                        counter);
+        const Position child = Play(own, opp, list.bit[i]);
+        const int32_t v = -SolvePerfect(child.own, child.opp, -kInfinity, -best.value, context);
         if (v > best.value) best = {list.bit[i], v};
     }
     return best;
@@ -233,7 +228,7 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
     const Position root = ToPosition(board);
-    SearchContext counter;
+    SearchContext context;
 
     const bool plainList = depth >= 1 && depth <= 3;
     if (!forceSearch) {
@@ -249,22 +244,22 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
         }
     }
     const RootList list = plainList ? PlainRootList(root.own, root.opp)
-                                    : OrderRootMoves(root.own, root.opp, counter);
+                                    : OrderRootMoves(root.own, root.opp, context);
 
     RootOutcome best;
     if (depth > 0) {
         const Progress progress(callback, "通常探索中", depth, list.size);
-        best = SearchNormalRoot(root.own, root.opp, list, depth, progress, counter);
+        best = SearchNormalRoot(root.own, root.opp, list, depth, progress, context);
     } else if (depth == 0) {
         const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
-        SearchWinLossRoot(root.own, root.opp, list, progress, counter, best);
+        SearchWinLossRoot(root.own, root.opp, list, progress, context, best);
     } else {
         const Progress progress(callback, "完全探索中", CountEmpty(board), list.size);
-        best = SearchPerfectRoot(root.own, root.opp, list, progress, counter);
+        best = SearchPerfectRoot(root.own, root.opp, list, progress, context);
     }
     result.move = best.bit < 0 ? 0 : CellOfBit(best.bit);
     result.value = best.value * side;
-    result.nodes = static_cast<int32_t>(counter.nodes);
+    result.nodes = static_cast<int32_t>(context.nodes);
     return true;
 }
 

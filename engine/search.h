@@ -10,13 +10,13 @@ namespace ostrakon {
 // Negamax alpha-beta to `depth` plies with moves tried in ascending openness; scores are from
 // the view of the side owning `own`.
 int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t beta,
-                  SearchContext& counter);
+                  SearchContext& context);
 
 // Win/loss/draw to the end of the game: kWin, -kWin, or +-kDraw.
-int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& counter);
+int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& context);
 
 // Exact final score within the window (alpha, beta).
-int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& counter);
+int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& context);
 
 // The whole of Think behind the export: answers false when it leaves `result` alone.
 bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
