@@ -104,7 +104,8 @@ inline __m128i MovesTowards2(__m128i own, __m128i runs) {
     return shift(flood, 1);
 }
 
-inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
+// Lane 0: the moves of `own`, lane 1: those of `opp`.
+inline __m128i LegalMovesPair(Bitboard own, Bitboard opp) {
     const __m128i movers = _mm_set_epi64x(static_cast<int64_t>(opp), static_cast<int64_t>(own));
     const __m128i others = _mm_set_epi64x(static_cast<int64_t>(own), static_cast<int64_t>(opp));
     const __m128i inner = _mm_and_si128(others, _mm_set1_epi64x(0x7E7E7E7E7E7E7E7ELL));
@@ -115,9 +116,12 @@ inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitbo
     moves = _mm_or_si128(moves, MovesTowards2<-7>(movers, inner));
     moves = _mm_or_si128(moves, MovesTowards2<9>(movers, inner));
     moves = _mm_or_si128(moves, MovesTowards2<-9>(movers, inner));
-    moves = _mm_andnot_si128(_mm_or_si128(movers, others), moves);
+    return _mm_andnot_si128(_mm_or_si128(movers, others), moves);
+}
+
+inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
     alignas(16) Bitboard lanes[2];
-    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), moves);
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), LegalMovesPair(own, opp));
     ownMoves = lanes[0];
     oppMoves = lanes[1];
 }
@@ -125,6 +129,30 @@ inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitbo
 inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
     ownMoves = LegalMoves(own, opp);
     oppMoves = LegalMoves(opp, own);
+}
+#endif
+
+// Column `c` gathered into a byte, row 1 in the lowest bit; and squares with at most one per
+// column (a diagonal) folded into a byte by column. Each bit lands on its own bit of the top
+// byte of the product, and no two products share a bit, so nothing carries.
+#if defined(__x86_64__)
+inline unsigned ColumnByte(Bitboard b, int c) {
+    return static_cast<unsigned>((((b >> c) & kFileA) * 0x0102040810204080ULL) >> 56);
+}
+inline unsigned ByColumn(Bitboard b) {
+    return static_cast<unsigned>((b * 0x0101010101010101ULL) >> 56);
+}
+#else
+// With 32-bit multiplies, one instruction each on a 32-bit processor. A diagonal's two halves
+// never share a column, so they can be folded before the multiply.
+inline unsigned ColumnByte(Bitboard b, int c) {
+    const uint32_t low = (static_cast<uint32_t>(b) >> c) & 0x01010101u;
+    const uint32_t high = (static_cast<uint32_t>(b >> 32) >> c) & 0x01010101u;
+    return (low * 0x01020408u) >> 24 | ((high * 0x01020408u) >> 24) << 4;
+}
+inline unsigned ByColumn(Bitboard b) {
+    const uint32_t folded = static_cast<uint32_t>(b) | static_cast<uint32_t>(b >> 32);
+    return (folded * 0x01010101u) >> 24;
 }
 #endif
 
@@ -168,6 +196,7 @@ inline Bitboard FlipsDown(Bitboard own, Bitboard opp, Bitboard ray) {
 
 // Discs turned by `own` playing square `sq`; 0 when the move brackets nothing. The square
 // itself is not checked for emptiness.
+#if defined(__x86_64__) || !defined(__SSE2__)
 inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
     const Bitboard(&ray)[8] = kRays.ray[sq];
     return FlipsDown(own, opp, ray[kUpLeft]) | FlipsDown(own, opp, ray[kUp]) |
@@ -175,49 +204,71 @@ inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
            FlipsUp(own, opp, ray[kRight]) | FlipsUp(own, opp, ray[kDownLeft]) |
            FlipsUp(own, opp, ray[kDown]) | FlipsUp(own, opp, ray[kDownRight]);
 }
+#else
+// On a 32-bit processor every 64-bit step above costs two or three instructions, so the runs
+// are followed in SSE registers instead, two directions to a register: lane 0 holds the board,
+// lane 1 the board with its rows in reverse order, where a shift towards higher bits runs
+// upwards on the real board. Downwards by 9, 7 and 8 in lane 0 are thus upwards by 7, 9 and 8
+// in lane 1; left and right share a register with a shift of each sign.
+template <int S, bool LeftRight = false>
+inline __m128i ClosedRuns(__m128i start, __m128i runs, __m128i own) {
+    const auto step = [](__m128i x, int n) {
+        if constexpr (LeftRight) {
+            // lane 0 towards higher bits (right), lane 1 towards lower bits (left)
+            return _mm_castpd_si128(_mm_move_sd(_mm_castsi128_pd(_mm_srli_epi64(x, n * S)),
+                                                _mm_castsi128_pd(_mm_slli_epi64(x, n * S))));
+        } else {
+            return _mm_slli_epi64(x, n * S);
+        }
+    };
+    // the opponent discs next to the move and beyond, up to six (doubling after two steps)
+    __m128i run = _mm_and_si128(runs, step(start, 1));
+    run = _mm_or_si128(run, _mm_and_si128(runs, step(run, 1)));
+    const __m128i pairs = _mm_and_si128(runs, step(runs, 1));
+    run = _mm_or_si128(run, _mm_and_si128(pairs, step(run, 2)));
+    run = _mm_or_si128(run, _mm_and_si128(pairs, step(run, 2)));
+    // a run turns only where the square after it holds an own disc; the lane is cleared when
+    // both of its 32-bit halves of that test are zero
+    const __m128i closedBy = _mm_and_si128(own, step(run, 1));
+    const __m128i halvesZero = _mm_cmpeq_epi32(closedBy, _mm_setzero_si128());
+    const __m128i laneZero =
+        _mm_and_si128(halvesZero, _mm_shuffle_epi32(halvesZero, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_andnot_si128(laneZero, run);
+}
+
+inline Bitboard ReverseRows(Bitboard b) { return __builtin_bswap64(b); }
+
+inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
+    const Bitboard move = Bitboard{1} << sq;
+    const auto pair = [](Bitboard lane0, Bitboard lane1) {
+        return _mm_set_epi64x(static_cast<int64_t>(lane1), static_cast<int64_t>(lane0));
+    };
+    const __m128i own2 = pair(own, ReverseRows(own));
+    const __m128i opp2 = pair(opp, ReverseRows(opp));
+    const __m128i move2 = pair(move, ReverseRows(move));
+    // no disc on file A or H is ever turned sideways or diagonally, which also stops the wraps
+    const __m128i inner = _mm_and_si128(opp2, _mm_set1_epi64x(0x7E7E7E7E7E7E7E7ELL));
+    const __m128i vertical =
+        _mm_or_si128(_mm_or_si128(ClosedRuns<9>(move2, inner, own2), ClosedRuns<7>(move2, inner, own2)),
+                     ClosedRuns<8>(move2, opp2, own2));
+    const __m128i sideways = ClosedRuns<1, true>(_mm_set1_epi64x(static_cast<int64_t>(move)),
+                                                 _mm_set1_epi64x(static_cast<int64_t>(opp & 0x7E7E7E7E7E7E7E7EULL)),
+                                                 _mm_set1_epi64x(static_cast<int64_t>(own)));
+    alignas(16) Bitboard lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), vertical);
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes + 2), sideways);
+    return lanes[0] | ReverseRows(lanes[1]) | lanes[2] | lanes[3];
+}
+#endif
 
 // Sum over the squares of `discs` of their empty neighbours: a disc with k empty neighbours adds
 // k, and an empty square next to several such discs counts once for each of them.
-#if defined(__POPCNT__) || !defined(__SSE2__)
 inline int EmptyNeighbourCount(Bitboard discs, Bitboard empty) {
     return PopCount(Shift<kUpLeft>(discs) & empty) + PopCount(Shift<kUp>(discs) & empty) +
            PopCount(Shift<kUpRight>(discs) & empty) + PopCount(Shift<kLeft>(discs) & empty) +
            PopCount(Shift<kRight>(discs) & empty) + PopCount(Shift<kDownLeft>(discs) & empty) +
            PopCount(Shift<kDown>(discs) & empty) + PopCount(Shift<kDownRight>(discs) & empty);
 }
-#else
-// Without a bit-count instruction: the eight shifted boards are built two to a register (a
-// direction and its opposite), their bits counted per byte in parallel, and the byte counts
-// summed by one psadbw.
-template <int N>
-inline __m128i OppositeShifts(__m128i both) {
-    // lane 0 shifted down by N bits, lane 1 up by N
-    return _mm_unpackhi_epi64(_mm_srli_epi64(both, N), _mm_slli_epi64(both, N));
-}
-inline __m128i ByteCounts(__m128i x) {
-    const __m128i m1 = _mm_set1_epi8(0x55), m2 = _mm_set1_epi8(0x33), m4 = _mm_set1_epi8(0x0F);
-    x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi64(x, 1), m1));
-    x = _mm_add_epi8(_mm_and_si128(x, m2), _mm_and_si128(_mm_srli_epi64(x, 2), m2));
-    return _mm_and_si128(_mm_add_epi8(x, _mm_srli_epi64(x, 4)), m4);
-}
-inline int EmptyNeighbourCount(Bitboard discs, Bitboard empty) {
-    const __m128i both = _mm_set1_epi64x(static_cast<int64_t>(discs));
-    const __m128i e = _mm_set1_epi64x(static_cast<int64_t>(empty));
-    // (up-left, down-right), (up-right, down-left), (left, right): the wraps off files A and H
-    // are masked; (up, down) cannot wrap.
-    const __m128i notHnotA = _mm_set_epi64x(static_cast<int64_t>(kNotFileA), static_cast<int64_t>(kNotFileH));
-    const __m128i notAnotH = _mm_set_epi64x(static_cast<int64_t>(kNotFileH), static_cast<int64_t>(kNotFileA));
-    const __m128i diagonal = _mm_and_si128(OppositeShifts<9>(both), notHnotA);
-    const __m128i anti = _mm_and_si128(OppositeShifts<7>(both), notAnotH);
-    const __m128i row = _mm_and_si128(OppositeShifts<1>(both), notHnotA);
-    const __m128i column = OppositeShifts<8>(both);
-    const __m128i sum = _mm_add_epi8(
-        _mm_add_epi8(ByteCounts(_mm_and_si128(diagonal, e)), ByteCounts(_mm_and_si128(anti, e))),
-        _mm_add_epi8(ByteCounts(_mm_and_si128(row, e)), ByteCounts(_mm_and_si128(column, e))));
-    const __m128i total = _mm_sad_epu8(sum, _mm_setzero_si128());
-    return _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(total, total));
-}
-#endif
 
 }  // namespace ostrakon
 

@@ -60,30 +60,52 @@ constexpr Bitboard kCSquares = 0x4281000000008142ULL;  // edge squares next to a
 constexpr Bitboard kXSquares = 0x0042000000004200ULL;  // diagonal neighbours of the corners
 constexpr Bitboard kTens = ~(kCorners | kCSquares | kXSquares | kCentre);
 
+inline int32_t EdgeScore(unsigned ownByte, unsigned oppByte) {
+    return kEdgeTableData[kTernary.value[ownByte] - kTernary.value[oppByte] + 3280];
+}
+
+#if defined(__SSE2__) && !defined(__POPCNT__)
+// Without a bit-count instruction the moves stay in their SSE register: bits are counted per
+// byte in parallel and the bytes summed by psadbw, both sides at once.
+inline __m128i ByteCounts(__m128i x) {
+    const __m128i m1 = _mm_set1_epi8(0x55), m2 = _mm_set1_epi8(0x33), m4 = _mm_set1_epi8(0x0F);
+    x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi64(x, 1), m1));
+    x = _mm_add_epi8(_mm_and_si128(x, m2), _mm_and_si128(_mm_srli_epi64(x, 2), m2));
+    return _mm_and_si128(_mm_add_epi8(x, _mm_srli_epi64(x, 4)), m4);
+}
+
+// Own count minus opponent count of the moves on `squares`.
+inline int32_t CountDifference(__m128i moves, Bitboard squares) {
+    const __m128i mask = _mm_set1_epi64x(static_cast<int64_t>(squares));
+    const __m128i sums = _mm_sad_epu8(ByteCounts(_mm_and_si128(moves, mask)), _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) - _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+}
+
+inline int32_t MobilityDifference(Bitboard own, Bitboard opp) {
+    const __m128i moves = LegalMovesPair(own, opp);
+    return 20 * CountDifference(moves, kCorners) + 3 * CountDifference(moves, kCSquares) +
+           10 * CountDifference(moves, kTens);
+}
+#else
 inline int32_t WeightedMobility(Bitboard moves) {
     return 20 * PopCount(moves & kCorners) + 3 * PopCount(moves & kCSquares) +
            10 * PopCount(moves & kTens);
 }
 
-// Gathers column A (bit 0, 8, ..., 56) into one byte, A1 in the lowest bit. The products of the
-// eight column bits with the eight magic bits never share a bit position, so nothing carries.
-inline unsigned ColumnA(Bitboard b) {
-    return static_cast<unsigned>(((b & kFileA) * 0x0102040810204080ULL) >> 56);
+inline int32_t MobilityDifference(Bitboard own, Bitboard opp) {
+    Bitboard ownMoves, oppMoves;
+    LegalMovesBoth(own, opp, ownMoves, oppMoves);
+    return WeightedMobility(ownMoves) - WeightedMobility(oppMoves);
 }
-
-inline int32_t EdgeScore(unsigned ownByte, unsigned oppByte) {
-    return kEdgeTableData[kTernary.value[ownByte] - kTernary.value[oppByte] + 3280];
-}
+#endif
 
 }  // namespace
 
 int32_t Evaluate(Bitboard own, Bitboard opp) {
-    Bitboard ownMoves, oppMoves;
-    LegalMovesBoth(own, opp, ownMoves, oppMoves);
-    const int32_t mobility = WeightedMobility(ownMoves) - WeightedMobility(oppMoves);
+    const int32_t mobility = MobilityDifference(own, opp);
     const int32_t edges = EdgeScore(own & 0xFF, opp & 0xFF) + EdgeScore(own >> 56, opp >> 56) +
-                          EdgeScore(ColumnA(own), ColumnA(opp)) +
-                          EdgeScore(ColumnA(own >> 7), ColumnA(opp >> 7));
+                          EdgeScore(ColumnByte(own, 0), ColumnByte(opp, 0)) +
+                          EdgeScore(ColumnByte(own, 7), ColumnByte(opp, 7));
     return mobility + edges;
 }
 

@@ -57,15 +57,6 @@ constexpr LastFlipTables MakeLastFlipTables() {
 
 inline constexpr LastFlipTables kLastFlip = MakeLastFlipTables();
 
-// Squares with at most one per column fold into the top byte by column without carries.
-inline unsigned ByColumn(Bitboard b) {
-    return static_cast<unsigned>((b * 0x0101010101010101ULL) >> 56);
-}
-// Column `c` gathered into a byte, row 1 in the lowest bit.
-inline unsigned ColumnByte(Bitboard b, int c) {
-    return static_cast<unsigned>((((b >> c) & kFileA) * 0x0102040810204080ULL) >> 56);
-}
-
 // Discs turned by the side owning `own` playing square `sq`, on a board whose only empty
 // square is `sq` (so the opponent holds every other square). `own` must not contain `sq`.
 inline int LastFlipCount(Bitboard own, int sq) {
