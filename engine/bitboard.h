@@ -156,6 +156,16 @@ inline unsigned ByColumn(Bitboard b) {
 }
 #endif
 
+#if defined(__SSE2__)
+// Bits counted per byte in parallel (each byte ends up holding its own count, 0..8).
+inline __m128i ByteCounts(__m128i x) {
+    const __m128i m1 = _mm_set1_epi8(0x55), m2 = _mm_set1_epi8(0x33), m4 = _mm_set1_epi8(0x0F);
+    x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi64(x, 1), m1));
+    x = _mm_add_epi8(_mm_and_si128(x, m2), _mm_and_si128(_mm_srli_epi64(x, 2), m2));
+    return _mm_and_si128(_mm_add_epi8(x, _mm_srli_epi64(x, 4)), m4);
+}
+#endif
+
 // Rays: for each square and direction, the squares from the next one out to the board's edge.
 struct RayTable {
     Bitboard ray[64][8];

@@ -49,12 +49,34 @@ struct EmptyNeighbours {
                 add = carry;
             }
         }
+#if defined(__SSE2__) && !defined(__POPCNT__)
+        low_ = _mm_set_epi64x(static_cast<int64_t>(plane[1]), static_cast<int64_t>(plane[0]));
+        high_ = _mm_set_epi64x(static_cast<int64_t>(plane[3]), static_cast<int64_t>(plane[2]));
+#endif
     }
+
+#if defined(__SSE2__) && !defined(__POPCNT__)
+    // The openness of a move that turns `flips`: without a bit-count instruction the four
+    // planes are counted two to a register, per byte, and summed by psadbw.
+    int Sum(Bitboard flips) const {
+        const __m128i f = _mm_set1_epi64x(static_cast<int64_t>(flips));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i low = _mm_sad_epu8(ByteCounts(_mm_and_si128(f, low_)), zero);
+        const __m128i high = _mm_sad_epu8(ByteCounts(_mm_and_si128(f, high_)), zero);
+        // lanes: planes 0 and 1 in `low`, 2 and 3 in `high`, weighted 1, 2, 4, 8
+        const __m128i weighted = _mm_add_epi32(low, _mm_slli_epi32(high, 2));
+        return _mm_cvtsi128_si32(weighted) + 2 * _mm_cvtsi128_si32(_mm_srli_si128(weighted, 8));
+    }
+
+private:
+    __m128i low_, high_;
+#else
     // The openness of a move that turns `flips`.
     int Sum(Bitboard flips) const {
         return PopCount(flips & plane[0]) + 2 * PopCount(flips & plane[1]) +
                4 * PopCount(flips & plane[2]) + 8 * PopCount(flips & plane[3]);
     }
+#endif
 };
 
 // The position after the side owning `own` plays the legal square `sq`, seen from the other side.

@@ -67,12 +67,6 @@ inline int32_t EdgeScore(unsigned ownByte, unsigned oppByte) {
 #if defined(__SSE2__) && !defined(__POPCNT__)
 // Without a bit-count instruction the moves stay in their SSE register: bits are counted per
 // byte in parallel and the bytes summed by psadbw, both sides at once.
-inline __m128i ByteCounts(__m128i x) {
-    const __m128i m1 = _mm_set1_epi8(0x55), m2 = _mm_set1_epi8(0x33), m4 = _mm_set1_epi8(0x0F);
-    x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi64(x, 1), m1));
-    x = _mm_add_epi8(_mm_and_si128(x, m2), _mm_and_si128(_mm_srli_epi64(x, 2), m2));
-    return _mm_and_si128(_mm_add_epi8(x, _mm_srli_epi64(x, 4)), m4);
-}
 
 // Own count minus opponent count of the moves on `squares`.
 inline int32_t CountDifference(__m128i moves, Bitboard squares) {
