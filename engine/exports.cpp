@@ -5,7 +5,18 @@
 // leaves the result alone) instead of computing from it.
 #include <cstring>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include "board.h"
+#include "book.h"
 #include "eval.h"
 #include "move_order.h"
 #include "ostrakon.h"
@@ -35,6 +46,14 @@ bool LegalFlips(const BoardState& board, int32_t cell, Position& pos, Bitboard& 
 void CopyText(char (&field)[256], const char* text) {
     std::strncpy(field, text, sizeof field - 1);
     field[sizeof field - 1] = '\0';
+}
+
+// Only a malformed book can leave the draw without a move; the tests prove the shipped one
+// cannot, so this is a last word to the user, not a path the game takes.
+void ReportBrokenBook() {
+#ifdef _WIN32
+    MessageBoxA(nullptr, "ERROR", "ERROR", MB_OK);
+#endif
 }
 
 }  // namespace
@@ -85,6 +104,16 @@ OSTRAKON_API int32_t OSTRAKON_CALL GetVersionInfo(VersionInfo* info) {
     CopyText(info->productNameJapanese, "リバーシ思考ルーチンライブラリ 「Ventrisk」");
     CopyText(info->author, "The Tavik developers");
     return kTrue;
+}
+
+OSTRAKON_API int32_t OSTRAKON_CALL ThinkBook(const char* moves, ThinkResult* result, int32_t side) {
+    ThinkResult out;
+    if (ThinkBookWithDraw(ShippedBook(), moves, side, ClockDraw(), out) == BookStatus::kNoPick) {
+        ReportBrokenBook();
+        return 0;
+    }
+    *result = out;
+    return out.move;
 }
 
 }  // extern "C"

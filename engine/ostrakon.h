@@ -79,6 +79,17 @@ OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth,
 // neighbour); 0 exactly when the move is not legal.
 OSTRAKON_API int32_t OSTRAKON_CALL GetOpenness(const BoardState* board, int32_t cell);
 
+// The opening book's move for the game so far. `moves` points to at least 64 bytes: the cells of
+// the moves played, in order, zero-terminated (passes are not written). `side` is the side to
+// move, +1 black or -1 white. The book serves all four first moves through the board's
+// symmetries. Writes the move in the caller's orientation, its book value from the side to
+// move's point of view and the number of book positions scored, and answers the move: 51 (F5)
+// for the empty line, 0 with a result of (0, 0, 0) when the book has no continuation, the first
+// move is none of the four or `side` is not +-1. Among equally good continuations one is drawn
+// at random, seeded from the clock in whole seconds, so calls within one second on one line
+// agree. The answer is not checked against a board; test it with CanDrop before playing it.
+OSTRAKON_API int32_t OSTRAKON_CALL ThinkBook(const char* moves, ThinkResult* result, int32_t side);
+
 #ifdef __cplusplus
 }  // extern "C"
 

@@ -6,6 +6,7 @@
 //                                             --winloss or --perfect
 //   tavik-cli show   POSITION                 the board as a picture and as a diagram
 //   tavik-cli bench  [--quick]                the speed gauge and node signature
+//   tavik-cli book   LINE [--draw N]          the opening book's candidates for a line
 //   tavik-cli version
 //
 // POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "book_command.h"
 #include "ostrakon.h"
 #include "position_text.h"
 
@@ -36,6 +38,7 @@ const char* kUsage =
     "usage: tavik-cli moves|eval|show POSITION\n"
     "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force]\n"
     "       tavik-cli bench [--quick]\n"
+    "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
 
@@ -107,8 +110,13 @@ int Run(const std::vector<std::string>& args) {
         }
         return RunBench(quick);
     }
+    if (command == "book") {
+        std::string error;
+        return BookCommand({args.begin() + 1, args.end()}, error) ? 0 : Fail(error);
+    }
     if (command != "moves" && command != "eval" && command != "think" && command != "show")
-        return Fail("unknown command '" + command + "' (moves, eval, think, show, bench, version)");
+        return Fail("unknown command '" + command +
+                    "' (moves, eval, think, show, bench, book, version)");
 
     size_t i = 1;
     BoardState board;

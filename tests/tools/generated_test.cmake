@@ -1,6 +1,7 @@
 # A checked-in generated file must be exactly what its generator writes today.
-# Invoked by ctest as: cmake -DGENERATOR=... -DCHECKED_IN=... -DOUTPUT=... -P generated_test.cmake
-execute_process(COMMAND ${GENERATOR} OUTPUT_FILE ${OUTPUT} RESULT_VARIABLE result)
+# Invoked by ctest as: cmake -DGENERATOR=... [-DSOURCE=...] -DCHECKED_IN=... -DOUTPUT=...
+#                         -P generated_test.cmake   (SOURCE: the generator's input file, if any)
+execute_process(COMMAND ${GENERATOR} ${SOURCE} OUTPUT_FILE ${OUTPUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "${GENERATOR} failed (${result})")
 endif()

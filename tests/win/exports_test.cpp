@@ -93,7 +93,8 @@ TEST(EngineDll, RunsInCodePage932) { EXPECT_EQ(932u, GetACP()); }
 TEST(EngineDll, ExportsExactlyTheUndecoratedNames) {
     ASSERT_NE(nullptr, Engine());
     const std::vector<std::string> expected = {"CanDrop",        "EvalSituation", "GetOpenness",
-                                               "GetVersionInfo", "ReverseStones", "Think"};
+                                               "GetVersionInfo", "ReverseStones", "Think",
+                                               "ThinkBook"};
     EXPECT_EQ(expected, ExportNames(Engine()));
 }
 
@@ -110,6 +111,8 @@ TEST(EngineDll, EveryExportIsStdcall) {
     ASSERT_NE(nullptr, Engine());
     BoardState board = tavik_tools::InitialBoard();
     ThinkResult result{};
+    ThinkResult bookResult{};
+    const char parallel[64] = {51, 42};  // F5 F4: the book holds one line, so E3 whatever the draw
     VersionInfo info{};
     const auto addr = [](const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); };
     struct Case {
@@ -123,6 +126,7 @@ TEST(EngineDll, EveryExportIsStdcall) {
         {"GetVersionInfo", {addr(&info)}, 0xFFFFFFFFu},
         {"Think", {addr(&board), 2, addr(&result), 1, addr(reinterpret_cast<const void*>(&CountCallback))},
          0xFFFFFFFFu},
+        {"ThinkBook", {addr(parallel), addr(&bookResult), 1}, 32},
         {"ReverseStones", {addr(&board), 51}, 0xFFFFFFFFu},
     };
     for (const Case& c : cases) {
@@ -136,6 +140,8 @@ TEST(EngineDll, EveryExportIsStdcall) {
     EXPECT_EQ(4, gCallbacks) << "one progress call per root move, through a __stdcall pointer";
     EXPECT_EQ(2, info.majorVersion);
     EXPECT_EQ(-1, board.sideToMove) << "ReverseStones played F5";
+    EXPECT_EQ(32, bookResult.move);
+    EXPECT_EQ(1, bookResult.nodes);
 }
 
 TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
@@ -152,6 +158,18 @@ TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
     EXPECT_EQ(-1, think(&board, 1, &r, 0, nullptr));
     EXPECT_EQ(51, r.move);
     EXPECT_EQ(4, r.nodes);
+
+    using ThinkBookFn = int32_t(__stdcall*)(const char*, ThinkResult*, int32_t);
+    const auto thinkBook = Export<ThinkBookFn>("ThinkBook");
+    ASSERT_TRUE(thinkBook);
+    const char afterE6[64] = {59};  // the book's replies to F5, reflected in the main diagonal
+    ThinkResult book{};
+    const int32_t answer = thinkBook(afterE6, &book, -1);
+    EXPECT_TRUE(answer == 60 || answer == 42) << answer;  // F6 stays, D6 becomes F4
+    EXPECT_EQ(answer, book.move);
+    BoardState afterE6Board = tavik_tools::InitialBoard();
+    ReverseStones(&afterE6Board, 59);
+    EXPECT_EQ(-1, canDrop(&afterE6Board, answer));
 }
 
 TEST(EngineDll, VersionRecordTexts) {
