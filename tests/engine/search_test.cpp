@@ -9,8 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "memo.h"
 #include "random_games.h"
 #include "reference.h"
+#include "search.h"
 
 namespace {
 
@@ -175,6 +177,25 @@ TEST(Think, ConcurrentSearchesCountTheirOwnNodes) {
     t2.join();
     EXPECT_TRUE(sameA);
     EXPECT_TRUE(sameB);
+}
+
+// A search that finds every memo table taken (here: held by two idle contexts) runs without one
+// and must still give the same answers and counts.
+TEST(Think, SearchWithoutAMemoTableIsExact) {
+    const ostrakon::SearchContext first, second;
+    ASSERT_TRUE(first.HasMemo() && second.HasMemo());
+    for (uint32_t seed = 1; seed <= 60; ++seed) {
+        const BoardState b = tavik_test::RandomPosition(seed, 8, 12);
+        for (int depth : {0, -1, 4}) {
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth));
+            const reference::ThinkOutput expected = reference::Think(b, depth, 1);
+            ThinkResult actual{};
+            ASSERT_TRUE(ostrakon::ThinkPosition(b, depth, true, nullptr, actual));
+            EXPECT_EQ(expected.result.move, actual.move);
+            EXPECT_EQ(expected.result.value, actual.value);
+            EXPECT_EQ(expected.result.nodes, actual.nodes);
+        }
+    }
 }
 
 // Solved endgame problems: the perfect search and the win/loss search must agree with the
