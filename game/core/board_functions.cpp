@@ -1,0 +1,56 @@
+#include "board_functions.h"
+
+namespace tavik {
+
+namespace {
+
+// Border cells hold 0xFFFF, so asking the engine about every cell of 10..80 is safe.
+int LegalMoveCount(const BoardState& board, int* only) {
+    int count = 0;
+    for (int cell = 10; cell <= 80; ++cell) {
+        if (CanDrop(&board, cell)) {
+            ++count;
+            *only = cell;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+void ResetBoard(BoardState& board) {
+    for (int32_t& cell : board.cells) cell = kBorderCell;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) board.cells[10 + 9 * row + column] = 0;
+    }
+    board.cells[40] = -1;  // D4
+    board.cells[41] = 1;   // E4
+    board.cells[49] = 1;   // D5
+    board.cells[50] = -1;  // E5
+    board.sideToMove = 1;
+}
+
+int CountCells(const BoardState& board, int value) {
+    int count = 0;
+    for (int cell = 10; cell <= 80; ++cell) count += board.cells[cell] == value;
+    return count;
+}
+
+bool MustPass(const BoardState& board) {
+    int only = 0;
+    return LegalMoveCount(board, &only) == 0;
+}
+
+bool IsGameOver(const BoardState& board) {
+    if (!MustPass(board)) return false;
+    BoardState other = board;
+    other.sideToMove = -board.sideToMove;
+    return MustPass(other);
+}
+
+int ForcedMove(const BoardState& board) {
+    int only = 0;
+    return LegalMoveCount(board, &only) == 1 ? only : 0;
+}
+
+}  // namespace tavik

@@ -1,0 +1,29 @@
+// The game's view of the board: the initial position and the questions the game asks of a
+// position, all answered through the engine's rule functions.
+#ifndef TAVIK_GAME_CORE_BOARD_FUNCTIONS_H
+#define TAVIK_GAME_CORE_BOARD_FUNCTIONS_H
+
+#include "ostrakon.h"
+
+namespace tavik {
+
+constexpr int32_t kBorderCell = 0xFFFF;
+
+// The initial position: borders 0xFFFF, D4 and E5 white, E4 and D5 black, black to move.
+void ResetBoard(BoardState& board);
+
+// Cells among 10..80 equal to `value` (0 empty, +1 black, -1 white).
+int CountCells(const BoardState& board, int value);
+
+// The side to move has no legal move.
+bool MustPass(const BoardState& board);
+
+// Neither side has a legal move.
+bool IsGameOver(const BoardState& board);
+
+// The cell of the only legal move, or 0 when there is none or more than one.
+int ForcedMove(const BoardState& board);
+
+}  // namespace tavik
+
+#endif

@@ -1,0 +1,27 @@
+#include "texts.h"
+
+namespace tavik {
+
+std::string SquareName(int cell) {
+    const int index = cell - 10;
+    return {static_cast<char>('A' + index % 9), static_cast<char>('1' + index / 9)};
+}
+
+std::string FormatValue(int32_t value) {
+    // the tests run from the largest values down; a win's margin is what lies beyond 65536
+    if (value > 65536) return "黒" + std::to_string(value - 65536) + "石勝ち";
+    if (value == 65536) return "黒勝利";
+    if (value < -65536) return "白" + std::to_string(-65536 - static_cast<int64_t>(value)) + "石勝ち";
+    if (value == -65536) return "白勝利";
+    if (value == 65535 || value == -65535) return "引き分け";
+    return std::to_string(value);
+}
+
+std::array<std::string, 5> RecordRowTexts(const MoveEntry& entry, int row) {
+    const int32_t side = entry.side, square = entry.square;
+    return {std::to_string(row + 1), (side == 1 ? "●" : "○") + SquareName(square),
+            FormatValue(entry.value), std::to_string(entry.thinkTime) + "ms",
+            std::to_string(entry.nodes) + "面"};
+}
+
+}  // namespace tavik

@@ -1,0 +1,211 @@
+// The game core: the initial position, the board questions, the record and its replay, the
+// navigation counts, and the texts of squares, values and record rows (code page 932 bytes).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "board_functions.h"
+#include "game_record.h"
+#include "texts.h"
+
+namespace {
+
+using namespace tavik;
+
+// Code page 932 bytes, written out so they do not depend on how the code was compiled.
+const std::string kBlack = "\x8d\x95";                  // 黒
+const std::string kWhite = "\x94\x92";                  // 白
+const std::string kDiscsWin = "\x90\xce\x8f\x9f\x82\xbf";  // 石勝ち
+const std::string kVictory = "\x8f\x9f\x97\x98";        // 勝利
+const std::string kDraw = "\x88\xf8\x82\xab\x95\xaa\x82\xaf";  // 引き分け
+
+TEST(Board, InitialPosition) {
+    BoardState board;
+    std::memset(&board, 0x11, sizeof board);
+    ResetBoard(board);
+    for (int cell : {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90}) EXPECT_EQ(0xFFFF, board.cells[cell]);
+    EXPECT_EQ(-1, board.cells[40]);
+    EXPECT_EQ(1, board.cells[41]);
+    EXPECT_EQ(1, board.cells[49]);
+    EXPECT_EQ(-1, board.cells[50]);
+    EXPECT_EQ(1, board.sideToMove);
+    EXPECT_EQ(60, CountCells(board, 0));
+    EXPECT_EQ(2, CountCells(board, 1));
+    EXPECT_EQ(2, CountCells(board, -1));
+    EXPECT_FALSE(MustPass(board));
+    EXPECT_FALSE(IsGameOver(board));
+    EXPECT_EQ(0, ForcedMove(board));
+}
+
+BoardState FromRows(const char* rows, int side) {
+    BoardState board;
+    ResetBoard(board);
+    for (int i = 0; i < 64; ++i) {
+        board.cells[10 + 9 * (i / 8) + i % 8] = rows[i] == 'X' ? 1 : rows[i] == 'O' ? -1 : 0;
+    }
+    board.sideToMove = side;
+    return board;
+}
+
+TEST(Board, PassesForcedMovesAndTheEnd) {
+    struct Case {
+        const char* name;
+        const char* rows;
+        int side;
+        bool mustPass, gameOver;
+        int forced;
+    } cases[] = {
+        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 1, false, false, 10},
+        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 1, true, false, 0},
+        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", -1, true, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoardState board = FromRows(c.rows, c.side);
+        const BoardState before = board;
+        EXPECT_EQ(c.mustPass, MustPass(board));
+        EXPECT_EQ(c.gameOver, IsGameOver(board));
+        EXPECT_EQ(c.forced, ForcedMove(board));
+        EXPECT_EQ(0, std::memcmp(&before, &board, sizeof board)) << "the board is only read";
+    }
+}
+
+// Random games played through the engine, each move written with RecordMove; replaying any
+// prefix must give exactly the position the game had then, side to move included (a pass
+// takes no entry, the replay makes it).
+TEST(Record, ReplayRebuildsEveryPositionOfRandomGames) {
+    int passes = 0;
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        std::mt19937 rng(seed);
+        static GameRecord record;
+        ClearRecord(record);
+        BoardState board;
+        ResetBoard(board);
+        std::vector<BoardState> positions = {board};
+        while (!IsGameOver(board)) {
+            std::vector<int> moves;
+            for (int cell = 10; cell <= 80; ++cell) {
+                if (CanDrop(&board, cell)) moves.push_back(cell);
+            }
+            const int side = board.sideToMove;
+            const int square = moves[rng() % moves.size()];
+            ASSERT_EQ(-1, ReverseStones(&board, square));
+            const int number = 60 - CountCells(board, 0);
+            EXPECT_EQ(RecordListUpdate::kAppendRow,
+                      RecordMove(record, number, side, square, 0, 0, 0, ""));
+            if (MustPass(board) && !IsGameOver(board)) {
+                board.sideToMove = -board.sideToMove;
+                ++passes;
+            }
+            positions.push_back(board);
+        }
+        const int count = RecordedMoves(record);
+        ASSERT_EQ(static_cast<int>(positions.size()) - 1, count);
+        for (int n = 0; n <= count + 1; ++n) {
+            BoardState replayed;
+            ReplayMoves(record, n, replayed);
+            const BoardState& expected = positions[std::min(n, count)];
+            // at the very end the replay negates the side once more: nobody can move
+            if (n >= count && IsGameOver(expected)) {
+                EXPECT_EQ(0, std::memcmp(expected.cells, replayed.cells, sizeof expected.cells));
+            } else {
+                ASSERT_EQ(0, std::memcmp(&expected, &replayed, sizeof expected)) << "seed " << seed << " n " << n;
+            }
+        }
+    }
+    EXPECT_GT(passes, 0) << "no game with a pass among the random games";
+}
+
+TEST(Record, NewMoveAfterSteppingBackTruncatesAndRebuilds) {
+    static GameRecord record;
+    ClearRecord(record);
+    const int squares[] = {51, 58, 30, 31, 39, 42};  // f5 d6 c3 d3 c4 f4
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(RecordListUpdate::kAppendRow,
+                  RecordMove(record, i + 1, i % 2 ? -1 : 1, squares[i], 10 * i, 5, 7, "x"));
+    }
+    ASSERT_EQ(6, RecordedMoves(record));
+    // three moves back, then a different fourth move
+    EXPECT_EQ(RecordListUpdate::kRebuild, RecordMove(record, 4, -1, 32, 3, 4, 5, ""));
+    EXPECT_EQ(4, RecordedMoves(record));
+    // packed fields are read into locals: a reference to them would be misaligned
+    const int32_t square = record.moves[3].square, value = record.moves[3].value;
+    EXPECT_EQ(32, square);
+    EXPECT_EQ(3, value);
+    for (int i = 4; i < kMoveEntries; ++i) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&record.moves[i]);
+        for (size_t b = 0; b < sizeof(MoveEntry); ++b) ASSERT_EQ(0, bytes[b]) << "entry " << i;
+    }
+    EXPECT_EQ(RecordListUpdate::kRebuild, RecordMove(record, 0, 1, 51, 0, 0, 0, ""))
+        << "a move number outside 1..60 writes nothing";
+    EXPECT_EQ(4, RecordedMoves(record));
+}
+
+TEST(Record, RefusedMoveInADamagedRecordIsSkipped) {
+    static GameRecord record;
+    ClearRecord(record);
+    record.moves[0].square = 51;  // f5
+    record.moves[1].square = 10;  // a1: not legal, skipped
+    record.moves[2].square = 58;  // d6 by white
+    BoardState board;
+    ReplayMoves(record, 3, board);
+    EXPECT_EQ(-1, board.cells[58]);
+    EXPECT_EQ(0, board.cells[10]);
+    EXPECT_EQ(1, board.sideToMove);
+}
+
+TEST(Record, NavigationCounts) {
+    struct Case {
+        Navigation command;
+        int empty, count;
+    } cases[] = {
+        {Navigation::kInitial, 37, 0}, {Navigation::kBack, 37, 22},   {Navigation::kForward, 37, 24},
+        {Navigation::kLast, 37, 60},   {Navigation::kBack, 60, -1},   {Navigation::kForward, 0, 61},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.count, NavigationCount(c.command, c.empty));
+}
+
+TEST(Texts, SquareNames) {
+    struct Case {
+        int cell;
+        const char* name;
+    } cases[] = {{10, "A1"}, {17, "H1"}, {40, "D4"}, {50, "E5"}, {73, "A8"}, {80, "H8"}};
+    for (const Case& c : cases) EXPECT_EQ(c.name, SquareName(c.cell));
+}
+
+TEST(Texts, FormatValue) {
+    struct Case {
+        int32_t value;
+        std::string text;
+    } cases[] = {
+        {65540, kBlack + "4" + kDiscsWin}, {65537, kBlack + "1" + kDiscsWin},
+        {65536, kBlack + kVictory},        {-65536, kWhite + kVictory},
+        {-65546, kWhite + "10" + kDiscsWin}, {65535, kDraw},
+        {-65535, kDraw},                   {-12, "-12"},
+        {0, "0"},                          {65534, "65534"},
+        {-16777215, kWhite + "16711679" + kDiscsWin},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.text, FormatValue(c.value)) << c.value;
+}
+
+TEST(Texts, RecordRows) {
+    MoveEntry click{};
+    click.side = 1;
+    click.square = 51;
+    const std::array<std::string, 5> clickRow = {"1", "\x81\x9c" "F5", "0", "0ms", "0\x96\xca"};
+    EXPECT_EQ(clickRow, RecordRowTexts(click, 0));
+
+    MoveEntry computer{};
+    computer.side = -1;
+    computer.square = 58;
+    computer.value = -65538;
+    computer.thinkTime = 1234;
+    computer.nodes = 987654;
+    const std::array<std::string, 5> computerRow = {
+        "2", "\x81\x9b" "D6", kWhite + "2" + kDiscsWin, "1234ms", "987654\x96\xca"};
+    EXPECT_EQ(computerRow, RecordRowTexts(computer, 1));
+}
+
+}  // namespace
