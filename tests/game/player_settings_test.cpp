@@ -1,0 +1,111 @@
+// Player settings: defaults, presets, the colour swap, the choice of search, the dialog's list
+// mapping (stored values outside the lists included) and the names the record shows.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "player_settings.h"
+
+namespace {
+
+using namespace tavik;
+
+TEST(PlayerSettings, FreshStartAndTheRecordNames) {
+    const PlayerSettings black = DefaultPlayer(1, "yamada");
+    const PlayerSettings white = DefaultPlayer(-1, "yamada");
+    EXPECT_EQ(0, black.isComputer);
+    EXPECT_EQ(1, white.isComputer);
+    EXPECT_EQ(7, black.normalDepth);
+    EXPECT_EQ(18, white.winDepth);
+    EXPECT_EQ(16, white.perfectDepth);
+    static GameRecord record;
+    std::memset(&record, 0x55, sizeof record);
+    RefreshPlayerNames(black, white, record);
+    EXPECT_STREQ("yamada", record.blackName);
+    EXPECT_STREQ("Tavik", record.whiteName);
+    EXPECT_EQ(0, record.whiteName[kNameBytes - 1]) << "the rest of the field is cleared";
+}
+
+TEST(PlayerSettings, StrongWhiteThenSwap) {
+    PlayerSettings black = DefaultPlayer(1, "kuro");
+    PlayerSettings white = DefaultPlayer(-1, "shiro");
+    ApplyPreset(black, Preset::kWeak);
+    ApplyPreset(white, Preset::kStrong);
+    SwapColours(black, white);
+    EXPECT_EQ(1, black.isComputer);
+    EXPECT_EQ(9, black.normalDepth);
+    EXPECT_EQ(20, black.winDepth);
+    EXPECT_EQ(18, black.perfectDepth);
+    EXPECT_EQ(0, white.isComputer);
+    EXPECT_EQ(5, white.normalDepth);
+    EXPECT_EQ(16, white.winDepth);
+    EXPECT_EQ(14, white.perfectDepth);
+    EXPECT_EQ("kuro", black.playerName);
+    EXPECT_EQ("shiro", white.playerName);
+    PlayerSettings normal;
+    ApplyPreset(normal, Preset::kNormal);
+    EXPECT_EQ(7, normal.normalDepth);
+    EXPECT_EQ(18, normal.winDepth);
+    EXPECT_EQ(16, normal.perfectDepth);
+}
+
+TEST(PlayerSettings, SearchModeByEmptySquares) {
+    struct Case {
+        int normal, win, perfect, empty, depth;
+    } cases[] = {
+        {7, 18, 16, 19, 7}, {7, 18, 16, 18, 0}, {7, 18, 16, 17, 0}, {7, 18, 16, 16, -1},
+        {7, 18, 16, 1, -1}, {7, 0, 0, 1, 7},    {7, 14, 16, 15, -1}, {7, 14, 16, 17, 7},
+        {3, 20, 0, 20, 0},  {3, 20, 0, 21, 3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.depth, EngineDepth(c.normal, c.win, c.perfect, c.empty))
+            << c.normal << "/" << c.win << "/" << c.perfect << " at " << c.empty;
+    }
+}
+
+TEST(PlayerSettings, ListItemsAndStoredValues) {
+    for (int item = 0; item < kNormalDepthItems; ++item) {
+        EXPECT_EQ(item, ItemOfNormalDepth(NormalDepthOfItem(item)));
+    }
+    for (int item = 0; item < kWinDepthItems; ++item) {
+        EXPECT_EQ(item, ItemOfEndgameDepth(EndgameDepthOfItem(item), kWinDepthItems));
+    }
+    struct Case {
+        int32_t value;
+        int winItem, perfectItem;
+    } cases[] = {
+        {0, 0, 0},   {7, 0, 0},   {8, 1, 1},  {9, 1, 1},   {16, 5, 5}, {18, 6, 6},
+        {19, 6, 6},  {20, 7, -1}, {21, 7, -1}, {22, -1, -1}, {-2, -1, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.winItem, ItemOfEndgameDepth(c.value, kWinDepthItems)) << c.value;
+        EXPECT_EQ(c.perfectItem, ItemOfEndgameDepth(c.value, kPerfectDepthItems)) << c.value;
+    }
+    EXPECT_EQ(-1, ItemOfNormalDepth(0));
+    EXPECT_EQ(-1, ItemOfNormalDepth(11));
+    // what OK stores for a list that shows no item: the first item's value
+    EXPECT_EQ(1, NormalDepthOfItem(-1));
+    EXPECT_EQ(0, EndgameDepthOfItem(-1));
+}
+
+TEST(PlayerSettings, LongNamesAreCutOnACharacterBoundary) {
+    const std::string kanji = "\x8a\xbf";  // a two-byte character
+    struct Case {
+        std::string name;
+        size_t expectedBytes;
+    } cases[] = {
+        {std::string(1024, 'a'), 1024},
+        {std::string(1030, 'a'), 1024},
+        {std::string(1023, 'a') + kanji, 1023},  // the character would need byte 1025
+        {std::string(1022, 'a') + kanji + "b", 1024},
+        {std::string(1, 'a') + std::string(1100, '\x81'), 1023},  // lead bytes pair up
+    };
+    for (const Case& c : cases) {
+        PlayerSettings player;
+        player.playerName = c.name;
+        EXPECT_EQ(c.expectedBytes, RecordName(player).size());
+    }
+    EXPECT_EQ("ab", CutToBytes("ab" + kanji, 3));
+}
+
+}  // namespace
