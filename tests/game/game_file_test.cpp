@@ -1,0 +1,160 @@
+// The game file: bytes laid out by hand from the format's tables, round trips that keep every
+// byte, and the reader's refusal of damaged files (leaving the current game as it was).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "board_functions.h"
+#include "game_file.h"
+
+namespace {
+
+using namespace tavik;
+
+// The notice in code page 932, written out byte by byte.
+const uint8_t kNoticeBytes[55] = {
+    0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82, 0xbd, 0x8f, 0xea, 0x8d, 0x87, 0x82, 0xcc,
+    0x93, 0xae, 0x8d, 0xec, 0x82, 0xcd, 0x95, 0xdb, 0x8f, 0xd8, 0x82, 0xc5, 0x82, 0xab,
+    0x82, 0xdc, 0x82, 0xb9, 0x82, 0xf1, 0x20, 0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82,
+    0xc8, 0x82, 0xa2, 0x82, 0xc5, 0x82, 0xad, 0x82, 0xbe, 0x82, 0xb3, 0x82, 0xa2};
+
+void Put32(std::vector<uint8_t>& file, size_t at, int32_t value) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+}
+
+std::unique_ptr<GameRecord> EmptyRecord() {
+    auto record = std::make_unique<GameRecord>();
+    ClearRecord(*record);
+    return record;
+}
+
+// f5 d6 c3 as a record: black by a click, white and black by the computer.
+std::unique_ptr<GameRecord> ThreeMoves() {
+    auto record = EmptyRecord();
+    std::strcpy(record->blackName, "Kuro");
+    std::strcpy(record->whiteName, "Tavik");
+    RecordMove(*record, 1, 1, 51, 0, 1500, 0, "");
+    RecordMove(*record, 2, -1, 58, -12, 320, 4567, "");
+    RecordMove(*record, 3, 1, 30, 65540, 90, 123456, "");
+    return record;
+}
+
+TEST(GameFile, BytesFollowTheLayoutTables) {
+    std::vector<uint8_t> expected(37071, 0);
+    std::memcpy(expected.data(), kNoticeBytes, sizeof kNoticeBytes);
+    Put32(expected, 129, 100);
+    std::memcpy(&expected[133], "Kuro", 4);
+    std::memcpy(&expected[1158], "Tavik", 5);
+    const int32_t moves[3][5] = {{1, 51, 0, 1500, 0}, {-1, 58, -12, 320, 4567}, {1, 30, 65540, 90, 123456}};
+    for (int i = 0; i < 3; ++i) {
+        for (int f = 0; f < 5; ++f) Put32(expected, 2231 + 536 * i + 4 * f, moves[i][f]);
+    }
+    EXPECT_EQ(expected, EncodeGameFile(*ThreeMoves()));
+    const std::vector<uint8_t> empty = EncodeGameFile(*EmptyRecord());
+    ASSERT_EQ(37071u, empty.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 133, empty.begin()))
+        << "every file has the same header";
+}
+
+TEST(GameFile, RoundTripKeepsEveryByte) {
+    auto record = ThreeMoves();
+    // bytes the program never interprets: reserved, behind the names' zeros, the comments
+    for (int i = 0; i < 48; ++i) record->reserved[i] = static_cast<uint8_t>(i + 1);
+    std::memset(record->blackName + 5, 'x', 100);
+    record->whiteName[kNameBytes - 1] = 'y';
+    std::strcpy(record->moves[1].comment, "note");
+    const std::vector<uint8_t> file = EncodeGameFile(*record);
+    auto loaded = EmptyRecord();
+    const GameFileCheck check = DecodeGameFile(file.data(), file.size(), *loaded);
+    ASSERT_EQ(GameFileError::kNone, check.error) << DescribeGameFileCheck(check);
+    EXPECT_EQ(0, std::memcmp(record.get(), loaded.get(), sizeof(GameRecord)));
+    EXPECT_EQ(file, EncodeGameFile(*loaded));
+}
+
+// Random games, some with passes and some filling all 60 entries, go through a file unchanged.
+TEST(GameFile, PlayedGamesRoundTrip) {
+    int withPass = 0, full = 0;
+    for (uint32_t seed = 1; seed <= 120; ++seed) {
+        std::mt19937 rng(seed);
+        auto record = EmptyRecord();
+        BoardState board;
+        ResetBoard(board);
+        while (!IsGameOver(board)) {
+            std::vector<int> legal;
+            for (int cell = 10; cell <= 80; ++cell) {
+                if (CanDrop(&board, cell)) legal.push_back(cell);
+            }
+            const int side = board.sideToMove;
+            const int square = legal[rng() % legal.size()];
+            ReverseStones(&board, square);
+            RecordMove(*record, 60 - CountCells(board, 0), side, square, 0, 10, 0, "");
+            if (MustPass(board)) board.sideToMove = -board.sideToMove;
+        }
+        const int count = RecordedMoves(*record);
+        full += count == 60;
+        for (int i = 1; i < count; ++i) {
+            const int32_t a = record->moves[i - 1].side, b = record->moves[i].side;
+            if (a == b) {
+                ++withPass;
+                break;
+            }
+        }
+        const std::vector<uint8_t> file = EncodeGameFile(*record);
+        auto loaded = EmptyRecord();
+        ASSERT_EQ(GameFileError::kNone, DecodeGameFile(file.data(), file.size(), *loaded).error)
+            << "seed " << seed;
+        ASSERT_EQ(0, std::memcmp(record.get(), loaded.get(), sizeof(GameRecord)));
+    }
+    EXPECT_GT(withPass, 0);
+    EXPECT_GT(full, 0);
+}
+
+TEST(GameFile, DamagedFilesAreRefusedAndTheGameStays) {
+    const std::vector<uint8_t> good = EncodeGameFile(*ThreeMoves());
+    const size_t entry0 = 2231, entry1 = 2231 + 536, entry3 = 2231 + 3 * 536, entry62 = 2231 + 62 * 536;
+    struct Case {
+        const char* name;
+        size_t at;  // offset to overwrite with `value` (as int32), or SIZE_MAX to resize
+        int32_t value;
+        GameFileError error;
+        int entry;
+    } cases[] = {
+        {"too short", SIZE_MAX, 37070, GameFileError::kSize, -1},
+        {"too long", SIZE_MAX, 37072, GameFileError::kSize, -1},
+        {"square on the border", entry0 + 4, 18, GameFileError::kSquare, 0},
+        {"square below the board", entry1 + 4, 9, GameFileError::kSquare, 1},
+        {"square past the board", entry1 + 4, 81, GameFileError::kSquare, 1},
+        {"negative square", entry0 + 4, -5, GameFileError::kSquare, 0},
+        {"side zero", entry1, 0, GameFileError::kSide, 1},
+        {"side two", entry1, 2, GameFileError::kSide, 1},
+        {"side not to move", entry1, 1, GameFileError::kWrongSide, 1},
+        {"illegal move", entry0 + 4, 10, GameFileError::kIllegalMove, 0},
+        {"value after the end", entry3 + 8, 5, GameFileError::kAfterEnd, 3},
+        {"entry 63 used", entry62 + 4, 51, GameFileError::kAfterEnd, 62},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> file = good;
+        if (c.at == SIZE_MAX) {
+            file.resize(static_cast<size_t>(c.value), 0);
+        } else {
+            Put32(file, c.at, c.value);
+        }
+        auto current = ThreeMoves();
+        std::strcpy(current->blackName, "current game");
+        const std::vector<uint8_t> before = EncodeGameFile(*current);
+        const GameFileCheck check = DecodeGameFile(file.data(), file.size(), *current);
+        EXPECT_EQ(c.error, check.error) << DescribeGameFileCheck(check);
+        EXPECT_EQ(c.entry, check.entry);
+        EXPECT_EQ(before, EncodeGameFile(*current)) << "the current game must stay";
+    }
+    std::vector<uint8_t> noZero = good;
+    std::memset(&noZero[133], 'a', 1025);
+    auto current = EmptyRecord();
+    EXPECT_EQ(GameFileError::kName, DecodeGameFile(noZero.data(), noZero.size(), *current).error);
+}
+
+}  // namespace
