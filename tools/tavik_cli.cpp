@@ -7,6 +7,8 @@
 //   tavik-cli show   POSITION                 the board as a picture and as a diagram
 //   tavik-cli bench  [--quick]                the speed gauge and node signature
 //   tavik-cli book   LINE [--draw N]          the opening book's candidates for a line
+//   tavik-cli game   show|validate FILE       a game file's moves, or whether it is sound
+//   tavik-cli game   make TRANSCRIPT FILE     a game file from a transcript
 //   tavik-cli version
 //
 // POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
@@ -20,6 +22,7 @@
 
 #include "bench.h"
 #include "book_command.h"
+#include "game_command.h"
 #include "ostrakon.h"
 #include "position_text.h"
 
@@ -39,6 +42,7 @@ const char* kUsage =
     "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force]\n"
     "       tavik-cli bench [--quick]\n"
     "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
+    "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
 
@@ -110,13 +114,21 @@ int Run(const std::vector<std::string>& args) {
         }
         return RunBench(quick);
     }
+    if (command == "game") {
+        std::string error;
+        const int status = GameCommand({args.begin() + 1, args.end()}, error);
+        if (status != 0) {
+            std::fprintf(stderr, "tavik-cli: %s\n", error.c_str());
+        }
+        return status;
+    }
     if (command == "book") {
         std::string error;
         return BookCommand({args.begin() + 1, args.end()}, error) ? 0 : Fail(error);
     }
     if (command != "moves" && command != "eval" && command != "think" && command != "show")
         return Fail("unknown command '" + command +
-                    "' (moves, eval, think, show, bench, book, version)");
+                    "' (moves, eval, think, show, bench, book, game, version)");
 
     size_t i = 1;
     BoardState board;

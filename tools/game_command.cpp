@@ -1,0 +1,125 @@
+#include "game_command.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "board_functions.h"
+#include "file_io.h"
+#include "game_file.h"
+#include "position_text.h"
+#include "texts.h"
+
+namespace tavik_tools {
+
+namespace {
+
+bool ReadBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// Loads and checks a game file; prints the reason on stderr when it is refused.
+int Load(const std::string& path, tavik::GameRecord& record, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!ReadBytes(path, bytes)) {
+        error = "cannot read '" + path + "'";
+        return 2;
+    }
+    const tavik::GameFileCheck check = tavik::DecodeGameFile(bytes.data(), bytes.size(), record);
+    if (check.error != tavik::GameFileError::kNone) {
+        error = path + ": " + tavik::DescribeGameFileCheck(check);
+        return 1;
+    }
+    return 0;
+}
+
+int Show(const tavik::GameRecord& record) {
+    std::printf("black  %s\nwhite  %s\n", record.blackName, record.whiteName);
+    const int count = tavik::RecordedMoves(record);
+    std::string transcript;
+    for (int i = 0; i < count; ++i) transcript += SquareName(record.moves[i].square);
+    std::printf("moves  %d  %s\n", count, transcript.c_str());
+    for (int i = 0; i < count; ++i) {
+        const tavik::MoveEntry& m = record.moves[i];
+        const int32_t side = m.side, square = m.square, value = m.value, time = m.thinkTime,
+                      nodes = m.nodes;
+        std::printf("%3d %s %s  value %s (%d)  %d ms  %d nodes\n", i + 1, side == 1 ? "X" : "O",
+                    SquareName(square).c_str(), ValueText(value).c_str(), value, time, nodes);
+    }
+    return 0;
+}
+
+int Make(const std::vector<std::string>& args, std::string& error) {
+    if (args.size() < 3) {
+        error = "usage: tavik-cli game make TRANSCRIPT FILE [--black NAME] [--white NAME]";
+        return 2;
+    }
+    auto record = std::make_unique<tavik::GameRecord>();
+    tavik::ClearRecord(*record);
+    for (size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size() || (args[i] != "--black" && args[i] != "--white")) {
+            error = "unexpected argument '" + args[i] + "'";
+            return 2;
+        }
+        if (args[i + 1].size() >= static_cast<size_t>(tavik::kNameBytes)) {
+            error = "a name holds at most 1024 bytes";
+            return 2;
+        }
+        std::strcpy(args[i] == "--black" ? record->blackName : record->whiteName, args[i + 1].c_str());
+    }
+    // replay the transcript, recording each move with the side that played it
+    const std::string& transcript = args[1];
+    BoardState board;
+    tavik::ResetBoard(board);
+    std::string moves;
+    for (char ch : transcript) {
+        if (ch != ' ') moves += ch;
+    }
+    if (moves.size() % 2 != 0) {
+        error = "a transcript is pairs like f5d6; '" + transcript + "' is not";
+        return 2;
+    }
+    for (size_t i = 0; i < moves.size(); i += 2) {
+        const int cell = ParseSquare(moves.substr(i, 2));
+        const int side = board.sideToMove;
+        if (cell == 0 || !ReverseStones(&board, cell)) {
+            error = "move " + std::to_string(i / 2 + 1) + " (" + moves.substr(i, 2) + ") is not legal";
+            return 2;
+        }
+        tavik::RecordMove(*record, 60 - tavik::CountCells(board, 0), side, cell, 0, 0, 0, "");
+        if (tavik::MustPass(board)) board.sideToMove = -board.sideToMove;
+    }
+    const std::vector<uint8_t> file = tavik::EncodeGameFile(*record);
+    if (tavik::WriteFileReplacing(args[2], file.data(), file.size()) != tavik::FileError::kNone) {
+        error = "cannot write '" + args[2] + "'";
+        return 2;
+    }
+    std::printf("wrote %s: %d moves\n", args[2].c_str(), tavik::RecordedMoves(*record));
+    return 0;
+}
+
+}  // namespace
+
+int GameCommand(const std::vector<std::string>& args, std::string& error) {
+    const std::string sub = args.empty() ? "" : args[0];
+    if (sub == "make") return Make(args, error);
+    if ((sub == "show" || sub == "validate") && args.size() == 2) {
+        auto record = std::make_unique<tavik::GameRecord>();
+        const int status = Load(args[1], *record, error);
+        if (status != 0) return status;
+        if (sub == "validate") {
+            std::printf("ok\n");
+            return 0;
+        }
+        return Show(*record);
+    }
+    error = "usage: tavik-cli game show|validate FILE, or game make TRANSCRIPT FILE";
+    return 2;
+}
+
+}  // namespace tavik_tools
