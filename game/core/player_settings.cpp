@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "texts.h"
+
 namespace tavik {
 
 PlayerSettings DefaultPlayer(int colour, const std::string& loginName) {
@@ -55,11 +57,6 @@ int ItemOfEndgameDepth(int32_t depth, int items) {
 
 namespace {
 
-// Lead bytes of a two-byte character in code page 932.
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 void CopyName(char (&field)[kNameBytes], const std::string& name) {
     std::memset(field, 0, sizeof field);
     std::memcpy(field, name.data(), name.size());
@@ -70,7 +67,7 @@ void CopyName(char (&field)[kNameBytes], const std::string& name) {
 std::string CutToBytes(const std::string& text, size_t maxBytes) {
     size_t end = 0;
     while (end < text.size()) {
-        const size_t length = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        const size_t length = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
         if (end + length > maxBytes) break;
         end += length;
     }

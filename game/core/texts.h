@@ -10,6 +10,11 @@
 
 namespace tavik {
 
+// The first byte of a two-byte character in code page 932.
+inline bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // Column letter and row digit: cell 10 is "A1", 80 is "H8".
 std::string SquareName(int cell);
 

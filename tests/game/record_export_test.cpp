@@ -1,0 +1,102 @@
+// The record as text: move list, move-order table, template filling and the template choice.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "record_export.h"
+
+namespace {
+
+using namespace tavik;
+
+std::unique_ptr<GameRecord> Record(const std::vector<int>& squares) {
+    auto record = std::make_unique<GameRecord>();
+    ClearRecord(*record);
+    for (size_t i = 0; i < squares.size(); ++i) {
+        RecordMove(*record, static_cast<int>(i + 1), i % 2 ? -1 : 1, squares[i], 0, 0, 0, "");
+    }
+    return record;
+}
+
+const char* kLetters = "   A  B  C  D  E  F  G  H";
+
+TEST(Export, EmptyRecord) {
+    const auto record = Record({});
+    EXPECT_EQ("", KifuString(*record));
+    std::string expected = std::string(kLetters) + "\r\n";
+    for (int r = 1; r <= 8; ++r) {
+        std::string cells = "  |  |  |  |  |  |  |  |";
+        if (r == 4) cells = "  |  |  |()|##|  |  |  |";
+        if (r == 5) cells = "  |  |  |##|()|  |  |  |";
+        expected += std::to_string(r) + " |" + cells + " " + std::to_string(r) + "\r\n";
+    }
+    expected += kLetters;
+    EXPECT_EQ(expected, MoveOrderTable(*record));
+}
+
+TEST(Export, MoveNumbersOnTheirSquares) {
+    const auto record = Record({51, 58, 30});  // f5 d6 c3
+    EXPECT_EQ("F5D6C3", KifuString(*record));
+    const std::string table = MoveOrderTable(*record);
+    // row 5 after F5: 29 characters
+    EXPECT_NE(std::string::npos, table.find("\r\n5 |  |  |  |##|()| 1|  |  | 5\r\n"));
+    EXPECT_NE(std::string::npos, table.find("\r\n6 |  |  |  | 2|  |  |  |  | 6\r\n"));
+    EXPECT_NE(std::string::npos, table.find("\r\n3 |  |  | 3|  |  |  |  |  | 3\r\n"));
+    EXPECT_EQ(25u + 8 * 29 + 25 + 9 * 2, table.size()) << "ten lines, nine CR LF";
+}
+
+TEST(Export, ReplaceAllScansOnlyOnce) {
+    struct Case {
+        const char* text;
+        const char* search;
+        const char* replacement;
+        const char* result;
+    } cases[] = {
+        {"aXbXc", "X", "YY", "aYYbYYc"},   {"XXX", "XX", "X", "XX"},
+        {"abc", "X", "Y", "abc"},           {"", "X", "Y", ""},
+        {"$A$A$", "$A$", "$A$$A$", "$A$$A$A$"}, {"aXa", "X", "X", "aXa"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.result, ReplaceAll(c.text, c.search, c.replacement));
+}
+
+TEST(Export, TemplateChoice) {
+    struct Case {
+        const char* path;
+        const char* extension;
+        const char* templ;
+    } cases[] = {
+        {"C:\\kifu\\game.HTM", "HTM", "templates\\template.html"},
+        {"C:\\kifu\\game.Html", "HTML", "templates\\template.html"},
+        {"C:\\kifu\\game.txt", "TXT", "templates\\template.txt"},
+        {"C:\\kifu\\game", "", "templates\\template.txt"},
+        {"C:\\kifu.html\\game", "", "templates\\template.txt"},
+        {"game", "", "templates\\template.txt"},
+        // the second byte of the katakana "so" is a backslash; it is no folder separator
+        {"C:\\\x83\x5c.html", "HTML", "templates\\template.html"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.extension, UpperExtension(c.path)) << c.path;
+        EXPECT_EQ(c.templ, TemplateFor(c.path)) << c.path;
+    }
+}
+
+TEST(Export, FillTemplate) {
+    auto record = Record({51, 58});
+    std::strcpy(record->blackName, "$DATE$");
+    std::strcpy(record->whiteName, "$KIFU_STRING$<&>");
+    const LocalTime time{2007, 3, 5, 9, 4, 7};
+    EXPECT_EQ("2007/03/05 09:04:07", DateText(time));
+    EXPECT_EQ("Tavik 2.13", GeneratorText());
+    EXPECT_EQ("by Tavik 2.13 at 2007/03/05 09:04:07, 2007/03/05 09:04:07\nB $DATE$ W F5D6<&> F5D6",
+              FillTemplate("by $GENERATOR$ at $DATE$, $DATE$\nB $BLACK_PLAYER$ W $WHITE_PLAYER$ "
+                           "$KIFU_STRING$",
+                           *record, time));
+    EXPECT_EQ("", FillTemplate("", *record, time));
+    EXPECT_EQ("no placeholders $ here", FillTemplate("no placeholders $ here", *record, time));
+    // a name without its terminator never reads past its field
+    std::memset(record->blackName, 'k', kNameBytes);
+    EXPECT_EQ(std::string(kNameBytes, 'k'), FillTemplate("$BLACK_PLAYER$", *record, time));
+}
+
+}  // namespace
