@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "record_export.h"
+#include "texts.h"
 
 namespace {
 
@@ -97,6 +100,46 @@ TEST(Export, FillTemplate) {
     // a name without its terminator never reads past its field
     std::memset(record->blackName, 'k', kNameBytes);
     EXPECT_EQ(std::string(kNameBytes, 'k'), FillTemplate("$BLACK_PLAYER$", *record, time));
+}
+
+}  // namespace
+
+// The shipped templates: code page 932 text with CR LF lines that uses every placeholder.
+namespace {
+
+std::string ReadTemplate(const std::string& name) {
+    std::ifstream in(std::string(TAVIK_TEMPLATES_DIR) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Export, ShippedTemplates) {
+    for (const char* name : {"template.txt", "template.html"}) {
+        SCOPED_TRACE(name);
+        const std::string text = ReadTemplate(name);
+        ASSERT_FALSE(text.empty());
+        for (const char* placeholder : {"$GENERATOR$", "$DATE$", "$BLACK_PLAYER$", "$WHITE_PLAYER$",
+                                        "$KIFU_STRING$", "$MOVE_ORDER_TABLE$"}) {
+            EXPECT_NE(std::string::npos, text.find(placeholder)) << placeholder;
+        }
+        for (size_t i = 0; i < text.size(); ++i) {
+            const unsigned char ch = static_cast<unsigned char>(text[i]);
+            if (tavik::IsCp932LeadByte(ch)) {
+                ASSERT_LT(i + 1, text.size());
+                const unsigned char trail = static_cast<unsigned char>(text[++i]);
+                ASSERT_TRUE((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC))
+                    << "byte " << i;
+            } else if (ch == '\n') {
+                ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "a bare line feed at byte " << i;
+            }
+        }
+    }
+    // the HTML shows the table preformatted, exactly as the text form
+    auto record = std::make_unique<tavik::GameRecord>();
+    tavik::ClearRecord(*record);
+    const std::string html =
+        tavik::FillTemplate(ReadTemplate("template.html"), *record, {2026, 12, 8, 3, 4, 5});
+    EXPECT_NE(std::string::npos, html.find("<pre class=\"board\">\r\n   A  B  C"));
+    EXPECT_NE(std::string::npos, html.find("2026/12/08 03:04:05"));
 }
 
 }  // namespace
