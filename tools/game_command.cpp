@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "file_io.h"
 #include "game_file.h"
 #include "position_text.h"
+#include "record_export.h"
 #include "texts.h"
 
 namespace tavik_tools {
@@ -103,11 +105,40 @@ int Make(const std::vector<std::string>& args, std::string& error) {
     return 0;
 }
 
+int Export(const std::vector<std::string>& args, std::string& error) {
+    // game export FILE OUTPUT [--program-dir DIR]
+    if (args.size() != 3 && !(args.size() == 5 && args[3] == "--program-dir")) {
+        error = "usage: tavik-cli game export FILE OUTPUT [--program-dir DIR]";
+        return 2;
+    }
+    auto record = std::make_unique<tavik::GameRecord>();
+    if (const int status = Load(args[1], *record, error); status != 0) return status;
+    std::string directory = args.size() == 5 ? args[4] : ".";
+    if (directory.back() != '/' && directory.back() != '\\') directory += '/';
+    const std::time_t now = std::time(nullptr);
+    const std::tm local = *std::localtime(&now);
+    const tavik::LocalTime time{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                local.tm_hour,        local.tm_min,     local.tm_sec};
+    switch (tavik::ExportRecordToFile(args[2], directory, *record, time)) {
+        case tavik::ExportError::kNone:
+            std::printf("wrote %s\n", args[2].c_str());
+            return 0;
+        case tavik::ExportError::kTemplate:
+            error = "cannot read the template " + directory + tavik::TemplateFor(args[2]);
+            return 2;
+        case tavik::ExportError::kOutput:
+            break;
+    }
+    error = "cannot write '" + args[2] + "'";
+    return 2;
+}
+
 }  // namespace
 
 int GameCommand(const std::vector<std::string>& args, std::string& error) {
     const std::string sub = args.empty() ? "" : args[0];
     if (sub == "make") return Make(args, error);
+    if (sub == "export") return Export(args, error);
     if ((sub == "show" || sub == "validate") && args.size() == 2) {
         auto record = std::make_unique<tavik::GameRecord>();
         const int status = Load(args[1], *record, error);
@@ -118,7 +149,8 @@ int GameCommand(const std::vector<std::string>& args, std::string& error) {
         }
         return Show(*record);
     }
-    error = "usage: tavik-cli game show|validate FILE, or game make TRANSCRIPT FILE";
+    error = "usage: tavik-cli game show|validate FILE, game make TRANSCRIPT FILE, "
+            "game export FILE OUTPUT [--program-dir DIR]";
     return 2;
 }
 

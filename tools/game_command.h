@@ -11,6 +11,7 @@ namespace tavik_tools {
 //   show FILE                      names, transcript and every move's figures
 //   validate FILE                  "ok", or the reason the game would refuse the file
 //   make TRANSCRIPT FILE [--black NAME] [--white NAME]
+//   export FILE OUTPUT [--program-dir DIR]   the record through DIR/templates (default: .)
 // Answers the exit status: 0 done, 1 a file that is not a sound game file (validate, show),
 // 2 bad input, with one line in `error`.
 int GameCommand(const std::vector<std::string>& args, std::string& error);

@@ -9,6 +9,7 @@
 //   tavik-cli book   LINE [--draw N]          the opening book's candidates for a line
 //   tavik-cli game   show|validate FILE       a game file's moves, or whether it is sound
 //   tavik-cli game   make TRANSCRIPT FILE     a game file from a transcript
+//   tavik-cli game   export FILE OUTPUT       the record as text or HTML through a template
 //   tavik-cli version
 //
 // POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
@@ -43,6 +44,7 @@ const char* kUsage =
     "       tavik-cli bench [--quick]\n"
     "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
     "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
+    "       tavik-cli game export FILE OUTPUT [--program-dir DIR]   (DIR/templates/...)\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
 

@@ -1,7 +1,10 @@
 #include "record_export.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
+#include "file_io.h"
 #include "texts.h"
 
 namespace tavik {
@@ -117,6 +120,23 @@ std::string FillTemplate(const std::string& templateText, const GameRecord& reco
     text = ReplaceAll(text, "$WHITE_PLAYER$", NameText(record.whiteName));
     text = ReplaceAll(text, "$KIFU_STRING$", KifuString(record));
     return ReplaceAll(text, "$MOVE_ORDER_TABLE$", MoveOrderTable(record));
+}
+
+ExportError ExportRecordToFile(const std::string& outputPath, const std::string& programDirectory,
+                               const GameRecord& record, const LocalTime& time) {
+    std::string templatePath = programDirectory + TemplateFor(outputPath);
+#ifndef _WIN32
+    for (char& ch : templatePath) {
+        if (ch == '\\') ch = '/';  // the template's relative path is written the Windows way
+    }
+#endif
+    std::ifstream in(templatePath, std::ios::binary);
+    if (!in) return ExportError::kTemplate;
+    const std::string templateText{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string output = FillTemplate(templateText, record, time);
+    return WriteFileReplacing(outputPath, output.data(), output.size()) == FileError::kNone
+               ? ExportError::kNone
+               : ExportError::kOutput;
 }
 
 }  // namespace tavik

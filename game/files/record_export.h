@@ -37,6 +37,17 @@ std::string DateText(const LocalTime& time);  // "2007/03/05 09:04:07"
 std::string FillTemplate(const std::string& templateText, const GameRecord& record,
                          const LocalTime& time);
 
+enum class ExportError {
+    kNone,
+    kTemplate,  // the template could not be read; no output file was made
+    kOutput,    // the output file could not be written; whatever was there stays
+};
+
+// Fills the template that suits `outputPath` (from `programDirectory`, which ends in a folder
+// separator) and writes the result to `outputPath` through a temporary file.
+ExportError ExportRecordToFile(const std::string& outputPath, const std::string& programDirectory,
+                               const GameRecord& record, const LocalTime& time);
+
 }  // namespace tavik
 
 #endif

@@ -1,6 +1,7 @@
 // The record as text: move list, move-order table, template filling and the template choice.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -140,6 +141,33 @@ TEST(Export, ShippedTemplates) {
         tavik::FillTemplate(ReadTemplate("template.html"), *record, {2026, 12, 8, 3, 4, 5});
     EXPECT_NE(std::string::npos, html.find("<pre class=\"board\">\r\n   A  B  C"));
     EXPECT_NE(std::string::npos, html.find("2026/12/08 03:04:05"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Export, ExportToFile) {
+    auto record = std::make_unique<tavik::GameRecord>();
+    tavik::ClearRecord(*record);
+    tavik::RecordMove(*record, 1, 1, 51, 0, 0, 0, "");
+    const tavik::LocalTime time{2026, 1, 2, 3, 4, 5};
+    const std::string program = std::string(TAVIK_TEMPLATES_DIR) + "/../";
+    ASSERT_EQ(tavik::ExportError::kNone,
+              tavik::ExportRecordToFile("export_test.html", program, *record, time));
+    std::ifstream html("export_test.html", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(html), std::istreambuf_iterator<char>()};
+    EXPECT_NE(std::string::npos, text.find("F5"));
+    EXPECT_NE(std::string::npos, text.find("<html"));
+
+    // no template: nothing is written
+    std::remove("export_test_none.txt");
+    EXPECT_EQ(tavik::ExportError::kTemplate,
+              tavik::ExportRecordToFile("export_test_none.txt", "no-such-folder/", *record, time));
+    EXPECT_FALSE(std::ifstream("export_test_none.txt").good());
+    // an output that cannot be written is reported
+    EXPECT_EQ(tavik::ExportError::kOutput,
+              tavik::ExportRecordToFile("no-such-folder/out.txt", program, *record, time));
 }
 
 }  // namespace

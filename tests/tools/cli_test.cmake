@@ -48,3 +48,7 @@ expect_cli(0 "moves  6  F5D6C3D3C4F4" game show cli_test_game.tvk)
 expect_cli(1 "exactly 37071 bytes" game validate cli_test_bad.tvk)
 expect_cli(2 "not legal" game make f5f5 cli_test_never.tvk)
 expect_cli(2 "cannot read" game show cli_test_missing.tvk)
+expect_cli(0 "wrote cli_test_game.txt" game export cli_test_game.tvk cli_test_game.txt
+           --program-dir ${CMAKE_CURRENT_LIST_DIR}/../..)
+expect_cli(2 "cannot read the template" game export cli_test_game.tvk cli_test_out.txt
+           --program-dir cli_test_nowhere)
