@@ -3,7 +3,7 @@
 # Works as root or through sudo, and without a terminal (CI).
 set -euo pipefail
 
-native=(g++ cmake make googletest libgtest-dev libbenchmark-dev)
+native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool)
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi

@@ -12,7 +12,7 @@
 //  - with few empty squares, the empty squares are listed once in MoveOrder and the list is
 //    handed down, less the square played; each is tried directly (a square is legal exactly
 //    when it turns something) instead of generating moves;
-//  - from kMemoMinEmpty empty squares up, subtrees are memoised (memo.h): win/loss by position,
+//  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
 #include "board.h"
 #include "last_flip.h"
@@ -24,7 +24,6 @@ namespace ostrakon {
 
 namespace {
 
-constexpr int kMemoMinEmpty = 8;
 constexpr int kFewEmpty = 6;  // up to here, try every empty square instead of generating moves
 
 inline int32_t ClassOfDiff(int d) { return d > 0 ? kWin : d == 0 ? kDraw : -kWin; }

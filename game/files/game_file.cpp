@@ -12,7 +12,9 @@ namespace {
 // "編集した場合の動作は保証できません 編集しないでください" in code page 932: the notice at
 // the head of every file, so that someone who opens one in an editor is warned.
 constexpr char kNotice[] = "編集した場合の動作は保証できません 編集しないでください";
+#if TAVIK_TEXTS_CP932
 static_assert(sizeof kNotice - 1 == 55, "the notice is 55 bytes in code page 932");
+#endif
 constexpr int32_t kFormatVersion = 100;
 
 bool AllZero(const void* data, size_t size) {
