@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "app_settings.h"
 #include "player_settings.h"
+#include "position_text.h"
 
 namespace {
 
@@ -108,4 +110,74 @@ TEST(PlayerSettings, LongNamesAreCutOnACharacterBoundary) {
     EXPECT_EQ("ab", CutToBytes("ab" + kanji, 3));
 }
 
+TEST(AppSettings, StoredValuesNameDistinctFieldsWithTheirDefaults) {
+    AppSettings settings = DefaultAppSettings("yamada");
+    struct Expected {
+        const char* name;
+        int32_t value;
+    };
+    // The registry's names and the first-run values, in the order they are read and written.
+    const Expected expected[kDwordValues] = {
+        {"BoardNumber", 1},         {"StoneNumber", 1},         {"ShowPossiblePosition", 0},
+        {"DesignateAutoPlay", 0},   {"ThinkThreadPriority", 0}, {"BlackThinkDepth", 7},
+        {"WhiteThinkDepth", 7},     {"StudyThinkDepth", 7},     {"BlackThinkWinDepth", 18},
+        {"WhiteThinkWinDepth", 18}, {"StudyThinkWinDepth", 18}, {"BlackThinkPerfectDepth", 16},
+        {"WhiteThinkPerfectDepth", 16}, {"StudyThinkPerfectDepth", 16}, {"ShowKifu", 1},
+        {"IsBlackComputer", 0},     {"IsWhiteComputer", 1}};
+    for (int i = 0; i < kDwordValues; ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_STREQ(expected[i].name, DwordValueName(i));
+        EXPECT_EQ(expected[i].value, *DwordValueField(settings, i));
+        *DwordValueField(settings, i) = 1000 + i;  // each name reaches its own field
+    }
+    EXPECT_EQ(1000, settings.boardNumber);
+    EXPECT_EQ(1006, settings.white.normalDepth);
+    EXPECT_EQ(1010, settings.study.winDepth);
+    EXPECT_EQ(1013, settings.study.perfectDepth);
+    EXPECT_EQ(1015, settings.black.isComputer);
+    EXPECT_EQ(nullptr, DwordValueName(kDwordValues));
+    EXPECT_EQ("yamada", settings.white.playerName);
+}
+
+TEST(AppSettings, StoredNumbersOnTheMenus) {
+    const int32_t boards[][2] = {{1, 1}, {2, 2}, {3, 3}, {0, 1}, {4, 1}, {9, 1}, {-1, 1}};
+    for (auto& b : boards) EXPECT_EQ(b[1], BoardDesignOf(b[0])) << b[0];
+    const int32_t stones[][2] = {{1, 1}, {2, 2}, {3, 1}, {0, 1}, {-2, 1}};
+    for (auto& s : stones) EXPECT_EQ(s[1], StoneDesignOf(s[0])) << s[0];
+    const int32_t priorities[][2] = {{-15, 0}, {-2, 1}, {-1, 2}, {0, 3}, {1, 4}, {2, 5},
+                                     {15, 6}, {3, -1}, {-3, -1}, {16, -1}, {-16, -1}};
+    for (auto& p : priorities) {
+        EXPECT_EQ(p[1], PriorityItemOf(p[0])) << p[0];
+        if (p[1] >= 0) {
+            EXPECT_EQ(p[0], PriorityOfItem(p[1]));
+        }
+    }
+}
+
+TEST(AppSettings, TurnStatusText) {
+    struct Case {
+        const char* position;
+        bool running;
+        const char* text;  // code page 932
+    };
+    const Case cases[] = {
+        {"start", false, "\x81\x9c" "2\x90\xce \x81\x9b" "2\x90\xce \x8d\x95\x94\xd4"},
+        {"f5", true,
+         "\x81\x9c" "4\x90\xce \x81\x9b" "1\x90\xce \x94\x92\x94\xd4 \x91\xce\x8b\xc7\x92\x86"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        BoardState board = tavik_tools::InitialBoard();
+        if (std::string(c.position) != "start") {
+            ASSERT_EQ("", tavik_tools::ParseTranscript(c.position, board));
+        }
+        EXPECT_EQ(c.text, TurnStatusText(board, c.running));
+    }
+    // A finished game names nobody to move.
+    BoardState over;
+    ASSERT_EQ("", tavik_tools::ParseDiagram(std::string(64, 'X'), "O", over));
+    EXPECT_EQ("\x81\x9c" "64\x90\xce \x81\x9b" "0\x90\xce", TurnStatusText(over, false));
+}
+
 }  // namespace
+

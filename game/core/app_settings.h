@@ -1,0 +1,53 @@
+// Every choice that survives from one run to the next, with the registry's value names, the
+// defaults and the rules that map stored numbers onto the menus. Portable: the registry calls
+// live in the window layer, which walks the tables here.
+#ifndef TAVIK_GAME_CORE_APP_SETTINGS_H
+#define TAVIK_GAME_CORE_APP_SETTINGS_H
+
+#include <cstdint>
+#include <string>
+
+#include "board_functions.h"
+#include "player_settings.h"
+
+namespace tavik {
+
+struct AppSettings {
+    int32_t boardNumber = 1;           // 1 green, 2 blue-green, 3 meadow
+    int32_t stoneNumber = 1;           // 1 go stones, 2 flat discs
+    int32_t showPossiblePosition = 0;  // legal-move frames
+    int32_t designateAutoPlay = 0;     // play a human's only move at once
+    int32_t thinkThreadPriority = 0;   // a Windows thread priority
+    int32_t showKifu = 1;              // the record window is open
+    PlayerSettings black = DefaultPlayer(1, "");
+    PlayerSettings white = DefaultPlayer(-1, "");
+    StudyDepths study;
+};
+
+// The settings of a first run: both players named after the login user.
+AppSettings DefaultAppSettings(const std::string& loginName);
+
+// The stored 32-bit values, in the order they are read and written.
+constexpr int kDwordValues = 17;
+const char* DwordValueName(int index);
+int32_t* DwordValueField(AppSettings& settings, int index);
+constexpr const char* kBlackNameValue = "BlackPlayerName";
+constexpr const char* kWhiteNameValue = "WhitePlayerName";
+constexpr const char* kSettingsKey = "Software\\Halvorn\\Tavik";
+
+// Stored designs outside the menus fall back to the first design.
+int32_t BoardDesignOf(int32_t stored);
+int32_t StoneDesignOf(int32_t stored);
+
+// The priority menu's seven items, Idle .. RealTime; a value of no item selects Normal (0).
+constexpr int kPriorityItems = 7;
+int32_t PriorityOfItem(int item);
+int PriorityItemOf(int32_t priority);  // -1 for a value no item has
+
+// Status-bar text of the turn: "●B石 ○W石", then " 黒番" or " 白番" unless the game is over,
+// then " 対局中" while a game runs.
+std::string TurnStatusText(const BoardState& board, bool gameRunning);
+
+}  // namespace tavik
+
+#endif
