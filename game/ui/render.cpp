@@ -33,10 +33,9 @@ void Release(Picture& picture) {
     picture = Picture{};
 }
 
-Picture Load(int resource) {
+Picture Select(HBITMAP bitmap) {
     Picture picture;
-    picture.bitmap = static_cast<HBITMAP>(
-        LoadImageA(g_ui.instance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    picture.bitmap = bitmap;
     BITMAP info{};
     if (picture.bitmap && GetObjectA(picture.bitmap, sizeof info, &info)) {
         picture.width = info.bmWidth;
@@ -47,6 +46,11 @@ Picture Load(int resource) {
     ReleaseDC(g_ui.main, windowDc);
     picture.displaced = SelectObject(picture.dc, picture.bitmap);
     return picture;
+}
+
+Picture Load(int resource) {
+    return Select(static_cast<HBITMAP>(
+        LoadImageA(g_ui.instance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 void CopyToWindow() {
@@ -179,12 +183,17 @@ void PaintFromBackBuffer(HDC dc) {
     LeaveCriticalSection(&g_renderLock);
 }
 
-void LoadBoardDesign(int design) {
-    static const int kResources[] = {101, 105, 108};
+void UseBoardTexture(HBITMAP bitmap) {
     EnterCriticalSection(&g_renderLock);
     Release(g_texture);
-    g_texture = Load(kResources[design - 1]);
+    g_texture = Select(bitmap);
     LeaveCriticalSection(&g_renderLock);
+}
+
+void LoadBoardDesign(int design) {
+    static const int kResources[] = {101, 105, 108};
+    UseBoardTexture(static_cast<HBITMAP>(LoadImageA(g_ui.instance, MAKEINTRESOURCEA(kResources[design - 1]),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     SetRadio(kCmdBoardGreen, kCmdBoardMeadow, kCmdBoardGreen + design - 1);
     g_settings.boardNumber = design;
     Redraw();

@@ -95,6 +95,7 @@ void Redraw();
 void LoadBoardDesign(int design);
 void LoadStoneDesign(int design);
 void ReleaseDesigns();
+void UseBoardTexture(HBITMAP bitmap);  // takes the bitmap over; any size tiles the board
 void PaintBoard(HDC dc);  // the whole picture into `dc`, 401 x 401
 BOOL TransparentStretchBlt(HDC dest, int x, int y, int width, int height, HDC source,
                            int sourceWidth, int sourceHeight, COLORREF key);

@@ -1,0 +1,491 @@
+// The real main window, created in this process under Wine: menus, accelerators, status bar,
+// sizes, menu states, the settings in the registry, the board picture and the error report.
+// Each test starts from a settings key it prepares and ends with the window destroyed, as a
+// run of the game would.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_settings.h"
+#include "board_functions.h"
+#include "ui.h"
+
+namespace {
+
+using namespace tavik;
+using namespace tavik::ui;
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+HKEY OpenSettings() {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return key;
+}
+
+void ClearSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
+
+void StoreDword(const char* name, DWORD value) {
+    HKEY key = OpenSettings();
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+void StoreBytes(const char* name, DWORD type, const std::string& bytes) {
+    HKEY key = OpenSettings();
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+bool ReadStored(const char* name, std::string& bytes, DWORD& type) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    char data[4096];
+    DWORD size = sizeof data;
+    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
+                    ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (ok) bytes.assign(data, size);
+    return ok;
+}
+
+DWORD StoredDword(const char* name) {
+    std::string bytes;
+    DWORD type = 0;
+    if (!ReadStored(name, bytes, type) || type != REG_DWORD || bytes.size() != 4) return 0xDEADBEEF;
+    DWORD value;
+    std::memcpy(&value, bytes.data(), 4);
+    return value;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        g_commandLineForTests = "Tavik.exe";
+    }
+    void Start() {
+        ASSERT_NE(nullptr, StartUp(GetModuleHandleA(nullptr)));
+        Pump();
+    }
+    void Close() {
+        if (g_ui.main) SendMessageA(g_ui.main, WM_CLOSE, 0, 0);
+        Pump();
+        if (g_ui.accelerators) DestroyAcceleratorTable(g_ui.accelerators);
+        g_ui.accelerators = nullptr;
+    }
+    void TearDown() override { Close(); }
+
+    static UINT State(UINT id) { return GetMenuState(g_ui.menuBar, id, MF_BYCOMMAND); }
+    static bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }
+    static bool Checked(UINT id) { return (State(id) & MF_CHECKED) != 0; }
+    static COLORREF Pixel(int x, int y) { return GetPixel(g_ui.backDc, x, y); }
+};
+
+struct Item {
+    UINT id;
+    const char* text;  // nullptr: separator
+};
+
+std::vector<Item> ItemsOf(HMENU menu) {
+    std::vector<Item> items;
+    static std::vector<std::string> texts;  // keeps the texts alive for the comparison
+    texts.clear();
+    texts.reserve(64);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            items.push_back({0, nullptr});
+        } else {
+            texts.emplace_back(text);
+            items.push_back({info.wID, texts.back().c_str()});
+        }
+    }
+    return items;
+}
+
+void ExpectItems(HMENU menu, const std::vector<Item>& expected) {
+    const std::vector<Item> actual = ItemsOf(menu);
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (!expected[i].text) {
+            EXPECT_EQ(nullptr, actual[i].text) << "a separator";
+            continue;
+        }
+        ASSERT_NE(nullptr, actual[i].text);
+        EXPECT_STREQ(expected[i].text, actual[i].text);
+        if (expected[i].id) {
+            EXPECT_EQ(expected[i].id, actual[i].id);
+        }
+    }
+}
+
+TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
+    Start();
+    HMENU bar = GetMenu(g_ui.main);
+    ASSERT_EQ(g_ui.menuBar, bar);
+    // The literals below are code page 932 as the game's are; one is spelled out in bytes so a
+    // wrong execution character set cannot pass unnoticed.
+    ExpectItems(bar, {{0, "\x91\xce\x8b\xc7(&N)"}, {0, "研究(&S)"}, {0, "設定(&O)"}, {0, "表示(&V)"},
+                      {0, "ヘルプ(&H)"}});
+    ExpectItems(GetSubMenu(bar, 0),
+                {{1039, "対局を開始する(&R)\tSpace"}, {1040, "対局を中断する(&C)\tPeriod"}, {0, nullptr},
+                 {1041, "新規対局(&N)\tCtrl+N"}, {1042, "局面を開く(&O)\tCtrl+O"},
+                 {1043, "局面を保存(&S)\tCtrl+S"}, {0, nullptr}, {1044, "対局者設定(&M)\tCtrl+M"},
+                 {0, nullptr}, {1045, "初期局面(&B)\tCtrl+←"}, {1046, "1手戻す(&A)\t←"},
+                 {1047, "1手進める(&F)\t→"}, {1048, "最終局面(&L)\tCtrl+→"}, {0, nullptr},
+                 {1049, "棋譜を出力(&E)"}, {1050, "棋譜をクリップボードにコピー(&D)"},
+                 {1051, "盤面を画像として保存(&G)"}, {1052, "盤面をクリップボードにコピー(&H)"},
+                 {0, nullptr}, {1053, "終了(&X)"}});
+    ExpectItems(GetSubMenu(bar, 1),
+                {{1054, "最善手探索(&B)\tCtrl+B"}, {1055, "評価値算出(&E)\tCtrl+E"}, {0, nullptr},
+                 {1056, "必勝探索(&W)\tCtrl+W"}, {1057, "完全探索(&P)\tCtrl+P"}, {0, nullptr},
+                 {1058, "開放度算出(&U)\tCtrl+U"}});
+    HMENU settings = GetSubMenu(bar, 2);
+    ExpectItems(settings, {{1059, "指定打ちの時に自動で打つ(&D)"}, {0, nullptr},
+                           {0, "思考スレッドの優先度(&P)"}, {0, "盤面(&B)"}, {0, "石(&S)"}});
+    ExpectItems(GetSubMenu(settings, 2), {{1060, "Idle"}, {1061, "Lowest"}, {1062, "Lower"},
+                                          {1063, "Normal"}, {1064, "Higher"}, {1065, "Highest"},
+                                          {1066, "RealTime"}});
+    ExpectItems(GetSubMenu(settings, 3), {{1067, "ベーシック(緑)"}, {1068, "ベーシック(青)"}, {1069, "草原"}});
+    ExpectItems(GetSubMenu(settings, 4), {{1070, "碁石"}, {1071, "平板"}});
+    ExpectItems(GetSubMenu(bar, 3), {{1072, "着手可能点(&P)"}, {1073, "棋譜(&K)\tCtrl+K"}});
+    ExpectItems(GetSubMenu(bar, 4), {{1074, "説明書を表示(&C)\tF1"}, {0, nullptr},
+                                     {1075, "作者サイトを表示(&W)"}, {0, nullptr},
+                                     {1076, "バージョン情報(&A)"}});
+    // Radio groups show as radio marks.
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoA(g_ui.menuBar, 1063, FALSE, &info);
+    EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+    EXPECT_TRUE(info.fState & MFS_CHECKED);
+}
+
+TEST_F(MainWindow, AcceleratorsStatusBarAndClientSize) {
+    Start();
+    ACCEL table[32];
+    ASSERT_EQ(17, CopyAcceleratorTableA(g_ui.accelerators, table, 32));
+    const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL;
+    const ACCEL expected[17] = {
+        {v, VK_SPACE, 1039}, {0, '.', 1040},       {c, 'N', 1041},      {c, 'O', 1042},
+        {c, 'S', 1043},      {c, 'M', 1044},       {c, VK_LEFT, 1045},  {v, VK_LEFT, 1046},
+        {v, VK_RIGHT, 1047}, {c, VK_RIGHT, 1048},  {c, 'B', 1054},      {c, 'E', 1055},
+        {c, 'W', 1056},      {c, 'P', 1057},       {c, 'U', 1058},      {c, 'K', 1073},
+        {v, VK_F1, 1074}};
+    for (int i = 0; i < 17; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].fVirt, table[i].fVirt & ~0x80);  // the last entry carries an end mark
+        EXPECT_EQ(expected[i].key, table[i].key);
+        EXPECT_EQ(expected[i].cmd, table[i].cmd);
+    }
+
+    ASSERT_NE(nullptr, g_ui.status);
+    EXPECT_EQ(70, GetDlgCtrlID(g_ui.status));
+    int parts[8] = {};
+    ASSERT_EQ(3, SendMessageA(g_ui.status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)));
+    EXPECT_EQ(100, parts[0]);
+    EXPECT_EQ(250, parts[1]);
+    EXPECT_EQ(400, parts[2]);
+
+    RECT client, bar;
+    GetClientRect(g_ui.main, &client);
+    GetWindowRect(g_ui.status, &bar);
+    EXPECT_EQ(401, client.right);
+    EXPECT_EQ(401 + (bar.bottom - bar.top), client.bottom);
+    char caption[64];
+    GetWindowTextA(g_ui.main, caption, sizeof caption);
+    EXPECT_STREQ("Tavik", caption);
+    const LONG style = GetWindowLongA(g_ui.main, GWL_STYLE);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+}
+
+TEST_F(MainWindow, MenuStatesFollowTheGame) {
+    Start();
+    auto command = [](UINT id) { SendMessageA(g_ui.main, WM_COMMAND, id, 0); };
+    EXPECT_FALSE(Greyed(1039));
+    EXPECT_TRUE(Greyed(1040));
+    for (UINT id = 1054; id <= 1058; ++id) EXPECT_FALSE(Greyed(id)) << id;
+    EXPECT_TRUE(Greyed(1066)) << "RealTime only with /D";
+
+    command(1040);  // stopping a game that does not run changes nothing
+    EXPECT_FALSE(Greyed(1039));
+    EXPECT_TRUE(Greyed(1040));
+
+    command(1039);
+    EXPECT_TRUE(Greyed(1039));
+    EXPECT_FALSE(Greyed(1040));
+    EXPECT_EQ(1, g_gameRunning);
+    command(1039);  // a second start starts nothing new
+    EXPECT_EQ(1, g_gameRunning);
+    EXPECT_TRUE(Greyed(1039));
+
+    char text[256] = {};
+    SendMessageA(g_ui.status, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ("●2石 ○2石 黒番 対局中", text);
+
+    command(1040);
+    EXPECT_FALSE(Greyed(1039));
+    EXPECT_TRUE(Greyed(1040));
+    SendMessageA(g_ui.status, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ("●2石 ○2石 黒番", text);
+
+    // Check items toggle with their marks.
+    EXPECT_FALSE(Checked(1059));
+    command(1059);
+    EXPECT_TRUE(Checked(1059));
+    EXPECT_EQ(1, g_settings.designateAutoPlay);
+    command(1064);
+    EXPECT_EQ(1, g_settings.thinkThreadPriority);
+    EXPECT_TRUE(Checked(1064));
+    EXPECT_FALSE(Checked(1063));
+}
+
+TEST_F(MainWindow, FirstRunUsesTheDefaultsAndStoresAllValues) {
+    Start();
+    const AppSettings defaults = DefaultAppSettings(LoginName());
+    EXPECT_EQ(1, g_settings.boardNumber);
+    EXPECT_TRUE(Checked(1067));
+    EXPECT_TRUE(Checked(1070));
+    EXPECT_FALSE(Checked(1072));
+    EXPECT_TRUE(Checked(1073));
+    EXPECT_NE(nullptr, g_ui.kifu) << "the record window opens on a first run";
+    EXPECT_TRUE(Checked(1063)) << "priority Normal";
+    EXPECT_EQ(LoginName(), g_settings.black.playerName);
+    EXPECT_FALSE(LoginName().empty());
+    EXPECT_STREQ(LoginName().c_str(), g_record.blackName);
+    EXPECT_STREQ("Tavik", g_record.whiteName);
+    Close();
+
+    AppSettings reference = defaults;
+    for (int i = 0; i < kDwordValues; ++i)
+        EXPECT_EQ(static_cast<DWORD>(*DwordValueField(reference, i)), StoredDword(DwordValueName(i)))
+            << DwordValueName(i);
+    std::string name;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadStored(kBlackNameValue, name, type));
+    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ(LoginName() + '\0', name);
+    ASSERT_TRUE(ReadStored(kWhiteNameValue, name, type));
+}
+
+TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
+    struct Case {
+        const char* what;
+        const char* commandLine;
+        DWORD board, priority;
+        DWORD expectBoardBack, expectPriorityBack;
+        UINT boardItem, priorityItem;
+        bool realTimeGreyed;
+    };
+    const Case cases[] = {
+        {"design 9 falls back to green", "Tavik.exe", 9, 0, 1, 0, 1067, 1063, true},
+        {"meadow, priority of no item", "Tavik.exe", 3, 7, 3, 0, 1069, 1063, true},
+        {"RealTime stored, no switch", "Tavik.exe", 2, 15, 2, 15, 1068, 1066, true},
+        {"RealTime with /D", "\"Tavik.exe\" /D", 1, 15, 1, 15, 1067, 1066, false},
+        {"lower-case /d is no switch", "Tavik.exe /d", 1, 15, 1, 15, 1067, 1066, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearSettings();
+        StoreDword("BoardNumber", c.board);
+        StoreDword("ThinkThreadPriority", c.priority);
+        StoreDword("ShowKifu", 0);
+        g_commandLineForTests = c.commandLine;
+        Start();
+        EXPECT_TRUE(Checked(c.boardItem));
+        EXPECT_TRUE(Checked(c.priorityItem));
+        EXPECT_EQ(c.realTimeGreyed, Greyed(1066));
+        EXPECT_EQ(nullptr, g_ui.kifu);
+        EXPECT_FALSE(Checked(1073));
+        Close();
+        EXPECT_EQ(c.expectBoardBack, StoredDword("BoardNumber"));
+        EXPECT_EQ(c.expectPriorityBack, StoredDword("ThinkThreadPriority"));
+    }
+}
+
+TEST_F(MainWindow, NamesWithTrailingZerosOrWrongValuesReadBack) {
+    StoreBytes("BlackPlayerName", REG_SZ, std::string("山田\0\0\0", 7));
+    StoreBytes("WhitePlayerName", REG_SZ, "no terminator");  // written by some other program
+    StoreBytes("StudyThinkDepth", REG_BINARY, std::string("\x05\x00\x00\x00\x00\x00", 6));  // too long
+    StoreDword("BlackThinkDepth", 3);
+    Start();
+    EXPECT_EQ("山田", g_settings.black.playerName);
+    EXPECT_EQ("no terminator", g_settings.white.playerName);
+    EXPECT_EQ(7, g_settings.study.normalDepth) << "an unreadable value takes its default";
+    EXPECT_EQ(3, g_settings.black.normalDepth);
+    Close();
+    std::string bytes;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadStored("BlackPlayerName", bytes, type));
+    EXPECT_EQ(std::string("山田") + '\0', bytes);
+    EXPECT_EQ(7u, StoredDword("StudyThinkDepth"));
+}
+
+TEST_F(MainWindow, CloseBoxAndExitCommandSaveAlike) {
+    for (UINT how : {0u, 1053u}) {
+        SCOPED_TRACE(how);
+        ClearSettings();
+        Start();
+        SendMessageA(g_ui.main, WM_COMMAND, 1068, 0);  // blue-green board
+        SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);  // legal-move marks on
+        SendMessageA(g_ui.main, WM_COMMAND, 1073, 0);  // record window closed
+        if (how)
+            SendMessageA(g_ui.main, WM_COMMAND, how, 0);
+        else
+            SendMessageA(g_ui.main, WM_CLOSE, 0, 0);
+        Pump();
+        EXPECT_EQ(nullptr, g_ui.main);
+        EXPECT_EQ(2u, StoredDword("BoardNumber"));
+        EXPECT_EQ(1u, StoredDword("ShowPossiblePosition"));
+        EXPECT_EQ(0u, StoredDword("ShowKifu"));
+    }
+}
+
+// The board picture, read back from the back buffer.
+TEST_F(MainWindow, BoardPicture) {
+    StoreDword("ShowKifu", 0);
+    Start();
+    const COLORREF black = RGB(0, 0, 0), key = RGB(0, 255, 0);
+    for (int line = 0; line <= 400; line += 50)
+        for (int along : {3, 77, 199, 398}) {
+            EXPECT_EQ(black, Pixel(line, along)) << "vertical line " << line;
+            EXPECT_EQ(black, Pixel(along, line)) << "horizontal line " << line;
+        }
+    // Star points: filled dots centred on four crossings, nothing beyond their 9 pixels.
+    for (auto [x, y] : {std::pair{100, 100}, {300, 100}, {100, 300}, {300, 300}}) {
+        EXPECT_EQ(black, Pixel(x + 3, y + 2));
+        EXPECT_EQ(black, Pixel(x - 3, y - 2));
+        EXPECT_NE(black, Pixel(x + 7, y + 7));
+    }
+    EXPECT_NE(black, Pixel(200 + 3, 200 + 3)) << "no star point in the middle";
+    // The stones: opaque discs, transparent corners, no key colour anywhere.
+    const int d4x = 150, d4y = 150;  // D4, white at the start
+    const int e4x = 200;             // E4, black
+    EXPECT_GT(GetRValue(Pixel(d4x + 25, d4y + 25)), 150);
+    EXPECT_LT(GetRValue(Pixel(e4x + 25, d4y + 25)), 90);
+    EXPECT_EQ(Pixel(52, 52), Pixel(d4x + 2, d4y + 2)) << "the corner shows the texture (tiles of 100)";
+    for (int y = 0; y <= 400; y += 7)
+        for (int x = 0; x <= 400; x += 3) ASSERT_NE(key, Pixel(x, y)) << x << "," << y;
+
+    // Legal-move frames: one pixel inside the grid lines of D3, C4, F5 and E6, and not at D6.
+    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
+    for (auto [c, r] : {std::pair{3, 2}, {2, 3}, {5, 4}, {4, 5}}) {
+        EXPECT_EQ(key, Pixel(50 * c + 1, 50 * r + 20)) << c << r;
+        EXPECT_EQ(key, Pixel(50 * c + 25, 50 * r + 49)) << c << r;
+        EXPECT_NE(key, Pixel(50 * c + 2, 50 * r + 20));
+    }
+    EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 5 + 20));
+    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
+    EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 2 + 20)) << "marks off";
+
+    // A position without a legal move for the side to move shows no frame.
+    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
+    for (int cell = 10; cell <= 80; ++cell)
+        if (g_board.cells[cell] != 0xFFFF) g_board.cells[cell] = 1;
+    g_board.cells[10] = 0;
+    Redraw();
+    EXPECT_NE(key, Pixel(1, 20));
+
+    // Switching the stones changes every stone, not the position.
+    ResetBoard(g_board);
+    Redraw();
+    const COLORREF goStone = Pixel(d4x + 18, d4y + 18);
+    SendMessageA(g_ui.main, WM_COMMAND, 1071, 0);
+    EXPECT_NE(goStone, Pixel(d4x + 18, d4y + 18));
+    EXPECT_EQ(2, CountCells(g_board, 1));
+}
+
+TEST_F(MainWindow, TextureTilesStopAt399) {
+    StoreDword("ShowKifu", 0);
+    Start();
+    // A 60 x 70 texture of one colour: tiles do not divide 400, so the last ones are cut.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP texture = CreateCompatibleBitmap(screen, 60, 70);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, texture);
+    RECT all{0, 0, 60, 70};
+    HBRUSH red = CreateSolidBrush(RGB(200, 10, 10));
+    FillRect(dc, &all, red);
+    DeleteObject(red);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    UseBoardTexture(texture);
+    // Paint over a known colour so a pixel no tile reaches would show.
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    RECT board{0, 0, 401, 401};
+    FillRect(g_ui.backDc, &board, blue);
+    DeleteObject(blue);
+    Redraw();
+    const COLORREF texel = RGB(200, 10, 10);
+    EXPECT_EQ(texel, Pixel(399, 399));
+    EXPECT_EQ(texel, Pixel(361, 389));  // inside the cut last tile
+    EXPECT_EQ(texel, Pixel(399, 1));
+    EXPECT_EQ(RGB(0, 0, 0), Pixel(400, 399)) << "only the grid line at 400";
+}
+
+TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
+    char folder[MAX_PATH], old[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, old);
+    GetTempPathA(MAX_PATH, folder);
+    std::string dir = std::string(folder) + "tavik-report-test";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    SetCurrentDirectoryA(dir.c_str());
+    DeleteFileA("error.log");
+
+    std::vector<std::string> boxTexts;
+    auto answer = [&boxTexts] {
+        for (int i = 0; i < 400; ++i) {
+            HWND box = FindWindowA(nullptr, "エラー発生");
+            if (box) {
+                char text[256] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                boxTexts.emplace_back(text);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(25);
+        }
+    };
+    for (const char* message : {"スレッドの作成に失敗しました。", "エラー発生"}) {
+        std::thread answerer(answer);
+        ReportError(message);
+        answerer.join();
+    }
+    std::ifstream log("error.log", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(log)), {});
+    log.close();
+    EXPECT_EQ(std::string("スレッドの作成に失敗しました。\r\nエラー発生\r\n"), bytes);
+    ASSERT_EQ(2u, boxTexts.size());
+    EXPECT_EQ("スレッドの作成に失敗しました。", boxTexts[0]);
+    DeleteFileA("error.log");
+    SetCurrentDirectoryA(old);
+    RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
