@@ -18,6 +18,7 @@
 #include "board.h"
 #include "book.h"
 #include "eval.h"
+#include "memo.h"
 #include "move_order.h"
 #include "ostrakon.h"
 #include "search.h"
@@ -92,7 +93,16 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board) {
 OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
                                          int32_t forceSearch, ProgressCallback callback) {
     ThinkResult out;
-    if (ThinkPosition(*board, depth, forceSearch != 0, callback, out)) *result = out;
+    try {
+        if (ThinkPosition(*board, depth, forceSearch != 0, callback, out)) *result = out;
+    } catch (const SearchCancelled&) {
+        return 0;  // ended on request: the result stays as it was
+    }
+    return kTrue;
+}
+
+OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(void) {
+    gCancelEpoch.fetch_add(1, std::memory_order_relaxed);
     return kTrue;
 }
 

@@ -12,7 +12,9 @@ std::atomic<bool> gTaken[kTables];
 
 }  // namespace
 
-SearchContext::SearchContext() {
+std::atomic<uint32_t> gCancelEpoch{0};
+
+SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_relaxed)) {
     for (int i = 0; i < kTables; ++i) {
         if (!gTaken[i].exchange(true, std::memory_order_acquire)) {
             lease_ = i;

@@ -36,6 +36,14 @@ inline uint64_t MemoKey(SearchKind kind, int depth, int32_t alpha, int32_t beta)
            static_cast<uint64_t>(alpha + kInfinity) << 28 | static_cast<uint64_t>(beta + kInfinity);
 }
 
+// Thrown out of a search that was asked to end (CancelThink); caught where the search began,
+// so every SearchContext on the way is destroyed and its memo table handed back.
+struct SearchCancelled {};
+
+// Bumped by every cancel request; a search ends when it differs from the value it started with,
+// so a request reaches the searches running at that moment and none started later.
+extern std::atomic<uint32_t> gCancelEpoch;
+
 // A running search's share of the memo: the table it holds (or none) and its node counter.
 class SearchContext {
 public:
@@ -45,7 +53,12 @@ public:
     SearchContext& operator=(const SearchContext&) = delete;
 
     uint32_t nodes = 0;
-    void Count() { ++nodes; }
+    // Every 1024 positions the search looks whether it was asked to end: a few microseconds
+    // between looks, and one predictable branch per node.
+    void Count() {
+        if ((++nodes & 1023) == 0 && gCancelEpoch.load(std::memory_order_relaxed) != epoch_)
+            throw SearchCancelled{};
+    }
 
     // On a hit adds the subtree's nodes and answers true with its value.
     bool Probe(Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
@@ -70,6 +83,7 @@ private:
 
     MemoTable* table_ = nullptr;
     int lease_ = -1;
+    uint32_t epoch_;
 };
 
 }  // namespace ostrakon

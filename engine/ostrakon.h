@@ -71,9 +71,15 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board);
 // number of positions scored. depth > 0: normal search of that many plies; 0: win/loss/draw
 // search to the end; < 0: perfect search of the final disc difference. With forceSearch 0 and
 // at most one legal move it answers at once. `callback` (may be null) is called before each
-// root move. Always answers -1.
+// root move. Answers -1, or 0 when the search was ended by CancelThink (the result then stays
+// as it was).
 OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
                                          int32_t forceSearch, ProgressCallback callback);
+
+// Asks every Think running in the process at this moment, on any thread, to end soon (within
+// about a thousand positions); searches started afterwards are not affected. This lets a caller
+// stop a thinking thread without killing it, so no lock or table is left taken. Answers -1.
+OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(void);
 
 // How many empty squares border the discs that `cell` would turn (each counted once per turned
 // neighbour); 0 exactly when the move is not legal.

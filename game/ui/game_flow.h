@@ -14,7 +14,13 @@ void NextTurn();
 void NewGame();
 void ClickAt(int x, int y);
 void PlayMove(int square, int value, int nodes);
-void StopComputerPlayer();  // ends a thinking computer player, if one thinks
+void StopComputerPlayer();  // ends a thinking computer player, if one thinks, and waits for it
+// Waits (answering sent messages) until no move thread is left; false after `milliseconds`.
+bool WaitForMoveThreads(DWORD milliseconds);
+LONG MovesInFlight();  // move threads created and not yet finished
+
+// Tests watch the status bar through this; null in the game.
+extern void (*g_statusObserverForTests)(int part, const char* text);
 void RunStudyCommand(UINT id);
 void RunFileCommand(UINT id);
 

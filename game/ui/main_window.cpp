@@ -88,8 +88,11 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy() {
+    g_gameRunning = 0;  // a move thread still on its way plays nothing now
     StopWorker();
-    DeleteCriticalSection(&g_moveLock);
+    // A move thread may be showing a message; the lock goes only when none is left (a process
+    // that ends anyway may keep it).
+    if (WaitForMoveThreads(5000)) DeleteCriticalSection(&g_moveLock);
     ReleaseDesigns();
     SelectObject(g_ui.backDc, g_ui.backDisplaced);
     DeleteObject(g_ui.backBitmap);
@@ -213,6 +216,7 @@ void SetStatusText(int part, const std::string& text) {
     std::memcpy(copy, text.data(), length);
     copy[length] = '\0';
     if (g_ui.status) SendMessageA(g_ui.status, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(copy));
+    if (g_statusObserverForTests) g_statusObserverForTests(part, copy);
 }
 
 void UpdateTurnStatus() { SetStatusText(1, TurnStatusText(g_board, g_gameRunning != 0)); }

@@ -2,6 +2,7 @@
 // every mode, concurrency, and solved problems from a public set.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -196,6 +197,38 @@ TEST(Think, SearchWithoutAMemoTableIsExact) {
             EXPECT_EQ(expected.result.nodes, actual.nodes);
         }
     }
+}
+
+// A search asked to end stops within a thousand positions from any thread, leaves its result
+// alone, hands its memo table back and does not touch a search started after the request.
+TEST(Think, CancelEndsRunningSearchesOnly) {
+    // 26 empty squares: every one of these searches takes far longer than the test waits.
+    const BoardState deep = tavik_test::RandomPosition(7, 26, 26);
+    for (int depth : {-1, 0, 12}) {
+        SCOPED_TRACE(depth);
+        ThinkResult result{-7, -7, -7};
+        int32_t answer = 1;
+        std::thread search([&] {
+            answer = Think(&deep, depth, &result, 1, RecordText);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        EXPECT_EQ(-1, CancelThink());
+        search.join();  // a search that ignored the request would hang the test here
+        EXPECT_EQ(0, answer);
+        EXPECT_EQ(-7, result.move);
+        EXPECT_EQ(-7, result.nodes);
+    }
+    // Both tables are free again, and a search after the request runs to its end.
+    {
+        const ostrakon::SearchContext first, second;
+        EXPECT_TRUE(first.HasMemo() && second.HasMemo());
+    }
+    const BoardState b = AfterMoves("f5d6c3d3c4f4f6f3e6e7");
+    const reference::ThinkOutput expected = reference::Think(b, 5, 1);
+    ThinkResult after{};
+    EXPECT_EQ(-1, Think(&b, 5, &after, 1, nullptr));
+    EXPECT_EQ(expected.result.nodes, after.nodes);
+    EXPECT_EQ(expected.result.move, after.move);
 }
 
 // Solved endgame problems: the perfect search and the win/loss search must agree with the

@@ -17,86 +17,14 @@
 #include "app_settings.h"
 #include "board_functions.h"
 #include "ui.h"
+#include "ui_test_support.h"
 
 namespace {
 
 using namespace tavik;
 using namespace tavik::ui;
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-HKEY OpenSettings() {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
-}
-
-void ClearSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
-
-void StoreDword(const char* name, DWORD value) {
-    HKEY key = OpenSettings();
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
-void StoreBytes(const char* name, DWORD type, const std::string& bytes) {
-    HKEY key = OpenSettings();
-    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-}
-
-bool ReadStored(const char* name, std::string& bytes, DWORD& type) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    char data[4096];
-    DWORD size = sizeof data;
-    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
-                    ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (ok) bytes.assign(data, size);
-    return ok;
-}
-
-DWORD StoredDword(const char* name) {
-    std::string bytes;
-    DWORD type = 0;
-    if (!ReadStored(name, bytes, type) || type != REG_DWORD || bytes.size() != 4) return 0xDEADBEEF;
-    DWORD value;
-    std::memcpy(&value, bytes.data(), 4);
-    return value;
-}
-
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ClearSettings();
-        g_commandLineForTests = "Tavik.exe";
-    }
-    void Start() {
-        ASSERT_NE(nullptr, StartUp(GetModuleHandleA(nullptr)));
-        Pump();
-    }
-    void Close() {
-        if (g_ui.main) SendMessageA(g_ui.main, WM_CLOSE, 0, 0);
-        Pump();
-        if (g_ui.accelerators) DestroyAcceleratorTable(g_ui.accelerators);
-        g_ui.accelerators = nullptr;
-    }
-    void TearDown() override { Close(); }
-
-    static UINT State(UINT id) { return GetMenuState(g_ui.menuBar, id, MF_BYCOMMAND); }
-    static bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }
-    static bool Checked(UINT id) { return (State(id) & MF_CHECKED) != 0; }
-    static COLORREF Pixel(int x, int y) { return GetPixel(g_ui.backDc, x, y); }
-};
+using namespace tavik_ui_test;
+using MainWindow = WindowTest;
 
 struct Item {
     UINT id;
@@ -458,31 +386,18 @@ TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
     SetCurrentDirectoryA(dir.c_str());
     DeleteFileA("error.log");
 
-    std::vector<std::string> boxTexts;
-    auto answer = [&boxTexts] {
-        for (int i = 0; i < 400; ++i) {
-            HWND box = FindWindowA(nullptr, "エラー発生");
-            if (box) {
-                char text[256] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                boxTexts.emplace_back(text);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(25);
-        }
-    };
-    for (const char* message : {"スレッドの作成に失敗しました。", "エラー発生"}) {
-        std::thread answerer(answer);
-        ReportError(message);
-        answerer.join();
-    }
+    BoxAnswerer answerer;
+    ReportError("スレッドの作成に失敗しました。");
+    ReportError("エラー発生");
     std::ifstream log("error.log", std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(log)), {});
     log.close();
     EXPECT_EQ(std::string("スレッドの作成に失敗しました。\r\nエラー発生\r\n"), bytes);
-    ASSERT_EQ(2u, boxTexts.size());
-    EXPECT_EQ("スレッドの作成に失敗しました。", boxTexts[0]);
+    const auto boxes = answerer.Boxes();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("エラー発生", boxes[0].caption);
+    EXPECT_EQ("スレッドの作成に失敗しました。", boxes[0].text);
+    EXPECT_EQ("エラー発生", boxes[1].text);
     DeleteFileA("error.log");
     SetCurrentDirectoryA(old);
     RemoveDirectoryA(dir.c_str());

@@ -92,9 +92,9 @@ TEST(EngineDll, RunsInCodePage932) { EXPECT_EQ(932u, GetACP()); }
 
 TEST(EngineDll, ExportsExactlyTheUndecoratedNames) {
     ASSERT_NE(nullptr, Engine());
-    const std::vector<std::string> expected = {"CanDrop",        "EvalSituation", "GetOpenness",
-                                               "GetVersionInfo", "ReverseStones", "Think",
-                                               "ThinkBook"};
+    const std::vector<std::string> expected = {"CanDrop",     "CancelThink",    "EvalSituation",
+                                               "GetOpenness", "GetVersionInfo", "ReverseStones",
+                                               "Think",       "ThinkBook"};
     EXPECT_EQ(expected, ExportNames(Engine()));
 }
 
@@ -128,6 +128,7 @@ TEST(EngineDll, EveryExportIsStdcall) {
          0xFFFFFFFFu},
         {"ThinkBook", {addr(parallel), addr(&bookResult), 1}, 32},
         {"ReverseStones", {addr(&board), 51}, 0xFFFFFFFFu},
+        {"CancelThink", {}, 0xFFFFFFFFu},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
