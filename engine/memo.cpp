@@ -24,6 +24,10 @@ SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_rela
     }
 }
 
+void SearchContext::PollCancel() const {
+    if (gCancelEpoch.load(std::memory_order_relaxed) != epoch_) throw SearchCancelled{};
+}
+
 SearchContext::~SearchContext() {
     if (lease_ >= 0) gTaken[lease_].store(false, std::memory_order_release);
 }

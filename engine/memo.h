@@ -56,8 +56,7 @@ public:
     // Every 1024 positions the search looks whether it was asked to end: a few microseconds
     // between looks, and one predictable branch per node.
     void Count() {
-        if ((++nodes & 1023) == 0 && gCancelEpoch.load(std::memory_order_relaxed) != epoch_)
-            throw SearchCancelled{};
+        if (__builtin_expect((++nodes & 1023) == 0, 0)) PollCancel();
     }
 
     // On a hit adds the subtree's nodes and answers true with its value.
@@ -75,6 +74,9 @@ public:
     bool HasMemo() const { return table_ != nullptr; }
 
 private:
+    // Out of line and cold, so the counting stays a few instructions in the hot loops.
+    [[gnu::noinline, gnu::cold]] void PollCancel() const;
+
     static uint32_t Slot(Bitboard own, Bitboard opp, uint64_t key) {
         const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
                            (key * 0x165667B19E3779F9ULL);
