@@ -403,4 +403,62 @@ TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
     RemoveDirectoryA(dir.c_str());
 }
 
+TEST_F(MainWindow, RecordWindowBesideTheBoard) {
+    Start();
+    ASSERT_NE(nullptr, g_ui.kifu);
+    RECT main, kifu;
+    GetWindowRect(g_ui.main, &main);
+    GetWindowRect(g_ui.kifu, &kifu);
+    EXPECT_EQ(main.right, kifu.left);
+    EXPECT_EQ(main.top, kifu.top);
+    EXPECT_EQ(330, kifu.right - kifu.left);
+    EXPECT_EQ(300, kifu.bottom - kifu.top);
+    char caption[32] = {};
+    GetWindowTextA(g_ui.kifu, caption, sizeof caption);
+    EXPECT_STREQ("棋譜", caption);
+    EXPECT_EQ(g_ui.main, GetWindow(g_ui.kifu, GW_OWNER));
+
+    struct Column {
+        const char* text;
+        int width, format;
+    };
+    const Column columns[] = {{"", 30, LVCFMT_LEFT},       {"場所", 40, LVCFMT_LEFT},
+                              {"評価値", 80, LVCFMT_LEFT}, {"思考時間", 65, LVCFMT_RIGHT},
+                              {"評価局面数", 80, LVCFMT_RIGHT}};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        ASSERT_TRUE(SendMessageA(g_ui.kifuList, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        EXPECT_STREQ(columns[i].text, text);
+        EXPECT_EQ(columns[i].width, column.cx);
+        EXPECT_EQ(columns[i].format, column.fmt & LVCFMT_JUSTIFYMASK);
+    }
+    EXPECT_EQ(1003, GetDlgCtrlID(g_ui.kifuList));
+
+    // The list fills the window whatever its size.
+    MoveWindow(g_ui.kifu, 10, 10, 420, 350, TRUE);
+    RECT client, list;
+    GetClientRect(g_ui.kifu, &client);
+    GetWindowRect(g_ui.kifuList, &list);
+    EXPECT_EQ(client.right, list.right - list.left);
+    EXPECT_EQ(client.bottom, list.bottom - list.top);
+
+    // Its close box unchecks the menu item, and the next start leaves it closed.
+    SendMessageA(g_ui.kifu, WM_CLOSE, 0, 0);
+    EXPECT_EQ(nullptr, g_ui.kifu);
+    EXPECT_FALSE(Checked(1073));
+    Close();
+    EXPECT_EQ(0u, StoredDword("ShowKifu"));
+    Start();
+    EXPECT_EQ(nullptr, g_ui.kifu);
+    SendMessageA(g_ui.main, WM_COMMAND, 1073, 0);
+    EXPECT_NE(nullptr, g_ui.kifu);
+    EXPECT_TRUE(Checked(1073));
+}
+
 }  // namespace
+
