@@ -13,57 +13,16 @@
 #include <vector>
 
 #include "fenlow.h"
+#include "pe_image.h"
 
 namespace {
+
+using tavik_test::ExportNames;
+using tavik_test::StackDelta;
 
 HMODULE Fenlow() {
     static HMODULE module = LoadLibraryA("Fenlow.dll");
     return module;
-}
-
-const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-}
-
-std::vector<std::string> ExportNames(HMODULE module) {
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const IMAGE_DATA_DIRECTORY& dir =
-        NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
-    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    std::vector<std::string> result;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        result.emplace_back(reinterpret_cast<const char*>(base + names[i]));
-    EXPECT_EQ(exports->NumberOfNames, exports->NumberOfFunctions) << "no exports by ordinal only";
-    return result;
-}
-
-// Calls `fn` with `count` 32-bit arguments pushed right to left, as a __stdcall caller does,
-// and answers how far the stack pointer moved across the call: 0 when the callee removed
-// exactly its own arguments. The stack is put back either way.
-int StackDelta(const void* fn, const uint32_t* args, int count, uint32_t* returned) {
-    int delta;
-    uint32_t eax;
-    asm volatile(
-        "mov %%esp, %%esi\n\t"
-        "1:\n\t"
-        "test %%ecx, %%ecx\n\t"
-        "jz 2f\n\t"
-        "pushl -4(%%edi,%%ecx,4)\n\t"
-        "dec %%ecx\n\t"
-        "jmp 1b\n\t"
-        "2:\n\t"
-        "call *%%ebx\n\t"
-        "mov %%esp, %%ecx\n\t"
-        "sub %%esi, %%ecx\n\t"
-        "mov %%esi, %%esp\n\t"
-        : "=a"(eax), "=c"(delta)
-        : "b"(fn), "D"(args), "c"(count)
-        : "edx", "esi", "memory", "cc");
-    *returned = eax;
-    return delta;
 }
 
 uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
