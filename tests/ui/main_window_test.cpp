@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app_settings.h"
@@ -246,6 +247,18 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         g_commandLineForTests = c.commandLine;
         Start();
         EXPECT_TRUE(Checked(c.boardItem));
+        // The board shows that design's texture: an empty square's pixel equals the picture's.
+        const int resource[] = {101, 105, 108};
+        HBITMAP texture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                          MAKEINTRESOURCEA(resource[c.boardItem - 1067]),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        HDC dc = CreateCompatibleDC(g_ui.backDc);
+        HGDIOBJ old = SelectObject(dc, texture);
+        for (auto [x, y] : {std::pair{52, 52}, {77, 130}, {313, 21}})
+            EXPECT_EQ(GetPixel(dc, x % 100, y % 100), Pixel(x, y)) << x << "," << y;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(texture);
         EXPECT_TRUE(Checked(c.priorityItem));
         EXPECT_EQ(c.realTimeGreyed, Greyed(1066));
         EXPECT_EQ(nullptr, g_ui.kifu);
