@@ -87,10 +87,24 @@ void CloseKifuWindow() {
     if (g_ui.kifu) DestroyWindow(g_ui.kifu);
 }
 
+namespace {
+
+// The modal windows by name; each is made, subclassed and initialised by its creator. A name
+// without a window here creates nothing.
+struct ModalWindow {
+    const char* name;
+    HWND (*create)();
+};
+const ModalWindow kModalWindows[] = {
+    {"", nullptr},  // the version, evaluation, best-move and players windows join here
+};
+
+}  // namespace
+
 WPARAM RunModalWindow(HWND owner, const char* name) {
-    // The modal windows each come with their commands; a name without its window does nothing.
     HWND window = nullptr;
-    (void)name;
+    for (const ModalWindow& modal : kModalWindows)
+        if (modal.create && std::strcmp(modal.name, name) == 0) window = modal.create();
     if (!window) return 0;
     ShowWindow(window, SW_SHOW);
     EnableWindow(owner, FALSE);
