@@ -5,7 +5,7 @@ set -euo pipefail
 
 native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool
-         python3)
+         python3 procps)
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive

@@ -12,7 +12,6 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <cstring>
 #include <string>
 
 #include "board_functions.h"
@@ -43,10 +42,6 @@ struct PendingMove {
     int32_t side;     // the side to move when the move was chosen
     int32_t empties;  // empty squares then: the turn it belongs to
 };
-
-void SetStudyMenuEnabled(bool enabled) {
-    for (UINT id = kCmdBestMove; id <= kCmdOpenness; ++id) SetMenuEnabled(id, enabled);
-}
 
 bool ComputerPlays(int side) {
     return side == 1 ? g_settings.black.isComputer != 0 : g_settings.white.isComputer != 0;

@@ -29,10 +29,6 @@ namespace {
 
 constexpr const char* kWebSite = "https://tavik.example.jp/";
 
-void SetStudyMenuEnabled(bool enabled) {
-    for (UINT id = kCmdBestMove; id <= kCmdOpenness; ++id) SetMenuEnabled(id, enabled);
-}
-
 HFONT MakeFont(BYTE pitchAndFamily) {
     return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
                        CLIP_STROKE_PRECIS, DRAFT_QUALITY, pitchAndFamily, "ＭＳ Ｐゴシック");
@@ -41,10 +37,6 @@ HFONT MakeFont(BYTE pitchAndFamily) {
 bool EndsWithDebugSwitch(const char* commandLine) {
     const size_t length = commandLine ? std::strlen(commandLine) : 0;
     return length >= 2 && std::strcmp(commandLine + length - 2, "/D") == 0;
-}
-
-void ShellOpen(const char* target, int show) {
-    ShellExecuteA(g_ui.main, "open", target, "", "", show);
 }
 
 void OnCreate(HWND window) {
@@ -163,7 +155,9 @@ void OnCommand(UINT id) {
         else
             OpenKifuWindow();
         break;
-    case kCmdManual: ShellOpen((ProgramDirectory() + "説明書.html").c_str(), SW_SHOWMAXIMIZED); break;
+    case kCmdManual:
+        ShellExecuteA(g_ui.main, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "", SW_SHOWMAXIMIZED);
+        break;
     case kCmdWebSite: ShellExecuteA(g_ui.main, "open", kWebSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
     case kCmdVersion: RunModalWindow(g_ui.main, "InfoWnd"); break;
     default:

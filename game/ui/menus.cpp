@@ -171,6 +171,10 @@ void SetMenuEnabled(UINT id, bool enabled) {
     EnableMenuItem(g_ui.menuBar, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
+void SetStudyMenuEnabled(bool enabled) {
+    for (UINT id = kCmdBestMove; id <= kCmdOpenness; ++id) SetMenuEnabled(id, enabled);
+}
+
 void SetRadio(UINT first, UINT last, UINT id) {
     // The three radio groups each fill a submenu of their own.
     const int popup = first == kCmdPriorityIdle ? kPriority : first == kCmdBoardGreen ? kBoard : kStone;

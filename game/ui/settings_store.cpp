@@ -17,17 +17,16 @@ std::string LoginName() {
 namespace {
 
 // A stored name: the text up to its first zero. The value may hold more zeros behind it, or
-// none at all if another program wrote it; neither may read past the data.
-bool ReadName(HKEY key, const char* value, std::string& name) {
+// none at all if another program wrote it; neither may read past the data. A name that cannot
+// be read leaves `name` as it was.
+void ReadName(HKEY key, const char* value, std::string& name) {
     DWORD size = 0;
-    if (RegQueryValueExA(key, value, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key, value, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return;
     std::vector<char> data(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &got) !=
+    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &got) ==
         ERROR_SUCCESS)
-        return false;
-    name.assign(data.data(), strnlen(data.data(), got));
-    return true;
+        name.assign(data.data(), strnlen(data.data(), got));
 }
 
 }  // namespace
@@ -43,12 +42,10 @@ void ApplyPriority(int32_t priority) {
 }
 
 void LoadSettings() {
-    const std::string login = LoginName();
-    const AppSettings defaults = DefaultAppSettings(login);
-    g_settings = defaults;
+    // Every field starts at its default; a value that cannot be read leaves it there.
+    g_settings = DefaultAppSettings(LoginName());
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        AppSettings fallback = defaults;
         for (int i = 0; i < kDwordValues; ++i) {
             DWORD size = sizeof(int32_t);
             int32_t value;
@@ -56,13 +53,9 @@ void LoadSettings() {
                                  reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
                 size == sizeof value)
                 *DwordValueField(g_settings, i) = value;
-            else
-                *DwordValueField(g_settings, i) = *DwordValueField(fallback, i);
         }
-        if (!ReadName(key, kBlackNameValue, g_settings.black.playerName))
-            g_settings.black.playerName = login;
-        if (!ReadName(key, kWhiteNameValue, g_settings.white.playerName))
-            g_settings.white.playerName = login;
+        ReadName(key, kBlackNameValue, g_settings.black.playerName);
+        ReadName(key, kWhiteNameValue, g_settings.white.playerName);
         RegCloseKey(key);
     }
 

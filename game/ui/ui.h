@@ -72,6 +72,7 @@ HMENU BuildMenuBar(HMENU popups[8]);
 HACCEL BuildAccelerators();
 void SetMenuChecked(UINT id, bool checked);  // through the helper DLL's check-mark setter
 void SetMenuEnabled(UINT id, bool enabled);
+void SetStudyMenuEnabled(bool enabled);  // the five study commands
 void SetRadio(UINT first, UINT last, UINT id);
 
 // Status bar parts 0..2; safe from any thread (the text is copied before it is sent).

@@ -11,11 +11,10 @@ rm -rf "$work"
 mkdir -p "$work"
 export WINEPREFIX=$work/wineprefix
 source "$root/cmake/wine-prefix.sh"
+source "$root/cmake/wine-desktop.sh"
 
-(cd "$dist" && exec wine explorer "/desktop=Tavik,1024x768" Tavik.exe) &
-runner=$!
 trap 'wineserver -k 2>/dev/null || true' EXIT
-for ((i = 0; i < 120; i++)); do pgrep -f Tavik.exe >/dev/null && break; sleep 0.5; done
+start_on_desktop "$dist/Tavik.exe"
 
 corner=
 for ((i = 0; i < 30; i++)); do
@@ -43,6 +42,4 @@ echo "after the reply: $diagram"
 [ "${diagram:37:1}" = X ] || { echo "F5 should be black"; exit 1; }
 [ "$blacks" -eq 3 ] && [ "$whites" -eq 3 ] || { echo "expected the computer's reply (3 and 3)"; exit 1; }
 
-xdotool key alt+F4
-for ((i = 0; i < 40; i++)); do pgrep -f Tavik.exe >/dev/null || break; sleep 0.5; done
-wait "$runner" 2>/dev/null || true
+close_on_desktop "$dist/Tavik.exe"

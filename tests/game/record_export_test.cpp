@@ -85,6 +85,19 @@ TEST(Export, TemplateChoice) {
     }
 }
 
+TEST(Export, DirectoryOfAPath) {
+    const char* cases[][2] = {
+        {"C:\\Games\\Tavik\\Tavik.exe", "C:\\Games\\Tavik\\"},
+        {"C:\\Tavik.exe", "C:\\"},
+        {"Z:/work/Tavik.exe", "Z:/work/\\"},
+        {"Tavik.exe", "\\"},
+        // "表" ends in 0x5C: the folder is the one that holds it, not a cut inside it
+        {"C:\\\x95\x5c\\Tavik.exe", "C:\\\x95\x5c\\"},
+        {"C:\\\x95\x5c.exe", "C:\\"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c[1], DirectoryOf(c[0])) << c[0];
+}
+
 TEST(Export, FillTemplate) {
     auto record = Record({51, 58});
     std::strcpy(record->blackName, "$DATE$");
