@@ -39,18 +39,21 @@ int main() {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     const ConsoleCodePage codePage;
 
+    // ReadFile and WriteFile count in 32 bits; a 64-bit size is handed over in pieces they can
+    // count, never cut to its low half.
+    const auto piece = [](std::size_t size) { return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size); };
     tavik::CleanConsole console;
-    console.read = [in](char* buffer, std::size_t size) -> std::size_t {
+    console.read = [in, piece](char* buffer, std::size_t size) -> std::size_t {
         DWORD got = 0;
         // A closed pipe fails with ERROR_BROKEN_PIPE; like a missing handle it is the end.
-        if (!ReadFile(in, buffer, static_cast<DWORD>(size), &got, nullptr))
+        if (!ReadFile(in, buffer, piece(size), &got, nullptr))
             return 0;
         return got;
     };
-    console.write = [out](const char* bytes, std::size_t size) {
+    console.write = [out, piece](const char* bytes, std::size_t size) {
         while (size > 0) {
             DWORD written = 0;
-            if (!WriteFile(out, bytes, static_cast<DWORD>(size), &written, nullptr) || written == 0)
+            if (!WriteFile(out, bytes, piece(size), &written, nullptr) || written == 0)
                 return;  // nobody is listening; the dialogue goes on regardless
             bytes += written;
             size -= written;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev)
-windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool
          python3 procps)
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the build under Wine, in a throwaway prefix inside the build tree,
-# with LANG=ja_JP.UTF-8 so the prefix's ANSI code page is 932. The prefix is made on first use.
+# Runs a Windows program of the build under the half of Wine its machine type needs (32-bit or
+# 64-bit), in a throwaway prefix inside the build tree, with LANG=ja_JP.UTF-8 so the prefix's
+# ANSI code page is 932. The prefix is made on first use.
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]   (TAVIK_WINEPREFIX overrides the prefix folder)
 set -euo pipefail
 
@@ -9,5 +10,6 @@ shift
 build=$(cd "$(dirname "$program")/.." && pwd)
 export WINEPREFIX=${TAVIK_WINEPREFIX:-$build/wineprefix}
 source "$(dirname "$0")/wine-prefix.sh"
+wine_setup "$(wine_arch_of "$program")"
 
-exec wine "$program" "$@"
+exec "$TAVIK_WINE" "$program" "$@"

@@ -2,7 +2,7 @@
 //
 // Every record that crosses the boundary has a fixed layout of 32-bit little-endian integers,
 // and every export is a plain C function. On 32-bit Windows the exports use __stdcall and are
-// exported under their undecorated names (exports.def); elsewhere they have C linkage.
+// exported under their undecorated names (exports.txt); elsewhere they have C linkage.
 // Truth values are -1 (true) and 0 (false).
 #ifndef OSTRAKON_OSTRAKON_H
 #define OSTRAKON_OSTRAKON_H

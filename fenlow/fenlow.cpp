@@ -15,11 +15,17 @@ constexpr char kFolderTitle[] = "フォルダの選択";
 
 // The records are passed in their oldest layouts, which every Windows accepts: the file dialog
 // record without the three fields added for Windows 2000, the menu item record without
-// hbmpItem.
+// hbmpItem. Pointers and handles set their sizes, so 64-bit Windows knows them by other numbers
+// (its own oldest sizes, which it accepts as well).
 constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, pvReserved);
-static_assert(kOpenFileNameSize == 76, "76-byte OPENFILENAMEA");
 constexpr UINT kMenuItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
+#if defined(_WIN64)
+static_assert(kOpenFileNameSize == 136, "136-byte OPENFILENAMEA on 64-bit Windows");
+static_assert(kMenuItemInfoSize == 72, "72-byte MENUITEMINFOA on 64-bit Windows");
+#else
+static_assert(kOpenFileNameSize == 76, "76-byte OPENFILENAMEA");
 static_assert(kMenuItemInfoSize == 44, "44-byte MENUITEMINFOA");
+#endif
 
 // (twice / 2) rounded to the nearest integer, halves to even. The centre is a whole or a half
 // coordinate, so this is exactly what rounding the double value with nearbyint gives in the
@@ -74,7 +80,7 @@ int32_t __stdcall GetFolderDlg(HWND owner, char* path) {
     return chosen;
 }
 
-// Exported as "CheckMenuItem" (exports.def).
+// Exported as "CheckMenuItem" (exports.txt).
 BOOL __stdcall FenlowCheckMenuItem(HMENU menu, UINT id, int32_t check) {
     MENUITEMINFOA item;
     ZeroMemory(&item, sizeof item);

@@ -4,7 +4,7 @@
 // Every export is __stdcall under its undecorated name. The menu helper is exported as
 // "CheckMenuItem", the same name as the user32 function that <windows.h> declares, so the game
 // calls it as FenlowCheckMenuItem: the import library binds that name to Fenlow.dll's
-// "CheckMenuItem" (see exports.def), and the game's import table asks Fenlow.dll for it by name.
+// "CheckMenuItem" (see exports.txt), and the game's import table asks Fenlow.dll for it by name.
 // Truth values of the dialog helpers are -1 (true) and 0 (false).
 #ifndef TAVIK_FENLOW_FENLOW_H
 #define TAVIK_FENLOW_FENLOW_H

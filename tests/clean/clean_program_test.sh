@@ -50,7 +50,15 @@ expect() {
     fi
 }
 
-settings() { WINEPREFIX=$TAVIK_WINEPREFIX WINEDEBUG=-all wine reg "$@" >/dev/null 2>&1; }
+# Wine's reg tool, from the half of Wine that runs the program.
+settings() {
+    (
+        export WINEPREFIX=$TAVIK_WINEPREFIX
+        source "$(dirname "$runner")/wine-prefix.sh"
+        wine_setup "$(wine_arch_of "$program")"
+        "$TAVIK_WINE" reg "$@" >/dev/null 2>&1
+    )
+}
 
 # The first run also makes the prefix, which `wine reg` needs.
 expect 'n leaves the key' 'n\r\n\r\n' prompt closing

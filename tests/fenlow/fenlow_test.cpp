@@ -18,14 +18,15 @@
 namespace {
 
 using tavik_test::ExportNames;
-using tavik_test::StackDelta;
+using tavik_test::CallExport;
+using tavik_test::ExportCall;
 
 HMODULE Fenlow() {
     static HMODULE module = LoadLibraryA("Fenlow.dll");
     return module;
 }
 
-uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+uintptr_t Arg(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
 // A hidden frameless window: its window rectangle is exactly what it was created with.
 HWND Popup(int x, int y, int width, int height) {
@@ -106,19 +107,22 @@ std::string TempPath(const char* name) {
 
 TEST(FenlowExports, UndecoratedNamesOnly) {
     ASSERT_NE(Fenlow(), nullptr);
-    std::vector<std::string> names = ExportNames(Fenlow());
-    std::sort(names.begin(), names.end());
+    // In the table's own order, which must be sorted: the loader finds names by binary search,
+    // and a table out of order loses CheckMenuItem.
+    const std::vector<std::string> names = ExportNames(Fenlow());
     EXPECT_EQ(names, (std::vector<std::string>{"CheckMenuItem", "DllMain", "GetFileDlg",
                                                "GetFolderDlg", "MoveWindowToCenter"}));
 }
 
-TEST(FenlowExports, StdcallRemovesItsOwnArguments) {
+// Every export called through its address: on 32-bit Windows it also removes its own
+// arguments (__stdcall).
+TEST(FenlowExports, EveryExportAnswersThroughItsAddress) {
     ASSERT_NE(Fenlow(), nullptr);
     const HWND window = Popup(10, 20, 30, 40);
-    const uint32_t module = Arg(Fenlow());
+    const uintptr_t module = Arg(Fenlow());
     struct Call {
         const char* name;
-        std::vector<uint32_t> args;
+        std::vector<uintptr_t> args;
         uint32_t expected;
     };
     // Calls that open no dialog, with arguments for which the answer is known.
@@ -135,9 +139,9 @@ TEST(FenlowExports, StdcallRemovesItsOwnArguments) {
         SCOPED_TRACE(call.name);
         const auto fn = reinterpret_cast<const void*>(GetProcAddress(Fenlow(), call.name));
         ASSERT_NE(fn, nullptr);
-        uint32_t returned = 0xDEADBEEF;
-        EXPECT_EQ(StackDelta(fn, call.args.data(), static_cast<int>(call.args.size()), &returned), 0);
-        EXPECT_EQ(returned, call.expected);
+        const ExportCall result = CallExport(fn, call.args);
+        EXPECT_EQ(result.stackDelta, 0);
+        EXPECT_EQ(result.returned, call.expected);
     }
     RECT rect;
     GetWindowRect(window, &rect);
@@ -146,7 +150,7 @@ TEST(FenlowExports, StdcallRemovesItsOwnArguments) {
 
     // The dialogs, cancelled at once by the hook.
     char file[MAX_PATH] = "unchanged";
-    const std::vector<std::pair<const char*, std::vector<uint32_t>>> dialogs = {
+    const std::vector<std::pair<const char*, std::vector<uintptr_t>>> dialogs = {
         {"GetFileDlg", {0, Arg(file), Arg(kFilter), 1}},
         {"GetFileDlg", {0, Arg(file), Arg(kFilter), 0}},
         {"GetFolderDlg", {0, Arg(file)}},
@@ -155,13 +159,10 @@ TEST(FenlowExports, StdcallRemovesItsOwnArguments) {
         SCOPED_TRACE(name);
         const auto fn = reinterpret_cast<const void*>(GetProcAddress(Fenlow(), name));
         DialogScript script{IDCANCEL, IDOK};
-        uint32_t returned = 0xDEADBEEF;
-        int delta = -1;
-        Answered(script, [&] {
-            delta = StackDelta(fn, args.data(), static_cast<int>(args.size()), &returned);
-        });
-        EXPECT_EQ(delta, 0);
-        EXPECT_EQ(returned, 0u);
+        ExportCall result{0xDEADBEEF, -1};
+        Answered(script, [&] { result = CallExport(fn, args); });
+        EXPECT_EQ(result.stackDelta, 0);
+        EXPECT_EQ(result.returned, 0u);
         EXPECT_NE(script.dialog, nullptr) << "the dialog was never shown";
         EXPECT_STREQ(file, "unchanged");
     }

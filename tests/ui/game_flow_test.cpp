@@ -292,12 +292,13 @@ TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     const uintptr_t probeAfter = probe();
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("%d start/stop cycles in %lu ms; handle count %lu -> %lu; probe handle %lu -> %lu; "
-                "private bytes %lu -> %lu\n",
+    // Handles and sizes are 64-bit on x64 (unsigned long is not): printed whole.
+    std::printf("%d start/stop cycles in %lu ms; handle count %lu -> %lu; probe handle %llu -> %llu; "
+                "private bytes %llu -> %llu\n",
                 cycles, static_cast<unsigned long>(took), static_cast<unsigned long>(handlesBefore),
-                static_cast<unsigned long>(handlesAfter), static_cast<unsigned long>(probeBefore),
-                static_cast<unsigned long>(probeAfter), static_cast<unsigned long>(bytesBefore),
-                static_cast<unsigned long>(memory.PagefileUsage));
+                static_cast<unsigned long>(handlesAfter), static_cast<unsigned long long>(probeBefore),
+                static_cast<unsigned long long>(probeAfter), static_cast<unsigned long long>(bytesBefore),
+                static_cast<unsigned long long>(memory.PagefileUsage));
     EXPECT_LE(handlesAfter, handlesBefore + 2);
     EXPECT_LE(probeAfter, probeBefore + 8);
     std::printf("%d of the cycles stopped the engine inside its search\n", inSearch);
