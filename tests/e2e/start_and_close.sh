@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
-# End to end: the dist Tavik.exe started on the display in a fresh Wine prefix, its board found
-# in a screenshot, the game closed by Alt+F4 as a person would, and its settings read back
-# from the registry with Wine's own reg tool: all 19 values, written at exit.
-# Usage: start_and_close.sh DIST_DIR WORK_DIR
+# End to end, as a Windows user meets the game: the zip package unpacked into a fresh folder
+# (the names as Windows shows them, the files it must hold), Tavik.exe started from there in a
+# fresh Wine prefix, its board found in a screenshot, the game closed by Alt+F4 as a person
+# would, and its settings read back from the registry with Wine's own reg tool: all 19 values,
+# written at exit.
+# Usage: start_and_close.sh PACKAGE.zip DIST_DIR WORK_DIR   (the zip should hold DIST_DIR)
 set -euo pipefail
-dist=$1 work=$2
+package=$1 dist_dir=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 rm -rf "$work"
-mkdir -p "$work"
-export TAVIK_WINEPREFIX=$work/wineprefix
+mkdir -p "$work/unpacked"
 
+# Python's reader takes a name as UTF-8 only when the zip says so; without the flag the
+# manual's name would come out as mojibake, as it would on Windows.
+python3 -m zipfile -e "$package" "$work/unpacked"
+top=$(basename "$package" .zip)
+if [ "$(ls "$work/unpacked")" != "$top" ] || ! diff -r "$dist_dir" "$work/unpacked/$top"; then
+    echo "the package should hold exactly the dist folder, as one folder $top"
+    exit 1
+fi
+dist=$work/unpacked/$top
+
+export TAVIK_WINEPREFIX=$work/wineprefix
 "$root/cmake/run-headless.sh" "$dist/Tavik.exe" "$work/screenshot.png"
 python3 "$here/find_board.py" "$work/screenshot.png"
 
-export WINEPREFIX=$TAVIK_WINEPREFIX WINEDEBUG=-all LANG=ja_JP.UTF-8
-values=$(wine reg query 'HKCU\Software\Halvorn\Tavik' 2>/dev/null | tr -d '\r')
+export WINEPREFIX=$TAVIK_WINEPREFIX
+source "$root/cmake/wine-prefix.sh"
+wine_setup "$(wine_arch_of "$dist/Tavik.exe")"
+values=$("$TAVIK_WINE" reg query 'HKCU\Software\Halvorn\Tavik' 2>/dev/null | tr -d '\r')
 count=$(grep -c 'REG_' <<<"$values" || true)
 echo "$values"
 if [ "$count" -ne 19 ]; then
