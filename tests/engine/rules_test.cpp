@@ -117,22 +117,37 @@ TEST(Rules, OpennessCountsTheMoveSquareOncePerDirection) {
     EXPECT_EQ(6, GetOpenness(&b, 10));
 }
 
-uint64_t Perft(BoardState& b, int plies) {
+// Plays `cell` for the side to move; false (board unchanged) when the move is not legal.
+using PlayMove = bool (*)(BoardState& b, int cell);
+
+// Leaf count of the game tree. No pass and no game end can happen in the first eight plies from
+// the initial position, so every node below has a move and no pass needs counting.
+uint64_t Perft(const BoardState& b, int plies, PlayMove play) {
     if (plies == 0) return 1;
     uint64_t total = 0;
     for (int cell = 10; cell <= 80; ++cell) {
         BoardState next = b;
-        if (ReverseStones(&next, cell)) total += Perft(next, plies - 1);
+        if (play(next, cell)) total += Perft(next, plies - 1, play);
     }
     return total;
 }
 
+// The published counts, for the engine's rules and for the reference's: the reference is the
+// oracle of every other comparison, so it has to earn that against figures from outside.
 TEST(Rules, PerftFromTheInitialPosition) {
-    // No pass and no game end can happen in the first eight plies.
+    const struct {
+        const char* rules;
+        PlayMove play;
+    } engines[] = {
+        {"engine", [](BoardState& b, int cell) { return ReverseStones(&b, cell) == -1; }},
+        {"reference", [](BoardState& b, int cell) { return reference::ReverseStones(b, cell); }},
+    };
     const uint64_t expected[] = {4, 12, 56, 244, 1396, 8200, 55092, 390216};
-    for (int plies = 1; plies <= 8; ++plies) {
-        BoardState b = InitialBoard();
-        EXPECT_EQ(expected[plies - 1], Perft(b, plies)) << plies << " plies";
+    for (const auto& e : engines) {
+        for (int plies = 1; plies <= 8; ++plies) {
+            EXPECT_EQ(expected[plies - 1], Perft(InitialBoard(), plies, e.play))
+                << e.rules << ", " << plies << " plies";
+        }
     }
 }
 

@@ -1,6 +1,7 @@
-// The slow, literal rendering of the engine's rules on the 91-cell mailbox, kept only for tests.
-// The bitboard engine is compared against it on many positions, so it is written to be obviously
-// right rather than fast: whole-board copies, full scans of the move order, no caching.
+// The slow, literal rendering of the engine's rules on the 91-cell mailbox, never shipped: the
+// tests compare the bitboard engine against it on many positions and the bench measures the
+// engine's speed against it, so it is written to be obviously right rather than fast:
+// whole-board copies, full scans of the move order, no caching.
 //
 // All functions expect a well-formed board: border cells hold 0xFFFF and playable cells hold
 // 0, +1 or -1. The node counter is private to this file, so these functions never disturb the
