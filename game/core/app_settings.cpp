@@ -36,6 +36,10 @@ int32_t* DwordValueField(AppSettings& s, int index) {
     return index >= 0 && index < kDwordValues ? fields[index] : nullptr;
 }
 
+const int32_t* DwordValueField(const AppSettings& s, int index) {
+    return DwordValueField(const_cast<AppSettings&>(s), index);  // the same fields, only read
+}
+
 int32_t BoardDesignOf(int32_t stored) { return stored >= 1 && stored <= 3 ? stored : 1; }
 int32_t StoneDesignOf(int32_t stored) { return stored == 2 ? 2 : 1; }
 
@@ -49,12 +53,10 @@ int PriorityItemOf(int32_t priority) {
     return -1;
 }
 
-std::string TurnStatusText(const BoardState& board, bool gameRunning) {
-    std::string text = "●" + std::to_string(CountCells(board, 1)) + "石 ○" +
-                       std::to_string(CountCells(board, -1)) + "石";
-    if (!IsGameOver(board)) text += board.sideToMove == 1 ? " 黒番" : " 白番";
-    if (gameRunning) text += " 対局中";
-    return text;
+void NormaliseStored(AppSettings& settings) {
+    settings.boardNumber = BoardDesignOf(settings.boardNumber);
+    settings.stoneNumber = StoneDesignOf(settings.stoneNumber);
+    if (PriorityItemOf(settings.thinkThreadPriority) < 0) settings.thinkThreadPriority = 0;
 }
 
 }  // namespace tavik

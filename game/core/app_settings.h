@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "board_functions.h"
 #include "player_settings.h"
 
 namespace tavik {
@@ -31,6 +30,7 @@ AppSettings DefaultAppSettings(const std::string& loginName);
 constexpr int kDwordValues = 17;
 const char* DwordValueName(int index);
 int32_t* DwordValueField(AppSettings& settings, int index);
+const int32_t* DwordValueField(const AppSettings& settings, int index);
 constexpr const char* kBlackNameValue = "BlackPlayerName";
 constexpr const char* kWhiteNameValue = "WhitePlayerName";
 constexpr const char* kSettingsKey = "Software\\Halvorn\\Tavik";
@@ -44,9 +44,9 @@ constexpr int kPriorityItems = 7;
 int32_t PriorityOfItem(int item);
 int PriorityItemOf(int32_t priority);  // -1 for a value no item has
 
-// Status-bar text of the turn: "●B石 ○W石", then " 黒番" or " 白番" unless the game is over,
-// then " 対局中" while a game runs.
-std::string TurnStatusText(const BoardState& board, bool gameRunning);
+// Stored numbers that no menu item has, as a load leaves them: the designs fall back to the
+// first one and the priority to Normal (0). Depths and switches are kept as they are.
+void NormaliseStored(AppSettings& settings);
 
 }  // namespace tavik
 

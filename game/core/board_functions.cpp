@@ -18,10 +18,16 @@ int LegalMoveCount(const BoardState& board, int* only) {
 
 }  // namespace
 
+int CellAt(int x, int y) {
+    const int squares = 8 * kSquarePixels;
+    if (x < 0 || y < 0 || x >= squares || y >= squares) return 0;
+    return CellOf(x / kSquarePixels, y / kSquarePixels);
+}
+
 void ResetBoard(BoardState& board) {
     for (int32_t& cell : board.cells) cell = kBorderCell;
     for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 8; ++column) board.cells[10 + 9 * row + column] = 0;
+        for (int column = 0; column < 8; ++column) board.cells[CellOf(column, row)] = 0;
     }
     board.cells[40] = -1;  // D4
     board.cells[41] = 1;   // E4

@@ -9,6 +9,17 @@ namespace tavik {
 
 constexpr int32_t kBorderCell = 0xFFFF;
 
+// The cell of the square in `column` (0..7, shown A..H) and `row` (0..7, shown 1..8).
+constexpr int CellOf(int column, int row) { return 10 + 9 * row + column; }
+
+// The board picture: eight squares of 50 pixels each way, and the closing grid line at 400.
+constexpr int kSquarePixels = 50;
+constexpr int kBoardPixels = 401;
+
+// The cell of the square under pixel (x, y) of the board picture, or 0 where there is none
+// (outside the picture, or on the closing grid line at x or y = 400).
+int CellAt(int x, int y);
+
 // The initial position: borders 0xFFFF, D4 and E5 white, E4 and D5 black, black to move.
 void ResetBoard(BoardState& board);
 

@@ -12,6 +12,12 @@ int RecordedMoves(const GameRecord& record) {
     return count;
 }
 
+std::array<char, 64> BookLine(const GameRecord& record) {
+    std::array<char, 64> line{};
+    for (int i = 0; i < RecordedMoves(record); ++i) line[i] = static_cast<char>(record.moves[i].square);
+    return line;
+}
+
 void ReplayMoves(const GameRecord& record, int count, BoardState& board) {
     ResetBoard(board);
     // Entry 60 is always empty, so a count of 61 stops there like any other end of the record.

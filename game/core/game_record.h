@@ -4,6 +4,7 @@
 #ifndef TAVIK_GAME_CORE_GAME_RECORD_H
 #define TAVIK_GAME_CORE_GAME_RECORD_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,6 +46,10 @@ static_assert(offsetof(GameRecord, whiteName) == 1025 && offsetof(GameRecord, re
 
 // Number of recorded moves: entries up to the first empty one.
 int RecordedMoves(const GameRecord& record);
+
+// The opening book's view of the game: the squares of the recorded moves in order, up to the
+// first empty entry, and zeros behind them (so the line is also zero-terminated).
+std::array<char, 64> BookLine(const GameRecord& record);
 
 // Rebuilds the position after the first `count` recorded moves (none for count <= 0): each move
 // is played with the engine and a forced pass after it is made at once, so the side to move

@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include "board_functions.h"
+
 namespace tavik {
 
 std::string SquareName(int cell) {
@@ -22,6 +24,25 @@ std::array<std::string, 5> RecordRowTexts(const MoveEntry& entry, int row) {
     return {std::to_string(row + 1), (side == 1 ? "●" : "○") + SquareName(square),
             FormatValue(entry.value), std::to_string(entry.thinkTime) + "ms",
             std::to_string(entry.nodes) + "面"};
+}
+
+std::string TurnStatusText(const BoardState& board, bool gameRunning) {
+    std::string text = "●" + std::to_string(CountCells(board, 1)) + "石 ○" +
+                       std::to_string(CountCells(board, -1)) + "石";
+    if (!IsGameOver(board)) text += board.sideToMove == 1 ? " 黒番" : " 白番";
+    if (gameRunning) text += " 対局中";
+    return text;
+}
+
+std::string PassText(int side) { return side == 1 ? "黒：パスです" : "白：パスです"; }
+
+std::string ResultText(int blackDiscs, int whiteDiscs) {
+    std::string text = "黒 : " + std::to_string(blackDiscs) + "石\t白 : " + std::to_string(whiteDiscs) +
+                       "石\r\n\r\n";
+    const int margin = blackDiscs - whiteDiscs;
+    if (margin > 0) return text + "黒の" + std::to_string(margin) + "石勝ち";
+    if (margin < 0) return text + "白の" + std::to_string(-margin) + "石勝ち";
+    return text + "引き分け";
 }
 
 }  // namespace tavik

@@ -1,4 +1,5 @@
-// The texts the game shows for squares, values and record rows, in code page 932.
+// The texts the game shows for squares, values, record rows, the turn, passes and results, in
+// code page 932.
 #ifndef TAVIK_GAME_CORE_TEXTS_H
 #define TAVIK_GAME_CORE_TEXTS_H
 
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "game_record.h"
+#include "ostrakon.h"
 
 namespace tavik {
 
@@ -24,6 +26,17 @@ std::string FormatValue(int32_t value);
 // The five columns of row `row` of the record list: move number, colour mark and square,
 // value, think time in ms, node count.
 std::array<std::string, 5> RecordRowTexts(const MoveEntry& entry, int row);
+
+// Status-bar text of the turn: "●B石 ○W石", then " 黒番" or " 白番" unless the game is over,
+// then " 対局中" while a game runs.
+std::string TurnStatusText(const BoardState& board, bool gameRunning);
+
+// The pass message for the side that must pass: "黒：パスです" or "白：パスです".
+std::string PassText(int side);
+
+// The end of a game, disc counts only (squares left empty count for nobody):
+// "黒 : B石<TAB>白 : W石", an empty line, then who won by how many discs, or "引き分け".
+std::string ResultText(int blackDiscs, int whiteDiscs);
 
 }  // namespace tavik
 

@@ -20,14 +20,6 @@ std::string MoveOrderTable(const GameRecord& record);
 std::string ReplaceAll(const std::string& text, const std::string& search,
                        const std::string& replacement);
 
-// The characters behind the last '.' of a path, upper-cased; empty when a '\' or '/' comes
-// first from the end, or when there is no dot.
-std::string UpperExtension(const std::string& path);
-
-// The folder of a file's path: everything up to its last '\' or '/', ending in '\' (a '\' is
-// added when the folder part does not end in one, so a bare name gives "\").
-std::string DirectoryOf(const std::string& path);
-
 // "templates\template.html" for HTM and HTML, else "templates\template.txt".
 std::string TemplateFor(const std::string& outputPath);
 

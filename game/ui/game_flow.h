@@ -1,32 +1,83 @@
-// The course of a game in the window: turns, clicks, the computer player's thread, and the
-// commands that open the study windows and the file dialogs.
+// The course of a game in the window: starting and stopping, whose turn it is, clicks, the
+// computer player's thread, the move threads that apply every move, passes and the result.
+//
+// Threads. The user-interface thread creates and destroys every window, menu and GDI object
+// and is the only thread that changes the game through GameSession::Edit (Change below). The
+// computer player's thread and the move threads show what they do through calls that the
+// user-interface thread serves synchronously or that lock what they touch: status texts,
+// Redraw, menu states, record-list rows, and message boxes owned by the main window (the only
+// windows they create). A move thread, inside its turn, also applies its move and a pass, runs
+// NextTurn, which may start the next computer player, and stops the game when it is over.
+// Whenever the user-interface thread waits for a worker it keeps answering the calls sent to
+// it, so a worker's synchronous call never waits for a thread that waits for the worker.
 #ifndef TAVIK_GAME_UI_GAME_FLOW_H
 #define TAVIK_GAME_UI_GAME_FLOW_H
 
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
+
+#include "game_record.h"
+#include "game_session.h"
+
 namespace tavik::ui {
 
-// 0 evaluation of all moves, 1 openness, 2 win/loss search, 3 perfect search.
-extern LONG g_studyMode;
+class MainWindow;
 
-void NextTurn();
-void NewGame();
-void ClickAt(int x, int y);
-void PlayMove(int square, int value, int nodes);
-void StopComputerPlayer();  // ends a thinking computer player, if one thinks, and waits for it
-// Waits (answering sent messages) until no move thread is left; false after `milliseconds`.
-bool WaitForMoveThreads(DWORD milliseconds);
-LONG MovesInFlight();  // move threads created and not yet finished
+class GameFlow {
+public:
+    explicit GameFlow(MainWindow& window);
+    GameFlow(const GameFlow&) = delete;
+    GameFlow& operator=(const GameFlow&) = delete;
 
-// Tests watch the status bar through this; null in the game.
-extern void (*g_statusObserverForTests)(int part, const char* text);
-void RunStudyCommand(UINT id);
-void RunFileCommand(UINT id);
+    // User-interface thread.
+    void Start();  // a game runs from the position shown; a second start does nothing
+    void Stop();   // no game runs and the computer player, if it thinks, has ended
+    // Ends a thinking computer player (waiting for it) and clears what it showed.
+    void StopWorker();
+    void NewGame();
+    void Navigate(Navigation where);
+    void Click(int x, int y);  // a pixel of the board picture
+    // The one way the user-interface thread changes the position or the record: the game is
+    // stopped, the moves on their way are waited for, then `change(board, record)` runs.
+    template <class Change>
+    bool ChangeGame(Change change) {
+        Stop();
+        WaitForMoves(-1);
+        return session_.Edit(change);
+    }
+    // Waits until no move is on its way, answering the calls sent to this thread meanwhile;
+    // false after `timeoutMs` (negative: no limit).
+    bool WaitForMoves(int timeoutMs);
 
-// The game-record list: all rows anew, or the row of the move just recorded.
-void RebuildRecordList();
-void AppendRecordRow(int row);
+    // Any thread: hands a move for the side to move over to a new move thread, while a game
+    // runs.
+    void PlayMove(int square, int value, int nodes);
+
+private:
+    static DWORD WINAPI ThinkThread(void* self);
+    static DWORD WINAPI MoveThread(void* move);
+    static void __stdcall ThinkProgress(const char* text);
+
+    // The user-interface thread from Start, or a move thread inside its turn.
+    void NextTurn();
+    void ShowResult();
+    void StartComputerThinking();
+    void StopComputerPlayer();
+    HANDLE TakeThinkThread(bool cancel);
+    bool ComputerPlays(int side) const;
+    void ThinkAndPlay();  // the computer player's thread
+
+    MainWindow& window_;
+    GameSession& session_;
+    // The computer player's thread, closed once it has ended. Starting and stopping take the
+    // lock, so a move thread that starts the next player and the window that stops the game
+    // agree on it.
+    std::mutex thinkLock_;
+    HANDLE thinkThread_ = nullptr;
+    std::atomic<bool> thinkCancelled_{false};
+};
 
 }  // namespace tavik::ui
 

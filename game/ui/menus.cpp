@@ -4,14 +4,18 @@
 
 #include <commctrl.h>
 
+#include "commands.h"
 #include "fenlow.h"
-#include "ui.h"
+#include "menus.h"
 
 namespace tavik::ui {
 
 namespace {
 
-enum Popup { kGame, kStudy, kSettings, kPriority, kBoard, kStone, kView, kHelp, kPopupCount };
+using Popup = MenuBar::Popup;
+constexpr Popup kGame = MenuBar::kGame, kStudy = MenuBar::kStudy, kSettings = MenuBar::kSettings,
+                kPriority = MenuBar::kPriority, kBoard = MenuBar::kBoard, kStone = MenuBar::kStone,
+                kView = MenuBar::kView, kHelp = MenuBar::kHelp;
 
 struct MenuEntry {
     UINT id;           // 0 for a separator or an item that opens a submenu
@@ -103,7 +107,7 @@ const MenuEntry kMenuBar[] = {
 };
 
 template <size_t N>
-void Fill(HMENU menu, const MenuEntry (&entries)[N], HMENU popups[8]) {
+void Fill(HMENU menu, const MenuEntry (&entries)[N], const HMENU* popups) {
     for (size_t i = N; i-- > 0;) {
         const MenuEntry& e = entries[i];
         MENUITEMINFOA item{};
@@ -128,7 +132,8 @@ void Fill(HMENU menu, const MenuEntry (&entries)[N], HMENU popups[8]) {
 
 }  // namespace
 
-HMENU BuildMenuBar(HMENU popups[8]) {
+void MenuBar::Build() {
+    HMENU* popups = popups_;
     for (int i = 0; i < kPopupCount; ++i) popups[i] = CreatePopupMenu();
     // Submenus first, so that the items that open them find them filled.
     Fill(popups[kPriority], kPriorityMenu, popups);
@@ -139,12 +144,16 @@ HMENU BuildMenuBar(HMENU popups[8]) {
     Fill(popups[kSettings], kSettingsMenu, popups);
     Fill(popups[kView], kViewMenu, popups);
     Fill(popups[kHelp], kHelpMenu, popups);
-    HMENU bar = CreateMenu();
-    Fill(bar, kMenuBar, popups);
-    return bar;
+    bar_.reset(CreateMenu());
+    Fill(bar_.get(), kMenuBar, popups);
 }
 
-HACCEL BuildAccelerators() {
+void MenuBar::Destroy() {
+    bar_.reset();  // destroys the popups in it
+    for (HMENU& popup : popups_) popup = nullptr;
+}
+
+OwnedAccelerators BuildAccelerators() {
     const BYTE ctrlKey = FVIRTKEY | FCONTROL;
     ACCEL table[] = {
         {FVIRTKEY, VK_SPACE, kCmdStart},     {0, '.', kCmdStop},
@@ -158,27 +167,23 @@ HACCEL BuildAccelerators() {
         {FVIRTKEY, VK_F1, kCmdManual},
     };
     static_assert(sizeof table / sizeof table[0] == 17);
-    return CreateAcceleratorTableA(table, 17);
+    return OwnedAccelerators(CreateAcceleratorTableA(table, 17));
 }
 
-void SetMenuChecked(UINT id, bool checked) {
-    // The helper replaces the item's whole state: checking also makes a greyed item usable,
-    // which is what every check item of the game wants.
-    FenlowCheckMenuItem(g_ui.menuBar, id, checked ? 1 : 0);
+void MenuBar::SetChecked(UINT id, bool checked) { FenlowCheckMenuItem(bar_.get(), id, checked ? 1 : 0); }
+
+void MenuBar::SetEnabled(UINT id, bool enabled) {
+    EnableMenuItem(bar_.get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-void SetMenuEnabled(UINT id, bool enabled) {
-    EnableMenuItem(g_ui.menuBar, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+void MenuBar::SetStudyEnabled(bool enabled) {
+    for (UINT id = kCmdBestMove; id <= kCmdOpenness; ++id) SetEnabled(id, enabled);
 }
 
-void SetStudyMenuEnabled(bool enabled) {
-    for (UINT id = kCmdBestMove; id <= kCmdOpenness; ++id) SetMenuEnabled(id, enabled);
-}
-
-void SetRadio(UINT first, UINT last, UINT id) {
+void MenuBar::SetRadio(UINT first, UINT last, UINT id) {
     // The three radio groups each fill a submenu of their own.
-    const int popup = first == kCmdPriorityIdle ? kPriority : first == kCmdBoardGreen ? kBoard : kStone;
-    CheckMenuRadioItem(g_ui.popups[popup], first, last, id, MF_BYCOMMAND);
+    const Popup popup = first == kCmdPriorityIdle ? kPriority : first == kCmdBoardGreen ? kBoard : kStone;
+    CheckMenuRadioItem(popups_[popup], first, last, id, MF_BYCOMMAND);
 }
 
 }  // namespace tavik::ui

@@ -1,6 +1,9 @@
+#include "report_error.h"
+
+#include <windows.h>
+
 #include "file_io.h"
-#include "record_export.h"
-#include "ui.h"
+#include "paths.h"
 
 namespace tavik::ui {
 

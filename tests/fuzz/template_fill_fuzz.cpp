@@ -10,6 +10,7 @@
 #include <string>
 
 #include "game_record.h"
+#include "paths.h"
 #include "record_export.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "board_functions.h"
+#include "command_line.h"
+#include "commands.h"
 #include "game_record.h"
+#include "random_games.h"
 #include "texts.h"
 
 namespace {
@@ -39,31 +42,21 @@ TEST(Board, InitialPosition) {
     EXPECT_EQ(0, ForcedMove(board));
 }
 
-BoardState FromRows(const char* rows, int side) {
-    BoardState board;
-    ResetBoard(board);
-    for (int i = 0; i < 64; ++i) {
-        board.cells[10 + 9 * (i / 8) + i % 8] = rows[i] == 'X' ? 1 : rows[i] == 'O' ? -1 : 0;
-    }
-    board.sideToMove = side;
-    return board;
-}
-
 TEST(Board, PassesForcedMovesAndTheEnd) {
     struct Case {
         const char* name;
         const char* rows;
-        int side;
+        char side;
         bool mustPass, gameOver;
         int forced;
     } cases[] = {
-        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 1, false, false, 10},
-        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 1, true, false, 0},
-        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", -1, true, true, 0},
+        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', false, false, 10},
+        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', true, false, 0},
+        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'O', true, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BoardState board = FromRows(c.rows, c.side);
+        BoardState board = tavik_test::Board(c.rows, c.side);
         const BoardState before = board;
         EXPECT_EQ(c.mustPass, MustPass(board));
         EXPECT_EQ(c.gameOver, IsGameOver(board));
@@ -156,6 +149,36 @@ TEST(Record, RefusedMoveInADamagedRecordIsSkipped) {
     EXPECT_EQ(1, board.sideToMove);
 }
 
+TEST(Board, TheSquareUnderAPixel) {
+    struct Case {
+        int x, y, cell;
+    } cases[] = {
+        {0, 0, 10},     {49, 49, 10},  {50, 0, 11},   {399, 0, 17},  {0, 399, 73},  {399, 399, 80},
+        {225, 175, 41},  // E4
+        {400, 10, 0},   {10, 400, 0},  {400, 400, 0}, {-1, 10, 0},   {10, -1, 0},   {2000, 3, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.cell, CellAt(c.x, c.y)) << c.x << "," << c.y;
+}
+
+TEST(Record, TheBookLineIsTheRecordedSquaresUpToTheFirstGap) {
+    static GameRecord record;
+    ClearRecord(record);
+    EXPECT_EQ((std::array<char, 64>{}), BookLine(record));
+    const int squares[] = {51, 58, 30};  // f5 d6 c3
+    for (int i = 0; i < 3; ++i) RecordMove(record, i + 1, i % 2 ? -1 : 1, squares[i], 0, 0, 0, "");
+    record.moves[4].square = 31;  // behind a gap: not part of the line
+    const std::array<char, 64> line = BookLine(record);
+    EXPECT_EQ(51, line[0]);
+    EXPECT_EQ(58, line[1]);
+    EXPECT_EQ(30, line[2]);
+    for (size_t i = 3; i < line.size(); ++i) EXPECT_EQ(0, line[i]) << i;
+
+    for (int i = 0; i < 60; ++i) record.moves[i].square = 10 + i % 71;
+    const std::array<char, 64> full = BookLine(record);
+    EXPECT_EQ(10 + 59 % 71, full[59]);
+    EXPECT_EQ(0, full[60]) << "a whole game still ends in zeros";
+}
+
 TEST(Record, NavigationCounts) {
     struct Case {
         Navigation command;
@@ -190,6 +213,27 @@ TEST(Texts, FormatValue) {
     for (const Case& c : cases) EXPECT_EQ(c.text, FormatValue(c.value)) << c.value;
 }
 
+TEST(Texts, PassesAndResults) {
+    EXPECT_EQ(kBlack + "\x81\x46\x83\x70\x83\x58\x82\xc5\x82\xb7", PassText(1));  // 黒：パスです
+    EXPECT_EQ(kWhite + "\x81\x46\x83\x70\x83\x58\x82\xc5\x82\xb7", PassText(-1));
+    const std::string discs = "\x90\xce";  // 石
+    struct Case {
+        int black, white;
+        std::string verdict;
+    } cases[] = {
+        {33, 31, kBlack + "\x82\xcc" "2" + kDiscsWin},   // 黒の2石勝ち
+        {20, 44, kWhite + "\x82\xcc" "24" + kDiscsWin},
+        {32, 32, kDraw},
+        {62, 0, kBlack + "\x82\xcc" "62" + kDiscsWin},  // two squares nobody could take count for nobody
+        {0, 0, kDraw},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kBlack + " : " + std::to_string(c.black) + discs + "\t" + kWhite + " : " +
+                      std::to_string(c.white) + discs + "\r\n\r\n" + c.verdict,
+                  ResultText(c.black, c.white));
+    }
+}
+
 TEST(Texts, RecordRows) {
     MoveEntry click{};
     click.side = 1;
@@ -206,6 +250,43 @@ TEST(Texts, RecordRows) {
     const std::array<std::string, 5> computerRow = {
         "2", "\x81\x9b" "D6", kWhite + "2" + kDiscsWin, "1234ms", "987654\x96\xca"};
     EXPECT_EQ(computerRow, RecordRowTexts(computer, 1));
+}
+
+TEST(CommandLine, OnlyATrailingCapitalSlashDIsTheSwitch) {
+    struct Case {
+        const char* line;
+        bool debug;
+    } cases[] = {
+        {"Tavik.exe /D", true},     {"\"C:\\Games\\Tavik.exe\" /D", true}, {"/D", true},
+        {"Tavik.exe /d", false},    {"Tavik.exe /D ", false},              {"Tavik.exe /DX", false},
+        {"Tavik.exe", false},       {"D", false},                          {"", false},
+        {nullptr, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.debug, HasDebugSwitch(c.line)) << (c.line ? c.line : "(null)");
+}
+
+TEST(Commands, TheStudyModeOfEachCommand) {
+    struct Case {
+        unsigned command;
+        bool opens;
+        StudyMode mode;
+    } cases[] = {
+        {kCmdEvaluate, true, StudyMode::kEvaluate},    {kCmdOpenness, true, StudyMode::kOpenness},
+        {kCmdWinSearch, true, StudyMode::kWinLoss},    {kCmdPerfectSearch, true, StudyMode::kPerfect},
+        {kCmdBestMove, false, StudyMode::kEvaluate},   {kCmdStart, false, StudyMode::kEvaluate},
+    };
+    for (const Case& c : cases) {
+        StudyMode mode = StudyMode::kEvaluate;
+        EXPECT_EQ(c.opens, StudyModeOf(c.command, mode)) << c.command;
+        if (c.opens) {
+            EXPECT_EQ(c.mode, mode) << c.command;
+        }
+    }
+    // The numbers the evaluation window is told.
+    EXPECT_EQ(0, static_cast<int>(StudyMode::kEvaluate));
+    EXPECT_EQ(1, static_cast<int>(StudyMode::kOpenness));
+    EXPECT_EQ(2, static_cast<int>(StudyMode::kWinLoss));
+    EXPECT_EQ(3, static_cast<int>(StudyMode::kPerfect));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app_settings.h"
 #include "player_settings.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace {
 
@@ -151,6 +152,31 @@ TEST(AppSettings, StoredNumbersOnTheMenus) {
         if (p[1] >= 0) {
             EXPECT_EQ(p[0], PriorityOfItem(p[1]));
         }
+    }
+}
+
+TEST(AppSettings, StoredNumbersNoMenuHasAreMendedAtLoad) {
+    struct Case {
+        int32_t board, stone, priority;
+        int32_t boardAfter, stoneAfter, priorityAfter;
+    } cases[] = {
+        {3, 2, 15, 3, 2, 15},  // all valid: kept, RealTime too
+        {9, 0, 7, 1, 1, 0},
+        {-1, 3, -15, 1, 1, -15},
+    };
+    for (const Case& c : cases) {
+        AppSettings settings = DefaultAppSettings("x");
+        settings.boardNumber = c.board;
+        settings.stoneNumber = c.stone;
+        settings.thinkThreadPriority = c.priority;
+        settings.black.normalDepth = 99;  // depths and switches are not the loader's to mend
+        settings.showKifu = 5;
+        NormaliseStored(settings);
+        EXPECT_EQ(c.boardAfter, settings.boardNumber);
+        EXPECT_EQ(c.stoneAfter, settings.stoneNumber);
+        EXPECT_EQ(c.priorityAfter, settings.thinkThreadPriority);
+        EXPECT_EQ(99, settings.black.normalDepth);
+        EXPECT_EQ(5, settings.showKifu);
     }
 }
 

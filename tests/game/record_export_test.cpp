@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 
+#include "paths.h"
 #include "record_export.h"
 #include "texts.h"
 

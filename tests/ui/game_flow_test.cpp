@@ -1,6 +1,7 @@
 // Playing games in the real window under Wine: a human against the computer, the computer
-// against itself, passes, results, the search mode by empty squares, stopping a thinking
-// computer (also hundreds of times), the forced move, navigation and the record list.
+// against itself, passes, results, the search mode by empty squares, clicks that must be
+// refused, stopping a thinking computer (also hundreds of times), the forced move, navigation
+// and the record list, and navigation racing the moves of two computers.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,15 +9,18 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board_functions.h"
 #include "game_file.h"
-#include "game_flow.h"
+#include "texts.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -54,7 +58,7 @@ bool PumpUntil(Condition done, double seconds = 60) {
 }
 
 // A whole game with two passes near the end (tests/data/games): positions along it.
-GameRecord& GoldenGame() {
+const GameRecord& GoldenGame() {
     static GameRecord record;
     static bool loaded = false;
     if (!loaded) {
@@ -72,34 +76,31 @@ protected:
         WindowTest::SetUp();
         StoreDword("ShowKifu", 1);
         ClearStatusTexts();
-        g_statusObserverForTests = Observe;
-        ClearRecord(g_record);  // as in a fresh process
+        statusObserver = Observe;
         Start();
     }
     void TearDown() override {
         Command(kCmdStop);
-        g_statusObserverForTests = nullptr;
         WindowTest::TearDown();
     }
-    static void Command(UINT id) { SendMessageA(g_ui.main, WM_COMMAND, id, 0); }
-    static void Click(const char* square) {
+    void Click(const char* square) {
         const int x = 50 * (square[0] - 'A') + 25, y = 50 * (square[1] - '1') + 25;
-        SendMessageA(g_ui.main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     }
-    static void Players(bool blackComputer, bool whiteComputer) {
-        g_settings.black.isComputer = blackComputer;
-        g_settings.white.isComputer = whiteComputer;
+    void Players(bool blackComputer, bool whiteComputer) {
+        W().Settings().black.isComputer = blackComputer;
+        W().Settings().white.isComputer = whiteComputer;
     }
     // The golden game's record, with the board after its first `moves` moves.
-    static void PositionAfter(int moves) {
-        g_record = GoldenGame();
-        ReplayMoves(g_record, moves, g_board);
-        RebuildRecordList();
-        Redraw();
+    void PositionAfter(int moves) {
+        SetGame([moves](BoardState& board, GameRecord& record) {
+            record = GoldenGame();
+            ReplayMoves(record, moves, board);
+        });
     }
-    static int ListRows() {
-        return static_cast<int>(SendMessageA(g_ui.kifuList, LVM_GETITEMCOUNT, 0, 0));
-    }
+    int ListRows() { return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0)); }
+    int Moves() { return RecordedMoves(Record()); }
+    bool Idle() { return !W().Session().Running() && W().Session().MovesInFlight() == 0; }
     static bool Seen(int part, const std::string& text) {
         for (const std::string& t : StatusTexts(part))
             if (t == text) return true;
@@ -111,56 +112,103 @@ TEST_F(GameFlow, HumanAgainstTheComputerWithTheDefaults) {
     BoxAnswerer boxes;
     Command(kCmdStart);
     Click("F5");
-    ASSERT_TRUE(PumpUntil([] { return RecordedMoves(g_record) >= 2 && MovesInFlight() == 0; }))
+    ASSERT_TRUE(PumpUntil([&] { return Moves() >= 2 && W().Session().MovesInFlight() == 0; }))
         << "white should answer";
     EXPECT_TRUE(Seen(1, "●4石 ○1石 白番 対局中"));
-    const MoveEntry first = g_record.moves[0], second = g_record.moves[1];
-    EXPECT_EQ(1, first.side);
-    EXPECT_EQ(51, first.square);
-    EXPECT_EQ(-1, second.side);
-    EXPECT_TRUE(PumpUntil([] { return g_workerBusy == 0; }));
+    const GameRecord record = Record();
+    EXPECT_EQ(1, record.moves[0].side);
+    EXPECT_EQ(51, record.moves[0].square);
+    EXPECT_EQ(-1, record.moves[1].side);
+    EXPECT_TRUE(PumpUntil([&] { return !W().Session().WorkerBusy(); }));
     EXPECT_EQ(2, ListRows());
-    EXPECT_EQ(1, g_board.sideToMove);
+    EXPECT_EQ(1, Board().sideToMove);
     EXPECT_EQ(0u, boxes.Boxes().size());
-    // A click on the computer's turn or on an illegal square plays nothing.
+}
+
+TEST_F(GameFlow, ClicksThatMustBeRefused) {
+    // An illegal square on the person's own turn.
+    Players(false, false);
+    Command(kCmdStart);
     Click("A1");
     Pump();
-    Sleep(50);
-    Pump();
-    EXPECT_EQ(2, RecordedMoves(g_record));
+    EXPECT_EQ(0, W().Session().MovesInFlight());
+    EXPECT_EQ(0, Moves());
+
+    // A legal square while a move is on its way: the test holds the move lock, so the move
+    // thread of F5 waits and the click on D3, legal on the board still shown, must not count.
+    {
+        GameSession::Turn held(W().Session());
+        Click("F5");
+        ASSERT_EQ(1, W().Session().MovesInFlight());
+        Click("D3");
+        EXPECT_EQ(1, W().Session().MovesInFlight()) << "no second move thread";
+    }
+    ASSERT_TRUE(PumpUntil([&] { return W().Session().MovesInFlight() == 0; }));
+    EXPECT_EQ(1, Moves());
+    EXPECT_EQ(51, Record().moves[0].square);
+
+    // A legal square of the side the computer plays, while it thinks.
+    Command(kCmdStop);
+    PositionAfter(20);  // black to move, out of the book
+    Players(true, false);
+    W().Settings().black.normalDepth = 10;  // far longer than the test waits
+    Command(kCmdStart);
+    ASSERT_TRUE(PumpUntil([&] { return W().Session().WorkerBusy(); }));
+    int legal = 0;
+    const BoardState board = Board();
+    for (int cell = 10; cell <= 80 && !legal; ++cell)
+        if (CanDrop(&board, cell)) legal = cell;
+    ASSERT_NE(0, legal);
+    const GameRecord before = Record();
+    Click(SquareName(legal).c_str());
+    EXPECT_EQ(0, W().Session().MovesInFlight());
+    Command(kCmdStop);
+    const GameRecord after = Record();
+    const BoardState boardAfter = Board();
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
+    EXPECT_EQ(0, std::memcmp(&board, &boardAfter, sizeof board));
 }
 
 TEST_F(GameFlow, ComputerAgainstComputerPlaysAWholeGame) {
     BoxAnswerer boxes;
     Players(true, true);
-    for (PlayerSettings* p : {&g_settings.black, &g_settings.white}) {
+    for (PlayerSettings* p : {&W().Settings().black, &W().Settings().white}) {
         p->normalDepth = 2;
         p->winDepth = 10;
         p->perfectDepth = 8;
     }
     Command(kCmdNewGame);
-    ASSERT_TRUE(PumpUntil([] { return g_gameRunning == 0 && MovesInFlight() == 0; }, 300))
-        << "the game should end";
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }, 300)) << "the game should end";
     ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 10));
-    EXPECT_EQ(0u, boxes.Count("パス")) << "no pass message between two computers";
-    const auto shown = boxes.Boxes();
-    const int black = CountCells(g_board, 1), white = CountCells(g_board, -1);
-    std::string expected = "黒 : " + std::to_string(black) + "石\t白 : " + std::to_string(white) + "石\r\n\r\n";
-    expected += black > white   ? "黒の" + std::to_string(black - white) + "石勝ち"
-                : black < white ? "白の" + std::to_string(white - black) + "石勝ち"
-                                : std::string("引き分け");
-    EXPECT_EQ(expected, shown.back().text);
-    EXPECT_TRUE(IsGameOver(g_board));
-    // The record replays to the final position with the sides it holds.
-    const std::vector<uint8_t> file = EncodeGameFile(g_record);
+    const BoardState board = Board();
+    EXPECT_EQ(ResultText(CountCells(board, 1), CountCells(board, -1)), boxes.Boxes().back().text);
+    EXPECT_TRUE(IsGameOver(board));
+    // The record replays to the final position, and a game file of it is sound.
+    const GameRecord record = Record();
+    const std::vector<uint8_t> file = EncodeGameFile(record);
     GameRecord check;
     EXPECT_EQ(GameFileError::kNone, DecodeGameFile(file.data(), file.size(), check).error);
     BoardState replayed;
-    ReplayMoves(g_record, RecordedMoves(g_record), replayed);
-    EXPECT_EQ(0, std::memcmp(replayed.cells, g_board.cells, sizeof replayed.cells));
-    EXPECT_EQ(RecordedMoves(g_record), ListRows());
-    EXPECT_EQ(0, g_workerBusy);
+    ReplayMoves(record, RecordedMoves(record), replayed);
+    EXPECT_EQ(0, std::memcmp(replayed.cells, board.cells, sizeof replayed.cells));
+    EXPECT_EQ(RecordedMoves(record), ListRows());
+    EXPECT_FALSE(W().Session().WorkerBusy());
     EXPECT_FALSE(Greyed(kCmdBestMove));
+}
+
+TEST_F(GameFlow, TwoComputersPassWithoutAMessage) {
+    // White to move with three squares left: the perfect search plays F2, black must pass,
+    // white plays A1, black passes again, and white ends the game on B1.
+    BoxAnswerer boxes;
+    PositionAfter(57);
+    Players(true, true);
+    Command(kCmdStart);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }, 60));
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 10));
+    const GameRecord record = Record();
+    ASSERT_EQ(60, RecordedMoves(record));
+    for (int i = 57; i < 60; ++i) EXPECT_EQ(-1, record.moves[i].side) << "move " << i + 1;
+    EXPECT_EQ(0u, boxes.Count("パス")) << "no pass message between two computers";
 }
 
 TEST_F(GameFlow, AHumanPassIsAnnouncedOnce) {
@@ -170,8 +218,8 @@ TEST_F(GameFlow, AHumanPassIsAnnouncedOnce) {
     Command(kCmdStart);
     Click("F2");
     ASSERT_TRUE(PumpUntil([&] { return boxes.Count("パス") == 1; }, 10));
-    ASSERT_TRUE(PumpUntil([] { return RecordedMoves(g_record) == 58 && MovesInFlight() == 0; }));
-    EXPECT_EQ(-1, g_board.sideToMove) << "white moves again";
+    ASSERT_TRUE(PumpUntil([&] { return Moves() == 58 && W().Session().MovesInFlight() == 0; }));
+    EXPECT_EQ(-1, Board().sideToMove) << "white moves again";
     EXPECT_EQ("黒：パスです", boxes.Boxes()[0].text);
     Sleep(100);
     Pump();
@@ -192,20 +240,21 @@ TEST_F(GameFlow, ResultsCountDiscsOnly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BoxAnswerer boxes;
-        int square = 0;
-        for (int cell = 10; cell <= 80; ++cell) {
-            if (g_board.cells[cell] == 0xFFFF) continue;
-            g_board.cells[cell] = square < c.blackDiscs ? 1 : square < c.blackDiscs + c.whiteDiscs ? -1 : 0;
-            ++square;
-        }
-        g_board.sideToMove = 1;
+        SetGame([&c](BoardState& board, GameRecord&) {
+            int square = 0;
+            for (int cell = 10; cell <= 80; ++cell) {
+                if (board.cells[cell] == 0xFFFF) continue;
+                board.cells[cell] = square < c.blackDiscs ? 1 : square < c.blackDiscs + c.whiteDiscs ? -1 : 0;
+                ++square;
+            }
+            board.sideToMove = 1;
+        });
         Command(kCmdStart);  // a finished position: the result at once, and the game stops
         ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 10));
-        const std::string text = boxes.Boxes()[0].text;
         EXPECT_EQ("黒 : " + std::to_string(c.blackDiscs) + "石\t白 : " + std::to_string(c.whiteDiscs) +
                       "石\r\n\r\n" + c.verdict,
-                  text);
-        EXPECT_TRUE(PumpUntil([] { return g_gameRunning == 0; }, 5));
+                  boxes.Boxes()[0].text);
+        EXPECT_TRUE(PumpUntil([&] { return !W().Session().Running(); }, 5));
     }
 }
 
@@ -217,9 +266,9 @@ TEST_F(GameFlow, SearchModeFollowsTheEmptySquares) {
     const Case cases[] = {{48, "完全探索中(深さ12)"}, {43, "必勝探索中(深さ17)"}, {41, "通常探索中(深さ7)"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
-        Command(kCmdStop);
         PositionAfter(c.moves);
-        Players(g_board.sideToMove == 1, g_board.sideToMove == -1);
+        const int side = Board().sideToMove;
+        Players(side == 1, side == -1);
         ClearStatusTexts();
         Command(kCmdStart);
         ASSERT_TRUE(PumpUntil([] {
@@ -237,31 +286,53 @@ TEST_F(GameFlow, SearchModeFollowsTheEmptySquares) {
 TEST_F(GameFlow, StoppingAThinkingComputerLeavesNothingBehind) {
     PositionAfter(20);  // black to move, out of the book
     Players(true, false);
-    g_settings.black.normalDepth = 10;  // far longer than the test waits
-    const GameRecord before = g_record;
-    const BoardState board = g_board;
+    W().Settings().black.normalDepth = 10;  // far longer than the test waits
+    const GameRecord before = Record();
+    const BoardState board = Board();
     Command(kCmdStart);
-    ASSERT_TRUE(PumpUntil([] { return !StatusTexts(2).empty() && g_workerBusy; }));
+    ASSERT_TRUE(PumpUntil([&] { return !StatusTexts(2).empty() && W().Session().WorkerBusy(); }));
     EXPECT_TRUE(Greyed(kCmdBestMove)) << "the study menu is greyed while the computer thinks";
     const DWORD start = GetTickCount();
     Command(kCmdStop);
     const DWORD took = GetTickCount() - start;
     std::printf("stopping a depth-10 search took %lu ms\n", static_cast<unsigned long>(took));
-    EXPECT_EQ(0, g_workerBusy);
+    EXPECT_FALSE(W().Session().WorkerBusy());
     EXPECT_FALSE(Greyed(kCmdBestMove));
     char text[256] = {};
-    SendMessageA(g_ui.status, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+    SendMessageA(W().StatusBar(), SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("", text);
     Sleep(100);
     Pump();
-    EXPECT_EQ(0, std::memcmp(&before, &g_record, sizeof before)) << "no move was recorded";
-    EXPECT_EQ(0, std::memcmp(&board, &g_board, sizeof board)) << "no move was played";
+    const GameRecord after = Record();
+    const BoardState boardAfter = Board();
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before)) << "no move was recorded";
+    EXPECT_EQ(0, std::memcmp(&board, &boardAfter, sizeof board)) << "no move was played";
 }
+
+// Handles the process holds. Windows counts them; Wine answers 0, but a new handle takes the
+// lowest free slot there, so a leak shows as a higher value of a probe handle.
+struct HandleGauge {
+    bool counted;
+    uint64_t Measure() const {
+        if (counted) {
+            DWORD count = 0;
+            GetProcessHandleCount(GetCurrentProcess(), &count);
+            return count;
+        }
+        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(h);
+        return reinterpret_cast<uintptr_t>(h) / 4;  // handle values step by four
+    }
+    static HandleGauge Choose() {
+        DWORD count = 0;
+        return HandleGauge{GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0};
+    }
+};
 
 TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
     PositionAfter(20);
     Players(true, false);
-    g_settings.black.normalDepth = 9;
+    W().Settings().black.normalDepth = 9;
     // Every other cycle stops at once (the thread may not have reached the engine yet), the
     // others only once the engine reported progress, inside the search.
     int inSearch = 0, number = 0;
@@ -272,40 +343,38 @@ TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
         Command(kCmdStop);
     };
     for (int i = 0; i < 20; ++i) cycle();  // warm up: first-use allocations of the system
-    // Wine answers no handle count; a new handle takes the lowest free slot there, so a leak
-    // shows as a higher value of a probe handle. Both are printed and checked.
-    auto probe = [] {
-        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        CloseHandle(h);
-        return reinterpret_cast<uintptr_t>(h);
-    };
+
+    // The gauge must see a leak: ten handles left open raise it by ten.
+    const HandleGauge gauge = HandleGauge::Choose();
+    std::vector<HANDLE> leaked;
+    const uint64_t beforeLeak = gauge.Measure();
+    for (int i = 0; i < 10; ++i) leaked.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    const uint64_t withLeak = gauge.Measure();
+    for (HANDLE h : leaked) CloseHandle(h);
+    ASSERT_GE(withLeak, beforeLeak + 10) << "the handle gauge cannot see a leak here";
+
     PROCESS_MEMORY_COUNTERS memory{};
-    DWORD handlesBefore = 0, handlesAfter = 0;
-    const uintptr_t probeBefore = probe();
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const uint64_t handlesBefore = gauge.Measure();
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     const SIZE_T bytesBefore = memory.PagefileUsage;
     const DWORD start = GetTickCount();
     const int cycles = 300;
     for (int i = 0; i < cycles; ++i) cycle();
     const DWORD took = GetTickCount() - start;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    const uintptr_t probeAfter = probe();
+    const uint64_t handlesAfter = gauge.Measure();
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     // Handles and sizes are 64-bit on x64 (unsigned long is not): printed whole.
-    std::printf("%d start/stop cycles in %lu ms; handle count %lu -> %lu; probe handle %llu -> %llu; "
-                "private bytes %llu -> %llu\n",
-                cycles, static_cast<unsigned long>(took), static_cast<unsigned long>(handlesBefore),
-                static_cast<unsigned long>(handlesAfter), static_cast<unsigned long long>(probeBefore),
-                static_cast<unsigned long long>(probeAfter), static_cast<unsigned long long>(bytesBefore),
+    std::printf("%d start/stop cycles in %lu ms; handles (%s) %llu -> %llu; private bytes %llu -> %llu\n",
+                cycles, static_cast<unsigned long>(took), gauge.counted ? "counted" : "probe slot",
+                static_cast<unsigned long long>(handlesBefore), static_cast<unsigned long long>(handlesAfter),
+                static_cast<unsigned long long>(bytesBefore),
                 static_cast<unsigned long long>(memory.PagefileUsage));
-    EXPECT_LE(handlesAfter, handlesBefore + 2);
-    EXPECT_LE(probeAfter, probeBefore + 8);
+    EXPECT_LE(handlesAfter, handlesBefore + 2) << "a thread handle per cycle would add " << cycles;
     std::printf("%d of the cycles stopped the engine inside its search\n", inSearch);
     EXPECT_GE(inSearch, cycles / 2 - 5);
     EXPECT_LT(memory.PagefileUsage, bytesBefore + 2 * 1024 * 1024);
-    EXPECT_EQ(0, g_workerBusy);
-    EXPECT_EQ(0, RecordedMoves(g_record) - 60) << "the golden record is untouched";
+    EXPECT_FALSE(W().Session().WorkerBusy());
+    EXPECT_EQ(60, Moves()) << "the golden record is untouched";
 }
 
 TEST_F(GameFlow, TheOnlyMoveIsPlayedForAHumanWhoAskedForIt) {
@@ -315,47 +384,115 @@ TEST_F(GameFlow, TheOnlyMoveIsPlayedForAHumanWhoAskedForIt) {
     PositionAfter(59);  // white to move, B1 the only move, the game's last
     Command(kCmdStart);
     ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 20));
-    EXPECT_EQ(60, RecordedMoves(g_record));
-    EXPECT_EQ(11, g_record.moves[59].square);
-    EXPECT_EQ(-1, g_record.moves[59].side);
+    const GameRecord record = Record();
+    EXPECT_EQ(60, RecordedMoves(record));
+    EXPECT_EQ(11, record.moves[59].square);
+    EXPECT_EQ(-1, record.moves[59].side);
 }
 
 TEST_F(GameFlow, NavigationAndANewLineRebuildTheList) {
     PositionAfter(60);
     Players(false, false);
-    const BoardState last = g_board;
+    const BoardState last = Board();
+    auto same = [&](const BoardState& expected) {
+        const BoardState now = Board();
+        return std::memcmp(&expected, &now, sizeof now) == 0;
+    };
     Command(kCmdLast);
-    EXPECT_EQ(0, std::memcmp(&last, &g_board, sizeof last)) << "already at the last position";
+    EXPECT_TRUE(same(last)) << "already at the last position";
     Command(kCmdForward);
-    EXPECT_EQ(0, std::memcmp(&last, &g_board, sizeof last));
+    EXPECT_TRUE(same(last));
     Command(kCmdFirst);
-    EXPECT_EQ(60, CountCells(g_board, 0));
+    EXPECT_EQ(60, CountCells(Board(), 0));
     Command(kCmdBack);
-    EXPECT_EQ(60, CountCells(g_board, 0)) << "nothing before the initial position";
+    EXPECT_EQ(60, CountCells(Board(), 0)) << "nothing before the initial position";
     Command(kCmdLast);
-    EXPECT_EQ(0, std::memcmp(&last, &g_board, sizeof last));
+    EXPECT_TRUE(same(last));
     // The wheel: away from the user goes back, with Ctrl to the start.
-    SendMessageA(g_ui.main, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    EXPECT_EQ(1, CountCells(g_board, 0));
-    SendMessageA(g_ui.main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
-    EXPECT_EQ(60, CountCells(g_board, 0));
-    SendMessageA(g_ui.main, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    EXPECT_EQ(0, CountCells(g_board, 0));
+    SendMessageA(Main(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(1, CountCells(Board(), 0));
+    SendMessageA(Main(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), 0);
+    EXPECT_EQ(60, CountCells(Board(), 0));
+    SendMessageA(Main(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(0, CountCells(Board(), 0));
 
     // Three moves back, then another move: the later moves go, and the list is made anew.
     for (int i = 0; i < 3; ++i) Command(kCmdBack);
-    EXPECT_EQ(3, CountCells(g_board, 0));
+    EXPECT_EQ(3, CountCells(Board(), 0));
     EXPECT_EQ(60, ListRows());
     Command(kCmdStart);
+    const BoardState board = Board();
+    const int oldMove = Record().moves[57].square;
     int other = 0;
     for (int cell = 10; cell <= 80 && !other; ++cell)
-        if (CanDrop(&g_board, cell) && cell != g_record.moves[57].square) other = cell;
+        if (CanDrop(&board, cell) && cell != oldMove) other = cell;
     ASSERT_NE(0, other);
-    const char name[3] = {static_cast<char>('A' + (other - 10) % 9), static_cast<char>('1' + (other - 10) / 9), 0};
-    Click(name);
-    ASSERT_TRUE(PumpUntil([] { return RecordedMoves(g_record) == 58; }));
-    EXPECT_TRUE(PumpUntil([] { return ListRows() == 58; }, 5));
-    EXPECT_EQ(other, g_record.moves[57].square);
+    Click(SquareName(other).c_str());
+    ASSERT_TRUE(PumpUntil([&] { return Moves() == 58; }));
+    EXPECT_TRUE(PumpUntil([&] { return ListRows() == 58; }, 5));
+    EXPECT_EQ(other, Record().moves[57].square);
+}
+
+TEST_F(GameFlow, ANewGameLeavesTheNamesEmpty) {
+    // Until the players are confirmed again or the program starts anew.
+    ASSERT_STREQ("Tavik", Record().whiteName);
+    Command(kCmdNewGame);
+    Command(kCmdStop);
+    const GameRecord record = Record();
+    EXPECT_STREQ("", record.blackName);
+    EXPECT_STREQ("", record.whiteName);
+    EXPECT_EQ(0, RecordedMoves(record));
+}
+
+// Navigation and new games while two computers play as fast as they can: every command lands
+// while moves are being chosen, handed over or applied. Whatever the timing, the board shown
+// is the replay of the record up to its move number.
+TEST_F(GameFlow, NavigationRacingTheMovesOfTwoComputers) {
+    BoxAnswerer boxes;  // games that reach their end show the result
+    Players(true, true);
+    for (PlayerSettings* p : {&W().Settings().black, &W().Settings().white}) {
+        p->normalDepth = 1;
+        p->winDepth = 0;
+        p->perfectDepth = 0;
+    }
+    const char* scale = std::getenv("TAVIK_STRESS_ITERATIONS");
+    const int iterations = scale ? std::atoi(scale) : 2000;
+    const UINT commands[] = {kCmdNewGame, kCmdFirst, kCmdBack, kCmdForward, kCmdLast};
+    std::mt19937 random(20261208);
+    int inFlight = 0, running = 0, moves = 0;
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < iterations; ++i) {
+        Command(kCmdStart);
+        // Let the game go on for a moment of varying length, answering what the threads send.
+        const int spins = static_cast<int>(random() % 40);
+        for (int k = 0; k < spins; ++k) {
+            Pump();
+            if (k % 8 == 7) Sleep(1);
+        }
+        inFlight += W().Session().MovesInFlight() > 0;
+        const UINT command = commands[random() % 5];
+        Command(command);
+        const auto [board, record] = W().Session().Read(
+            [](const BoardState& b, const GameRecord& r) { return std::make_pair(b, r); });
+        moves += RecordedMoves(record);
+        BoardState replayed;
+        ReplayMoves(record, 60 - CountCells(board, 0), replayed);
+        if (W().Session().Running()) {
+            // A new game runs on at once: a pass may be half made, so only the discs must agree.
+            ++running;
+            ASSERT_EQ(0, std::memcmp(board.cells, replayed.cells, sizeof board.cells)) << "iteration " << i;
+        } else {
+            ASSERT_EQ(0, W().Session().MovesInFlight()) << "iteration " << i;
+            ASSERT_EQ(0, std::memcmp(&board, &replayed, sizeof board)) << "iteration " << i << ", command " << command;
+            ASSERT_EQ(RecordedMoves(record), ListRows()) << "iteration " << i << ", command " << command;
+        }
+    }
+    Command(kCmdStop);
+    std::printf("%d navigations and new games in %lu ms: %d found a move on its way, %d left a new game "
+                "running; %d moves in the records seen, %zu games reached their end\n",
+                iterations, static_cast<unsigned long>(GetTickCount() - start), inFlight, running, moves,
+                boxes.Count("終局"));
+    EXPECT_GT(inFlight, iterations / 20) << "too few commands met a move on its way to test the race";
 }
 
 }  // namespace

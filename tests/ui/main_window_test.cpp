@@ -17,7 +17,8 @@
 
 #include "app_settings.h"
 #include "board_functions.h"
-#include "ui.h"
+#include "report_error.h"
+#include "resource_ids.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -74,8 +75,8 @@ void ExpectItems(HMENU menu, const std::vector<Item>& expected) {
 
 TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
     Start();
-    HMENU bar = GetMenu(g_ui.main);
-    ASSERT_EQ(g_ui.menuBar, bar);
+    HMENU bar = GetMenu(Main());
+    ASSERT_EQ(W().Menus().Bar(), bar);
     // The literals below are code page 932 as the game's are; one is spelled out in bytes so a
     // wrong execution character set cannot pass unnoticed.
     ExpectItems(bar, {{0, "\x91\xce\x8b\xc7(&N)"}, {0, "研究(&S)"}, {0, "設定(&O)"}, {0, "表示(&V)"},
@@ -109,7 +110,7 @@ TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE;
-    GetMenuItemInfoA(g_ui.menuBar, 1063, FALSE, &info);
+    GetMenuItemInfoA(W().Menus().Bar(), 1063, FALSE, &info);
     EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
     EXPECT_TRUE(info.fState & MFS_CHECKED);
 }
@@ -117,7 +118,7 @@ TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
 TEST_F(MainWindow, AcceleratorsStatusBarAndClientSize) {
     Start();
     ACCEL table[32];
-    ASSERT_EQ(17, CopyAcceleratorTableA(g_ui.accelerators, table, 32));
+    ASSERT_EQ(17, CopyAcceleratorTableA(W().Accelerators(), table, 32));
     const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL;
     const ACCEL expected[17] = {
         {v, VK_SPACE, 1039}, {0, '.', 1040},       {c, 'N', 1041},      {c, 'O', 1042},
@@ -132,30 +133,48 @@ TEST_F(MainWindow, AcceleratorsStatusBarAndClientSize) {
         EXPECT_EQ(expected[i].cmd, table[i].cmd);
     }
 
-    ASSERT_NE(nullptr, g_ui.status);
-    EXPECT_EQ(70, GetDlgCtrlID(g_ui.status));
+    ASSERT_NE(nullptr, W().StatusBar());
+    EXPECT_EQ(70, GetDlgCtrlID(W().StatusBar()));
     int parts[8] = {};
-    ASSERT_EQ(3, SendMessageA(g_ui.status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)));
+    ASSERT_EQ(3, SendMessageA(W().StatusBar(), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)));
     EXPECT_EQ(100, parts[0]);
     EXPECT_EQ(250, parts[1]);
     EXPECT_EQ(400, parts[2]);
 
     RECT client, bar;
-    GetClientRect(g_ui.main, &client);
-    GetWindowRect(g_ui.status, &bar);
+    GetClientRect(Main(), &client);
+    GetWindowRect(W().StatusBar(), &bar);
     EXPECT_EQ(401, client.right);
     EXPECT_EQ(401 + (bar.bottom - bar.top), client.bottom);
     char caption[64];
-    GetWindowTextA(g_ui.main, caption, sizeof caption);
+    GetWindowTextA(Main(), caption, sizeof caption);
     EXPECT_STREQ("Tavik", caption);
-    const LONG style = GetWindowLongA(g_ui.main, GWL_STYLE);
+    const LONG style = GetWindowLongA(Main(), GWL_STYLE);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
 }
 
+TEST_F(MainWindow, FontsOfTheAuxiliaryWindows) {
+    Start();
+    for (int kind = 0; kind < kFontCount; ++kind) {
+        SCOPED_TRACE(kind);
+        LOGFONTA font{};
+        ASSERT_EQ(static_cast<int>(sizeof font), GetObjectA(W().Font(static_cast<FontKind>(kind)), sizeof font, &font));
+        EXPECT_EQ(-12, font.lfHeight);
+        EXPECT_EQ(0, font.lfWidth);
+        EXPECT_EQ(FW_NORMAL, font.lfWeight);
+        EXPECT_EQ(SHIFTJIS_CHARSET, font.lfCharSet);
+        EXPECT_EQ(3, font.lfOutPrecision);
+        EXPECT_EQ(2, font.lfClipPrecision);
+        EXPECT_EQ(1, font.lfQuality);
+        EXPECT_EQ(kind == kFontVersion ? 50 : 32, font.lfPitchAndFamily);
+        EXPECT_STREQ("ＭＳ Ｐゴシック", font.lfFaceName);
+    }
+}
+
 TEST_F(MainWindow, MenuStatesFollowTheGame) {
     Start();
-    auto command = [](UINT id) { SendMessageA(g_ui.main, WM_COMMAND, id, 0); };
+    auto command = [this](UINT id) { Command(id); };
     EXPECT_FALSE(Greyed(1039));
     EXPECT_TRUE(Greyed(1040));
     for (UINT id = 1054; id <= 1058; ++id) EXPECT_FALSE(Greyed(id)) << id;
@@ -168,28 +187,28 @@ TEST_F(MainWindow, MenuStatesFollowTheGame) {
     command(1039);
     EXPECT_TRUE(Greyed(1039));
     EXPECT_FALSE(Greyed(1040));
-    EXPECT_EQ(1, g_gameRunning);
+    EXPECT_EQ(1, W().Session().Running());
     command(1039);  // a second start starts nothing new
-    EXPECT_EQ(1, g_gameRunning);
+    EXPECT_EQ(1, W().Session().Running());
     EXPECT_TRUE(Greyed(1039));
 
     char text[256] = {};
-    SendMessageA(g_ui.status, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    SendMessageA(W().StatusBar(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("●2石 ○2石 黒番 対局中", text);
 
     command(1040);
     EXPECT_FALSE(Greyed(1039));
     EXPECT_TRUE(Greyed(1040));
-    SendMessageA(g_ui.status, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+    SendMessageA(W().StatusBar(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("●2石 ○2石 黒番", text);
 
     // Check items toggle with their marks.
     EXPECT_FALSE(Checked(1059));
     command(1059);
     EXPECT_TRUE(Checked(1059));
-    EXPECT_EQ(1, g_settings.designateAutoPlay);
+    EXPECT_EQ(1, W().Settings().designateAutoPlay);
     command(1064);
-    EXPECT_EQ(1, g_settings.thinkThreadPriority);
+    EXPECT_EQ(1, W().Settings().thinkThreadPriority);
     EXPECT_TRUE(Checked(1064));
     EXPECT_FALSE(Checked(1063));
 }
@@ -197,17 +216,17 @@ TEST_F(MainWindow, MenuStatesFollowTheGame) {
 TEST_F(MainWindow, FirstRunUsesTheDefaultsAndStoresAllValues) {
     Start();
     const AppSettings defaults = DefaultAppSettings(LoginName());
-    EXPECT_EQ(1, g_settings.boardNumber);
+    EXPECT_EQ(1, W().Settings().boardNumber);
     EXPECT_TRUE(Checked(1067));
     EXPECT_TRUE(Checked(1070));
     EXPECT_FALSE(Checked(1072));
     EXPECT_TRUE(Checked(1073));
-    EXPECT_NE(nullptr, g_ui.kifu) << "the record window opens on a first run";
+    EXPECT_NE(nullptr, W().Records().Window()) << "the record window opens on a first run";
     EXPECT_TRUE(Checked(1063)) << "priority Normal";
-    EXPECT_EQ(LoginName(), g_settings.black.playerName);
+    EXPECT_EQ(LoginName(), W().Settings().black.playerName);
     EXPECT_FALSE(LoginName().empty());
-    EXPECT_STREQ(LoginName().c_str(), g_record.blackName);
-    EXPECT_STREQ("Tavik", g_record.whiteName);
+    EXPECT_STREQ(LoginName().c_str(), Record().blackName);
+    EXPECT_STREQ("Tavik", Record().whiteName);
     Close();
 
     AppSettings reference = defaults;
@@ -244,15 +263,15 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         StoreDword("BoardNumber", c.board);
         StoreDword("ThinkThreadPriority", c.priority);
         StoreDword("ShowKifu", 0);
-        g_commandLineForTests = c.commandLine;
+        commandLine = c.commandLine;
         Start();
         EXPECT_TRUE(Checked(c.boardItem));
         // The board shows that design's texture: an empty square's pixel equals the picture's.
-        const int resource[] = {101, 105, 108};
+        const int resource[] = {IDB_BOARD_GREEN, IDB_BOARD_BLUEGREEN, IDB_BOARD_GRASS};
         HBITMAP texture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
                                                           MAKEINTRESOURCEA(resource[c.boardItem - 1067]),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        HDC dc = CreateCompatibleDC(g_ui.backDc);
+        HDC dc = CreateCompatibleDC(W().View().BackDc());
         HGDIOBJ old = SelectObject(dc, texture);
         for (auto [x, y] : {std::pair{52, 52}, {77, 130}, {313, 21}})
             EXPECT_EQ(GetPixel(dc, x % 100, y % 100), Pixel(x, y)) << x << "," << y;
@@ -261,7 +280,7 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         DeleteObject(texture);
         EXPECT_TRUE(Checked(c.priorityItem));
         EXPECT_EQ(c.realTimeGreyed, Greyed(1066));
-        EXPECT_EQ(nullptr, g_ui.kifu);
+        EXPECT_EQ(nullptr, W().Records().Window());
         EXPECT_FALSE(Checked(1073));
         Close();
         EXPECT_EQ(c.expectBoardBack, StoredDword("BoardNumber"));
@@ -275,10 +294,10 @@ TEST_F(MainWindow, NamesWithTrailingZerosOrWrongValuesReadBack) {
     StoreBytes("StudyThinkDepth", REG_BINARY, std::string("\x05\x00\x00\x00\x00\x00", 6));  // too long
     StoreDword("BlackThinkDepth", 3);
     Start();
-    EXPECT_EQ("山田", g_settings.black.playerName);
-    EXPECT_EQ("no terminator", g_settings.white.playerName);
-    EXPECT_EQ(7, g_settings.study.normalDepth) << "an unreadable value takes its default";
-    EXPECT_EQ(3, g_settings.black.normalDepth);
+    EXPECT_EQ("山田", W().Settings().black.playerName);
+    EXPECT_EQ("no terminator", W().Settings().white.playerName);
+    EXPECT_EQ(7, W().Settings().study.normalDepth) << "an unreadable value takes its default";
+    EXPECT_EQ(3, W().Settings().black.normalDepth);
     Close();
     std::string bytes;
     DWORD type = 0;
@@ -292,15 +311,15 @@ TEST_F(MainWindow, CloseBoxAndExitCommandSaveAlike) {
         SCOPED_TRACE(how);
         ClearSettings();
         Start();
-        SendMessageA(g_ui.main, WM_COMMAND, 1068, 0);  // blue-green board
-        SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);  // legal-move marks on
-        SendMessageA(g_ui.main, WM_COMMAND, 1073, 0);  // record window closed
+        SendMessageA(Main(), WM_COMMAND, 1068, 0);  // blue-green board
+        SendMessageA(Main(), WM_COMMAND, 1072, 0);  // legal-move marks on
+        SendMessageA(Main(), WM_COMMAND, 1073, 0);  // record window closed
         if (how)
-            SendMessageA(g_ui.main, WM_COMMAND, how, 0);
+            SendMessageA(Main(), WM_COMMAND, how, 0);
         else
-            SendMessageA(g_ui.main, WM_CLOSE, 0, 0);
+            SendMessageA(Main(), WM_CLOSE, 0, 0);
         Pump();
-        EXPECT_EQ(nullptr, g_ui.main);
+        EXPECT_EQ(nullptr, Main());
         EXPECT_EQ(2u, StoredDword("BoardNumber"));
         EXPECT_EQ(1u, StoredDword("ShowPossiblePosition"));
         EXPECT_EQ(0u, StoredDword("ShowKifu"));
@@ -334,31 +353,92 @@ TEST_F(MainWindow, BoardPicture) {
         for (int x = 0; x <= 400; x += 3) ASSERT_NE(key, Pixel(x, y)) << x << "," << y;
 
     // Legal-move frames: one pixel inside the grid lines of D3, C4, F5 and E6, and not at D6.
-    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
+    SendMessageA(Main(), WM_COMMAND, 1072, 0);
     for (auto [c, r] : {std::pair{3, 2}, {2, 3}, {5, 4}, {4, 5}}) {
         EXPECT_EQ(key, Pixel(50 * c + 1, 50 * r + 20)) << c << r;
         EXPECT_EQ(key, Pixel(50 * c + 25, 50 * r + 49)) << c << r;
         EXPECT_NE(key, Pixel(50 * c + 2, 50 * r + 20));
     }
     EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 5 + 20));
-    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
+    SendMessageA(Main(), WM_COMMAND, 1072, 0);
     EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 2 + 20)) << "marks off";
 
     // A position without a legal move for the side to move shows no frame.
-    SendMessageA(g_ui.main, WM_COMMAND, 1072, 0);
-    for (int cell = 10; cell <= 80; ++cell)
-        if (g_board.cells[cell] != 0xFFFF) g_board.cells[cell] = 1;
-    g_board.cells[10] = 0;
-    Redraw();
+    SendMessageA(Main(), WM_COMMAND, 1072, 0);
+    SetGame([](BoardState& board, GameRecord&) {
+        for (int cell = 10; cell <= 80; ++cell)
+            if (board.cells[cell] != 0xFFFF) board.cells[cell] = 1;
+        board.cells[10] = 0;
+    });
     EXPECT_NE(key, Pixel(1, 20));
+}
 
-    // Switching the stones changes every stone, not the position.
-    ResetBoard(g_board);
-    Redraw();
-    const COLORREF goStone = Pixel(d4x + 18, d4y + 18);
-    SendMessageA(g_ui.main, WM_COMMAND, 1071, 0);
-    EXPECT_NE(goStone, Pixel(d4x + 18, d4y + 18));
-    EXPECT_EQ(2, CountCells(g_board, 1));
+// A picture of the program's resources, pixel by pixel.
+std::vector<COLORREF> ResourcePixels(int resource, int width, int height) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+TEST_F(MainWindow, SwitchingTheStonesRedrawsEveryStoneInTheNewDesign) {
+    StoreDword("ShowKifu", 0);
+    Start();
+    SetGame([](BoardState& board, GameRecord& record) {
+        ReplayMoves(record, 0, board);
+        for (int cell : {CellOf(5, 4), CellOf(5, 3), CellOf(4, 2)})  // F5 F4 E3: both colours
+            ASSERT_TRUE(ReverseStones(&board, cell));
+    });
+    const BoardState before = Board();
+    auto squarePixels = [&](int cell) {
+        std::vector<COLORREF> pixels;
+        const int x0 = 50 * ((cell - 10) % 9), y0 = 50 * ((cell - 10) / 9);
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x) pixels.push_back(Pixel(x0 + x, y0 + y));
+        return pixels;
+    };
+    std::vector<std::vector<COLORREF>> empty;
+    for (int cell = 10; cell <= 80; ++cell)
+        if (before.cells[cell] == 0) empty.push_back(squarePixels(cell));
+    Command(1071);
+    EXPECT_TRUE(Checked(1071));
+    const std::vector<COLORREF> flat[2] = {ResourcePixels(IDB_STONE_FLAT_BLACK, 50, 50),
+                                           ResourcePixels(IDB_STONE_FLAT_WHITE, 50, 50)};
+    const std::vector<COLORREF> go[2] = {ResourcePixels(IDB_STONE_GO_BLACK, 50, 50),
+                                         ResourcePixels(IDB_STONE_GO_WHITE, 50, 50)};
+    ASSERT_NE(flat[0], go[0]) << "the two designs must differ for this test to see the switch";
+    int stones = 0;
+    size_t emptyIndex = 0;
+    for (int cell = 10; cell <= 80; ++cell) {
+        const int32_t disc = before.cells[cell];
+        if (disc == 0xFFFF) continue;
+        SCOPED_TRACE(cell);
+        const std::vector<COLORREF> now = squarePixels(cell);
+        if (disc == 0) {
+            EXPECT_EQ(empty[emptyIndex++], now) << "an empty square stays as it was";
+            continue;
+        }
+        ++stones;
+        // Every opaque pixel of the new design's stone is on the board; the key colour is not.
+        const std::vector<COLORREF>& image = flat[disc == 1 ? 0 : 1];
+        int opaque = 0;
+        for (size_t i = 0; i < image.size(); ++i) {
+            if (image[i] == RGB(0, 255, 0)) continue;
+            ++opaque;
+            ASSERT_EQ(image[i], now[i]) << "pixel " << i % 50 << "," << i / 50;
+        }
+        EXPECT_GT(opaque, 1000);
+    }
+    EXPECT_EQ(7, stones);
+    const BoardState after = Board();
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before)) << "the position does not change";
 }
 
 TEST_F(MainWindow, TextureTilesStopAt399) {
@@ -376,13 +456,13 @@ TEST_F(MainWindow, TextureTilesStopAt399) {
     DeleteObject(red);
     SelectObject(dc, old);
     DeleteDC(dc);
-    UseBoardTexture(texture);
+    W().View().UseTexture(texture);
     // Paint over a known colour so a pixel no tile reaches would show.
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     RECT board{0, 0, 401, 401};
-    FillRect(g_ui.backDc, &board, blue);
+    FillRect(W().View().BackDc(), &board, blue);
     DeleteObject(blue);
-    Redraw();
+    W().Redraw();
     const COLORREF texel = RGB(200, 10, 10);
     EXPECT_EQ(texel, Pixel(399, 399));
     EXPECT_EQ(texel, Pixel(361, 389));  // inside the cut last tile
@@ -418,18 +498,18 @@ TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
 
 TEST_F(MainWindow, RecordWindowBesideTheBoard) {
     Start();
-    ASSERT_NE(nullptr, g_ui.kifu);
+    ASSERT_NE(nullptr, W().Records().Window());
     RECT main, kifu;
-    GetWindowRect(g_ui.main, &main);
-    GetWindowRect(g_ui.kifu, &kifu);
+    GetWindowRect(Main(), &main);
+    GetWindowRect(W().Records().Window(), &kifu);
     EXPECT_EQ(main.right, kifu.left);
     EXPECT_EQ(main.top, kifu.top);
     EXPECT_EQ(330, kifu.right - kifu.left);
     EXPECT_EQ(300, kifu.bottom - kifu.top);
     char caption[32] = {};
-    GetWindowTextA(g_ui.kifu, caption, sizeof caption);
+    GetWindowTextA(W().Records().Window(), caption, sizeof caption);
     EXPECT_STREQ("棋譜", caption);
-    EXPECT_EQ(g_ui.main, GetWindow(g_ui.kifu, GW_OWNER));
+    EXPECT_EQ(Main(), GetWindow(W().Records().Window(), GW_OWNER));
 
     struct Column {
         const char* text;
@@ -445,31 +525,31 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.pszText = text;
         column.cchTextMax = sizeof text;
-        ASSERT_TRUE(SendMessageA(g_ui.kifuList, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        ASSERT_TRUE(SendMessageA(W().Records().List(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(columns[i].text, text);
         EXPECT_EQ(columns[i].width, column.cx);
         EXPECT_EQ(columns[i].format, column.fmt & LVCFMT_JUSTIFYMASK);
     }
-    EXPECT_EQ(1003, GetDlgCtrlID(g_ui.kifuList));
+    EXPECT_EQ(1003, GetDlgCtrlID(W().Records().List()));
 
     // The list fills the window whatever its size.
-    MoveWindow(g_ui.kifu, 10, 10, 420, 350, TRUE);
+    MoveWindow(W().Records().Window(), 10, 10, 420, 350, TRUE);
     RECT client, list;
-    GetClientRect(g_ui.kifu, &client);
-    GetWindowRect(g_ui.kifuList, &list);
+    GetClientRect(W().Records().Window(), &client);
+    GetWindowRect(W().Records().List(), &list);
     EXPECT_EQ(client.right, list.right - list.left);
     EXPECT_EQ(client.bottom, list.bottom - list.top);
 
     // Its close box unchecks the menu item, and the next start leaves it closed.
-    SendMessageA(g_ui.kifu, WM_CLOSE, 0, 0);
-    EXPECT_EQ(nullptr, g_ui.kifu);
+    SendMessageA(W().Records().Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(nullptr, W().Records().Window());
     EXPECT_FALSE(Checked(1073));
     Close();
     EXPECT_EQ(0u, StoredDword("ShowKifu"));
     Start();
-    EXPECT_EQ(nullptr, g_ui.kifu);
-    SendMessageA(g_ui.main, WM_COMMAND, 1073, 0);
-    EXPECT_NE(nullptr, g_ui.kifu);
+    EXPECT_EQ(nullptr, W().Records().Window());
+    SendMessageA(Main(), WM_COMMAND, 1073, 0);
+    EXPECT_NE(nullptr, W().Records().Window());
     EXPECT_TRUE(Checked(1073));
 }
 

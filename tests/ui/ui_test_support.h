@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -15,7 +17,8 @@
 #include <vector>
 
 #include "app_settings.h"
-#include "ui.h"
+#include "main_window.h"
+#include "settings_store.h"
 
 namespace tavik_ui_test {
 
@@ -73,28 +76,52 @@ inline DWORD StoredDword(const char* name) {
     return value;
 }
 
+// A test of the main window: each Start makes a new window object, as a run of the game does,
+// from the settings key the test prepared.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearSettings();
-        g_commandLineForTests = "Tavik.exe";
-    }
+    void SetUp() override { ClearSettings(); }
     void Start() {
-        ASSERT_NE(nullptr, StartUp(GetModuleHandleA(nullptr)));
+        window_.reset();
+        window_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), commandLine.c_str());
+        window_->statusObserver = statusObserver;
+        ASSERT_NE(nullptr, window_->Create());
         Pump();
     }
+    // Closes the window as its close box does; the object stays for a look at what is left.
     void Close() {
-        if (g_ui.main) SendMessageA(g_ui.main, WM_CLOSE, 0, 0);
+        if (window_ && window_->Handle()) SendMessageA(window_->Handle(), WM_CLOSE, 0, 0);
         Pump();
-        if (g_ui.accelerators) DestroyAcceleratorTable(g_ui.accelerators);
-        g_ui.accelerators = nullptr;
     }
-    void TearDown() override { Close(); }
+    void TearDown() override {
+        Close();
+        window_.reset();
+        Pump();  // the quit message of the closed window
+    }
 
-    static UINT State(UINT id) { return GetMenuState(g_ui.menuBar, id, MF_BYCOMMAND); }
-    static bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }
-    static bool Checked(UINT id) { return (State(id) & MF_CHECKED) != 0; }
-    static COLORREF Pixel(int x, int y) { return GetPixel(g_ui.backDc, x, y); }
+    MainWindow& W() { return *window_; }
+    HWND Main() { return window_->Handle(); }
+    BoardState Board() { return window_->Session().Board(); }
+    GameRecord Record() { return window_->Session().Record(); }
+    void Command(UINT id) { SendMessageA(Main(), WM_COMMAND, id, 0); }
+    // The position and the record as a test wants them, set the one way the window sets them.
+    template <class Change>
+    void SetGame(Change change) {
+        ASSERT_TRUE(window_->Flow().ChangeGame(change));
+        window_->Records().Rebuild(window_->Session().Record());
+        window_->Redraw();
+    }
+
+    UINT State(UINT id) { return GetMenuState(window_->Menus().Bar(), id, MF_BYCOMMAND); }
+    bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }
+    bool Checked(UINT id) { return (State(id) & MF_CHECKED) != 0; }
+    COLORREF Pixel(int x, int y) { return GetPixel(window_->View().BackDc(), x, y); }
+
+    std::string commandLine = "Tavik.exe";
+    std::function<void(int, const char*)> statusObserver;
+
+private:
+    std::unique_ptr<MainWindow> window_;
 };
 
 // Answers the message boxes of this process (from any thread) with OK and keeps their captions

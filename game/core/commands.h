@@ -1,0 +1,30 @@
+// The menu commands of the game, by the identifiers their WM_COMMAND messages carry, in the
+// order of the menus; and the study functions they open. Portable, so the mapping is tested
+// without a window.
+#ifndef TAVIK_GAME_CORE_COMMANDS_H
+#define TAVIK_GAME_CORE_COMMANDS_H
+
+namespace tavik {
+
+enum Command : unsigned {
+    kCmdStart = 1039, kCmdStop, kCmdNewGame, kCmdOpen, kCmdSave, kCmdPlayers,
+    kCmdFirst, kCmdBack, kCmdForward, kCmdLast,
+    kCmdExport, kCmdCopyRecord, kCmdSaveBitmap, kCmdCopyBoard, kCmdExit,
+    kCmdBestMove, kCmdEvaluate, kCmdWinSearch, kCmdPerfectSearch, kCmdOpenness,
+    kCmdAutoPlay, kCmdPriorityIdle, kCmdPriorityRealTime = kCmdPriorityIdle + 6,
+    kCmdBoardGreen, kCmdBoardBlue, kCmdBoardMeadow, kCmdStoneGo, kCmdStoneFlat,
+    kCmdShowMoves, kCmdShowKifu, kCmdManual, kCmdWebSite, kCmdVersion,
+};
+static_assert(kCmdAutoPlay == 1059 && kCmdPriorityRealTime == 1066 && kCmdVersion == 1076);
+
+// What the evaluation window lists for each move. The numbers are the ones the window is told
+// (0 evaluation, 1 openness, 2 win/loss, 3 perfect search), not the order of the menu.
+enum class StudyMode { kEvaluate = 0, kOpenness = 1, kWinLoss = 2, kPerfect = 3 };
+
+// The mode a study command opens the evaluation window in; false for every other command (the
+// best-move command opens a window of its own).
+bool StudyModeOf(unsigned command, StudyMode& mode);
+
+}  // namespace tavik
+
+#endif
