@@ -9,10 +9,12 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "ostrakon.h"
 #include "position_text.h"
 #include "reference.h"
+#include "study_command.h"
 
 namespace tavik_tools {
 
@@ -116,6 +118,10 @@ int RunBench(bool quick) {
                     subsetReference > 0 ? subsetEngine / subsetReference : 0.0);
     }
     if (mismatch) std::printf("\nMISMATCH: the engine and the reference disagree\n");
+    if (!quick) {
+        const unsigned processors = std::thread::hardware_concurrency();
+        mismatch |= !BenchAnalysis(processors > 1 ? static_cast<int>(processors) : 2);
+    }
     return mismatch ? 1 : 0;
 }
 

@@ -138,4 +138,24 @@ bool IsGameOver(const BoardState& board) {
     return !HasMove(board) && !HasMove(other);
 }
 
+std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardState& board) {
+    if (i >= args.size()) return "missing position";
+    const std::string& first = args[i];
+    // Only a diagram holds these characters (a transcript has none of '-', '.', '*'; and 'O' and
+    // 'X' are no column letters), so a short or long diagram is named as one.
+    const bool diagram = first.size() >= 2 && first.find_first_not_of("XxOo-.*") == std::string::npos;
+    if (diagram || first.size() == 64) {
+        if (i + 1 >= args.size()) return "a 64-square board needs the side to move after it (X or O)";
+        const std::string error = ParseDiagram(first, args[i + 1], board);
+        i += 2;
+        return error;
+    }
+    ++i;
+    if (first == "start" || first == "-") {
+        board = InitialBoard();
+        return "";
+    }
+    return ParseTranscript(first, board);
+}
+
 }  // namespace tavik_tools

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ostrakon.h"
 
@@ -17,6 +18,10 @@ BoardState InitialBoard();
 std::string ParseDiagram(const std::string& diagram, const std::string& side, BoardState& board);
 // Plays the moves from the initial position; a side with no legal move passes by itself.
 std::string ParseTranscript(const std::string& transcript, BoardState& board);
+
+// A position from the command line's words at args[i...]: "start", a transcript, or a diagram
+// and the side to move; `i` is moved past it.
+std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardState& board);
 
 std::string Diagram(const BoardState& board);  // 64 characters, a space, X or O
 std::string Picture(const BoardState& board);  // 8 lines with coordinates, for people

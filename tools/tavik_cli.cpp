@@ -5,6 +5,10 @@
 //   tavik-cli think  POSITION [MODE] [--force] best move: MODE is --depth N (default 6),
 //                                             --winloss or --perfect
 //   tavik-cli show   POSITION                 the board as a picture and as a diagram
+//   tavik-cli analyse POSITION --mode M [--depth D] [--perfect-depth P] [--threads N]
+//                                             every legal move as the study window lists it
+//                                             (M: eval, win, perfect, openness)
+//   tavik-cli best   POSITION [--depth D] [--perfect-depth P]   the study menu's best move
 //   tavik-cli bench  [--quick]                the speed gauge and node signature
 //   tavik-cli book   LINE [--draw N]          the opening book's candidates for a line
 //   tavik-cli game   show|validate FILE       a game file's moves, or whether it is sound
@@ -26,6 +30,7 @@
 #include "game_command.h"
 #include "ostrakon.h"
 #include "position_text.h"
+#include "study_command.h"
 
 using namespace tavik_tools;
 
@@ -41,33 +46,15 @@ int Fail(const std::string& message) {
 const char* kUsage =
     "usage: tavik-cli moves|eval|show POSITION\n"
     "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force]\n"
+    "       tavik-cli analyse POSITION --mode eval|win|perfect|openness [--depth D] [--perfect-depth P]\n"
+    "                     [--threads N]\n"
+    "       tavik-cli best POSITION [--depth D] [--perfect-depth P]\n"
     "       tavik-cli bench [--quick]\n"
     "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
     "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
     "       tavik-cli game export FILE OUTPUT [--program-dir DIR]   (DIR/templates/...)\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
-
-// Reads a position from args[i...]; advances i past it.
-std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardState& board) {
-    if (i >= args.size()) return "missing position";
-    const std::string& first = args[i];
-    // Only a diagram holds these characters (a transcript has none of '-', '.', '*'; and 'O' and
-    // 'X' are no column letters), so a short or long diagram is named as one.
-    const bool diagram = first.size() >= 2 && first.find_first_not_of("XxOo-.*") == std::string::npos;
-    if (diagram || first.size() == 64) {
-        if (i + 1 >= args.size()) return "a 64-square board needs the side to move after it (X or O)";
-        const std::string error = ParseDiagram(first, args[i + 1], board);
-        i += 2;
-        return error;
-    }
-    ++i;
-    if (first == "start" || first == "-") {
-        board = InitialBoard();
-        return "";
-    }
-    return ParseTranscript(first, board);
-}
 
 int Moves(const BoardState& board) {
     int count = 0;
@@ -124,13 +111,18 @@ int Run(const std::vector<std::string>& args) {
         }
         return status;
     }
+    if (command == "analyse" || command == "best") {
+        std::string error;
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        return (command == "analyse" ? AnalyseCommand(rest, error) : BestCommand(rest, error)) ? 0 : Fail(error);
+    }
     if (command == "book") {
         std::string error;
         return BookCommand({args.begin() + 1, args.end()}, error) ? 0 : Fail(error);
     }
     if (command != "moves" && command != "eval" && command != "think" && command != "show")
         return Fail("unknown command '" + command +
-                    "' (moves, eval, think, show, bench, book, game, version)");
+                    "' (moves, eval, think, show, analyse, best, bench, book, game, version)");
 
     size_t i = 1;
     BoardState board;

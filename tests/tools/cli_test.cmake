@@ -31,6 +31,20 @@ expect_cli(2 "bad square character" moves
 expect_cli(2 "not legal" think f5f5)
 expect_cli(2 "--depth takes" think start --depth 0)
 expect_cli(2 "unknown command" frobnicate)
+
+# The study menu's analyses and best move: the rows as the window lists them, and nothing else.
+expect_cli(0 "^D3 20 [0-9]+\r?\nC4 20 [0-9]+\r?\nF5 20 [0-9]+\r?\nE6 20 [0-9]+\r?\n$" analyse start --mode eval)
+expect_cli(0 "^D3 5 0\r?\nC4 5 0\r?\nF5 5 0\r?\nE6 5 0\r?\n$" analyse start --mode openness --threads 1)
+expect_cli(0 "^G8 65554 [0-9]+\r?\nH1 65548 [0-9]+\r?\n" analyse
+           "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--" X --mode perfect)
+expect_cli(0 "^F5 20 [0-9]+\r?\n$" best start)
+expect_cli(0 "^-- -16777215 0\r?\n$" best
+           "OX--------------------------------------------------------------" X)
+expect_cli(2 "analyse needs --mode" analyse start)
+expect_cli(2 "--mode takes" analyse start --mode fast)
+expect_cli(2 "--threads takes" analyse start --mode eval --threads 0)
+expect_cli(2 "--perfect-depth takes" best start --perfect-depth 61)
+expect_cli(2 "unexpected argument '--mode'" best start --mode eval)
 expect_cli(0 "C6   -4\r?\n.*draw   7, 1 mod 3\r?\nmove   C4 \\(value 0, nodes 434\\)" book f5d6 --draw 7)
 expect_cli(0 "C3    0  best.*move   C3 \\(value 0, nodes 490\\)" book d3 --draw 0)
 expect_cli(0 "move   F5" book start)

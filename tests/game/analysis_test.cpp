@@ -1,0 +1,324 @@
+// The study functions against the frame exactly as written, run over the literal reference
+// engine: every row of every analysis (move, value and node count, in list order) on random
+// positions with passes, game-ending moves, both sides to move and the perfect-depth
+// boundaries, for one thread and for several; the best move likewise; the order of equal
+// values; the texts (code page 932); and cancelling.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "analysis.h"
+#include "random_games.h"
+#include "reference.h"
+
+namespace {
+
+using namespace tavik;
+
+constexpr int32_t kNoMove = 16777215;
+
+int Discs(const BoardState& b, int colour) {
+    int n = 0;
+    for (int cell = 10; cell <= 80; ++cell) n += b.cells[cell] == colour;
+    return n;
+}
+
+// The shared frame as the study menu describes it, step by step, over the reference engine.
+std::vector<ThinkResult> LiteralFrame(const BoardState& board, StudyMode mode, const StudyDepths& d) {
+    std::vector<ThinkResult> results;
+    BoardState copy = board;
+    for (int cell = 10; cell <= 80; ++cell) {
+        if (!tavik_test::IsPlayable(cell) || !reference::CanDrop(copy, cell)) continue;
+        ThinkResult r{0, 0, 0};
+        if (mode == StudyMode::kOpenness) {
+            r.value = reference::GetOpenness(copy, cell);
+        } else {
+            reference::ReverseStones(copy, cell);
+            const int e = reference::CountEmpty(copy);
+            int32_t depth = -1;
+            if (mode == StudyMode::kWinLoss) depth = 0;
+            if (mode == StudyMode::kEvaluate && e > d.perfectDepth - 1) depth = std::max(d.normalDepth - 1, 1);
+            r = reference::Think(copy, depth, -1).result;
+            if (r.value == kNoMove || r.value == -kNoMove) {
+                copy.sideToMove = -copy.sideToMove;
+                r = reference::Think(copy, depth, -1).result;
+                if (r.value == kNoMove || r.value == -kNoMove) {
+                    const int difference = Discs(copy, 1) - Discs(copy, -1);
+                    r.value = difference > 0 ? difference + 65536 : difference < 0 ? difference - 65536 : 0;
+                }
+            }
+        }
+        r.move = cell;
+        results.push_back(r);
+        copy = board;
+    }
+    const int n = static_cast<int>(results.size());
+    for (int pass = 0; pass < n; ++pass)
+        for (int j = 0; j + 1 < n; ++j) {
+            const int32_t a = results[j].value, b = results[j + 1].value;
+            const bool better = mode == StudyMode::kOpenness ? b < a : board.sideToMove == 1 ? b > a : b < a;
+            if (better) std::swap(results[j], results[j + 1]);
+        }
+    return results;
+}
+
+std::string RowsText(const std::vector<ThinkResult>& rows) {
+    std::string text;
+    for (const ThinkResult& r : rows)
+        text += std::to_string(r.move) + ":" + std::to_string(r.value) + "/" + std::to_string(r.nodes) + " ";
+    return text;
+}
+
+// What the positions of a run covered, so a change of the random positions cannot quietly
+// leave a case out.
+struct Coverage {
+    int opponentPasses = 0, endsTheGame = 0, whiteToMove = 0, blackToMove = 0, rows = 0;
+    void Look(const BoardState& board) {
+        (board.sideToMove == 1 ? blackToMove : whiteToMove) += 1;
+        for (int cell : LegalMoves(board)) {
+            BoardState after = board;
+            ReverseStones(&after, cell);
+            if (LegalMoves(after).empty()) {
+                BoardState passed = after;
+                passed.sideToMove = -passed.sideToMove;
+                (LegalMoves(passed).empty() ? endsTheGame : opponentPasses) += 1;
+            }
+        }
+    }
+};
+
+void ExpectFrame(const BoardState& board, StudyMode mode, const StudyDepths& depths, Coverage& coverage) {
+    const std::vector<ThinkResult> expected = LiteralFrame(board, mode, depths);
+    coverage.rows += static_cast<int>(expected.size());
+    for (int threads : {1, 3}) {
+        AnalysisOptions options;
+        options.mode = mode;
+        options.depths = depths;
+        options.threads = threads;
+        const std::atomic<bool> cancel{false};
+        const auto rows = AnalyseAllMoves(board, options, cancel);
+        ASSERT_TRUE(rows.has_value());
+        ASSERT_EQ(RowsText(expected), RowsText(*rows))
+            << tavik_tools::Diagram(board) << " mode " << static_cast<int>(mode) << " threads " << threads;
+    }
+}
+
+TEST(Analysis, WinLossAndPerfectSearchOfEveryMoveAsTheLiteralFrame) {
+    Coverage coverage;
+    for (uint32_t seed = 1; seed <= 100; ++seed) {
+        const BoardState board = tavik_test::RandomPosition(seed, 1, 11);
+        coverage.Look(board);
+        for (StudyMode mode : {StudyMode::kWinLoss, StudyMode::kPerfect}) ExpectFrame(board, mode, {}, coverage);
+    }
+    EXPECT_GT(coverage.opponentPasses, 0);
+    EXPECT_GT(coverage.endsTheGame, 0);
+    EXPECT_GT(coverage.whiteToMove, 0);
+    EXPECT_GT(coverage.blackToMove, 0);
+}
+
+TEST(Analysis, EvaluationOfEveryMoveAcrossThePerfectDepth) {
+    // With E empty squares before the move, the perfect search starts at P = E: the boundary is
+    // tried on both sides, E = P - 1, P and P + 1.
+    Coverage coverage;
+    int perfectRows = 0;
+    for (uint32_t seed = 100; seed <= 130; ++seed) {
+        const BoardState board = tavik_test::RandomPosition(seed, 3, 12);
+        coverage.Look(board);
+        const int empty = reference::CountEmpty(board);
+        for (int perfect : {empty - 1, empty, empty + 1}) {
+            StudyDepths depths;
+            depths.normalDepth = 3;
+            depths.perfectDepth = perfect;
+            perfectRows += perfect >= empty ? static_cast<int>(LegalMoves(board).size()) : 0;
+            ExpectFrame(board, StudyMode::kEvaluate, depths, coverage);
+        }
+    }
+    EXPECT_GT(perfectRows, 0);
+    EXPECT_GT(coverage.opponentPasses, 0);
+    EXPECT_GT(coverage.whiteToMove, 0);
+    EXPECT_GT(coverage.blackToMove, 0);
+}
+
+TEST(Analysis, EvaluationAndOpennessInTheMiddleGame) {
+    Coverage coverage;
+    for (uint32_t seed = 200; seed <= 215; ++seed) {
+        const BoardState board = tavik_test::RandomPosition(seed, 30, 56);
+        coverage.Look(board);
+        StudyDepths depths;
+        depths.normalDepth = 4;
+        ExpectFrame(board, StudyMode::kEvaluate, depths, coverage);
+        ExpectFrame(board, StudyMode::kOpenness, depths, coverage);
+    }
+    // The initial position: four moves, one per symmetry, so four equal values in cell order.
+    const BoardState start = tavik_tools::InitialBoard();
+    ExpectFrame(start, StudyMode::kEvaluate, StudyDepths{}, coverage);
+    AnalysisOptions options;
+    const std::atomic<bool> cancel{false};
+    const auto rows = AnalyseAllMoves(start, options, cancel);
+    ASSERT_TRUE(rows && rows->size() == 4);
+    EXPECT_EQ(31, (*rows)[0].move) << "D3 first";
+    EXPECT_GT(coverage.rows, 100);
+}
+
+TEST(Analysis, SortingKeepsEqualValuesInCellOrder) {
+    struct Case {
+        const char* what;
+        StudyMode mode;
+        int side;
+        std::vector<int32_t> values;  // of cells 10, 11, 12, ... in that order
+        std::vector<int> cells;       // expected order
+    } cases[] = {
+        {"black: largest first", StudyMode::kEvaluate, 1, {3, 9, 3, -2, 9}, {11, 14, 10, 12, 13}},
+        {"white: smallest first", StudyMode::kPerfect, -1, {3, 9, 3, -2, 9}, {13, 10, 12, 11, 14}},
+        {"openness: smallest first for black", StudyMode::kOpenness, 1, {5, 2, 5, 7}, {11, 10, 12, 13}},
+        {"openness: smallest first for white", StudyMode::kOpenness, -1, {5, 2, 5, 7}, {11, 10, 12, 13}},
+        {"results beside scores", StudyMode::kWinLoss, 1, {-65536, 65535, 65536}, {12, 11, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<ThinkResult> rows;
+        for (size_t i = 0; i < c.values.size(); ++i) rows.push_back({static_cast<int32_t>(10 + i), c.values[i], 0});
+        SortRows(rows, c.mode, c.side);
+        std::vector<int> cells;
+        for (const ThinkResult& r : rows) cells.push_back(r.move);
+        EXPECT_EQ(c.cells, cells);
+    }
+}
+
+TEST(Analysis, Texts) {
+    struct Case {
+        std::string actual, expected;  // the expected bytes of code page 932
+    } cases[] = {
+        {StudyTitle(StudyMode::kEvaluate), "\x95\x5d\x89\xbf\x92\x6c\x8e\x5a\x8f\x6f"},  // 評価値算出
+        {StudyTitle(StudyMode::kOpenness), "開放度算出"},
+        {StudyTitle(StudyMode::kWinLoss), "必勝探索"},
+        {StudyTitle(StudyMode::kPerfect), "完全探索"},
+        {ValueHeading(StudyMode::kEvaluate), "評価値"},
+        {ValueHeading(StudyMode::kOpenness), "\x8a\x4a\x95\xfa\x93\x78"},  // 開放度
+        {ValueHeading(StudyMode::kPerfect), "評価値"},
+        {MoveCaption(StudyMode::kEvaluate, 51, 6), "評価値算出 F5を探索中...(深さ6)"},
+        {MoveCaption(StudyMode::kWinLoss, 10, 17), "必勝探索 A1を探索中...(深さ17)"},
+        {MoveCaption(StudyMode::kPerfect, 80, 9), "完全探索 H8を探索中...(深さ9)"},
+        {MoveCaption(StudyMode::kOpenness, 31, 0), "開放度算出 D3を探索中..."},
+        {BestMoveSearchingText({7, 7}), "最善手探索中...(深さ7)"},
+        {BestMoveText({0, 0, 0}), "\x92\x85\x8e\xe8\x89\xc2\x94\x5c\x93\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
+        {BestMoveText({51, 65542, 9}), "最善手はF5です\r\n評価値:黒6石勝ち"},
+        {BestMoveText({58, -12, 9}), "最善手はD6です\r\n評価値:-12"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.expected, c.actual);
+}
+
+TEST(Analysis, CaptionsNameTheMoveAndTheDepthOfEachSearch) {
+    // E4 of this position leaves the opponent without a move: it is searched twice.
+    BoardState board = tavik_test::RandomPosition(1, 2, 11);
+    for (uint32_t seed = 1; seed < 400; ++seed) {
+        board = tavik_test::RandomPosition(seed, 6, 14);
+        bool passes = false;
+        for (int cell : LegalMoves(board)) {
+            BoardState after = board;
+            ReverseStones(&after, cell);
+            BoardState passed = after;
+            passed.sideToMove = -passed.sideToMove;
+            passes |= LegalMoves(after).empty() && !LegalMoves(passed).empty();
+        }
+        if (passes) break;
+    }
+    const int empty = reference::CountEmpty(board);
+    struct Case {
+        int normal, perfect;
+        int shownDepth;  // in every caption of a move that does not pass
+    } cases[] = {
+        {7, empty + 1, empty - 1},  // the position before the move is within the perfect depth
+        {7, empty, empty - 1},
+        {7, empty - 1, 6},          // D - 1 plies after the move
+        {1, empty - 1, 1},          // never fewer than one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.perfect);
+        StudyDepths depths;
+        depths.normalDepth = c.normal;
+        depths.perfectDepth = c.perfect;
+        for (int cell : LegalMoves(board)) {
+            std::vector<std::string> captions;
+            AnalyseMove(board, cell, StudyMode::kEvaluate, depths,
+                        [&](const std::string& text) { captions.push_back(text); }, nullptr);
+            BoardState after = board;
+            ReverseStones(&after, cell);
+            const size_t searches = LegalMoves(after).empty() ? 2 : 1;
+            ASSERT_EQ(searches, captions.size());
+            for (const std::string& caption : captions)
+                EXPECT_EQ(MoveCaption(StudyMode::kEvaluate, cell, c.shownDepth), caption);
+        }
+    }
+}
+
+TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
+    struct Case {
+        const char* what;
+        BoardState board;
+        int normal, perfect;
+        int32_t depth;  // the engine's: the normal depth, or -1 for the perfect search
+        int shown;
+    };
+    const BoardState start = tavik_tools::InitialBoard();
+    const BoardState late = tavik_test::RandomPosition(5, 10, 10);
+    const int lateEmpty = reference::CountEmpty(late);
+    std::vector<Case> cases = {
+        {"the start, default depths", start, 7, 16, 7, 7},
+        {"E = P + 1: normal search", late, 4, lateEmpty - 1, 4, 4},
+        {"E = P: perfect search", late, 4, lateEmpty, -1, lateEmpty},
+        {"E = P - 1: perfect search", late, 4, lateEmpty + 1, -1, lateEmpty},
+        {"a depth of 0 searches one ply", start, 0, 16, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StudyDepths depths;
+        depths.normalDepth = c.normal;
+        depths.perfectDepth = c.perfect;
+        const BestMovePlan plan = PlanBestMove(c.board, depths);
+        EXPECT_EQ(c.depth, plan.engineDepth);
+        EXPECT_EQ(c.shown, plan.shownDepth);
+        const std::atomic<bool> cancel{false};
+        const auto found = FindBestMove(c.board, depths, cancel);
+        ASSERT_TRUE(found);
+        const ThinkResult expected = reference::Think(c.board, c.depth, -1).result;
+        EXPECT_EQ(RowsText({expected}), RowsText({*found}));
+    }
+    // The side to move must pass: no move to show.
+    BoardState stuck = tavik_test::Board(std::string("OX") + std::string(62, '-'), 'X');
+    const std::atomic<bool> cancel{false};
+    const auto none = FindBestMove(stuck, StudyDepths{}, cancel);
+    ASSERT_TRUE(none);
+    EXPECT_EQ(0, none->move);
+    EXPECT_EQ("着手可能点がありません", BestMoveText(*none));
+}
+
+TEST(Analysis, CancellingEndsTheSearchesAndTheNextAnalysisStartsClean) {
+    // A perfect search of every move with 22 empty squares takes far longer than the test.
+    const BoardState board = tavik_test::RandomPosition(42, 22, 22);
+    std::atomic<bool> cancel{false};
+    std::atomic<int> started{0};
+    AnalysisOptions options;
+    options.mode = StudyMode::kPerfect;
+    options.threads = 2;
+    options.caption = [&](const std::string&) { ++started; };
+    std::optional<std::vector<ThinkResult>> rows;
+    std::thread analysis([&] { rows = AnalyseAllMoves(board, options, cancel); });
+    while (started < 2) std::this_thread::yield();
+    cancel = true;
+    CancelThink();
+    analysis.join();
+    EXPECT_FALSE(rows.has_value()) << "nothing is listed";
+    EXPECT_LE(started.load(), 4) << "no move is started after the cancel";
+
+    // The next analysis, from a fresh flag, runs to its end and lists what the frame lists.
+    Coverage coverage;
+    ExpectFrame(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, coverage);
+}
+
+}  // namespace
