@@ -48,6 +48,16 @@ wine_setup() {
         wineserver -w
         touch "$WINEPREFIX/.tavik-ready"
     fi
+    # TAVIK_WINE_DESKTOP=WxH (the window tests): every window of the prefix opens inside one
+    # virtual desktop window. Without a window manager on the display, Wine otherwise waits two
+    # seconds for one each time it hides a top-level window.
+    if [ -n "${TAVIK_WINE_DESKTOP:-}" ] && [ ! -f "$WINEPREFIX/.tavik-desktop" ]; then
+        "$TAVIK_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+        "$TAVIK_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ \
+            /d "$TAVIK_WINE_DESKTOP" /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.tavik-desktop"
+    fi
     flock -u 9
     exec 9>&-
 }

@@ -16,6 +16,7 @@
 #include "player_settings.h"
 #include "report_error.h"
 #include "texts.h"
+#include "worker_threads.h"
 
 namespace tavik::ui {
 
@@ -24,21 +25,6 @@ namespace {
 // The engine's progress callback carries no context: the thinking thread names its flow here.
 thread_local GameFlow* tThinkingFlow = nullptr;
 thread_local const std::atomic<bool>* tThinkCancelled = nullptr;
-
-// Answers the messages sent to this thread's windows, without taking posted ones.
-void AnswerSentMessages() {
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
-
-// Waits for a thread to end while answering messages sent to this thread's windows.
-void WaitAnswering(HANDLE thread) {
-    for (;;) {
-        const DWORD got = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (got != WAIT_OBJECT_0 + 1) return;
-        AnswerSentMessages();
-    }
-}
 
 struct MoveOnItsWay {
     GameFlow* flow;
@@ -246,9 +232,7 @@ void GameFlow::StartComputerThinking() {
         thinkCancelled_ = false;
         session_.SetWorkerBusy(true);
         window_.Menus().SetStudyEnabled(false);
-        DWORD id;
-        thinkThread_ = CreateThread(nullptr, 0, ThinkThread, this, 0, &id);
-        if (thinkThread_) SetThreadPriority(thinkThread_, window_.Settings().thinkThreadPriority);
+        thinkThread_ = StartWorker(ThinkThread, this, window_.Settings().thinkThreadPriority);
         started = thinkThread_ != nullptr;
     }
     if (!started) {

@@ -63,6 +63,9 @@ void MainWindow::RegisterClasses() {
                                                    GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
     main.hIconSm = smallIcon_.get();
+    auxSmallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TAVIK_SMALL), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0)));
     main.lpszClassName = kMainClass;
     RegisterClassExA(&main);
 }
@@ -160,6 +163,13 @@ void MainWindow::ApplySettings() {
     else
         records_.Close();
     Redraw();
+}
+
+HWND MainWindow::CreateAuxWindow(const char* caption, DWORD style, int width, int height) {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kAuxClass, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  width, height, window_, nullptr, instance_, nullptr);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(auxSmallIcon_.get()));
+    return window;
 }
 
 void MainWindow::SetStatusText(int part, const std::string& text) {

@@ -68,6 +68,10 @@ public:
     // to show the settings, then Redraw.
     void ApplySettings();
 
+    // A window beside the main one, owned by it: a tool window of the "NORMALDLG" class at the
+    // default position, with the small icon of the program.
+    HWND CreateAuxWindow(const char* caption, DWORD style, int width, int height);
+
     // Tests see every status text through this; empty in the game.
     std::function<void(int part, const char* text)> statusObserver;
 
@@ -86,7 +90,8 @@ private:
     HWND status_ = nullptr;  // a child of the main window, which destroys it
     OwnedFont fonts_[kFontCount];
     OwnedBrush faceBrush_;
-    OwnedIcon smallIcon_;
+    OwnedIcon smallIcon_;     // the main window class's
+    OwnedIcon auxSmallIcon_;  // the windows beside it
     OwnedAccelerators accelerators_;
     MenuBar menus_;
     StudyMode studyMode_ = StudyMode::kEvaluate;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "best_move_window.h"
+#include "eval_window.h"
 #include "main_window.h"
 
 namespace tavik::ui {
@@ -15,8 +17,27 @@ struct ModalWindow {
     HWND (*create)(MainWindow& owner);
 };
 const ModalWindow kModalWindows[] = {
-    {"", nullptr},  // the version, evaluation, best-move and players windows join here
+    {"EvalWnd", EvalWindow::Create},
+    {"BestMoveWnd", BestMoveWindow::Create},
 };
+
+// The one modal window's keyboard hook.
+HHOOK gKeyboardHook = nullptr;
+HWND gKeyboardWindow = nullptr;
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    // Only messages taken from the queue: a look with PM_NOREMOVE passes here too.
+    if (code == HC_ACTION && wParam == PM_REMOVE && gKeyboardWindow) {
+        MSG* message = reinterpret_cast<MSG*>(lParam);
+        if (message->message == WM_KEYDOWN) {
+            if (message->wParam == VK_TAB || message->wParam == VK_RETURN)
+                IsDialogMessageA(gKeyboardWindow, message);
+            else if (message->wParam == VK_ESCAPE)
+                SendMessageA(gKeyboardWindow, WM_CLOSE, 0, 0);
+        }
+    }
+    return CallNextHookEx(gKeyboardHook, code, wParam, lParam);
+}
 
 }  // namespace
 
@@ -38,9 +59,27 @@ WPARAM RunModalWindow(MainWindow& owner, const char* name) {
 }
 
 void CloseModalWindow(HWND window, WPARAM result) {
-    EnableWindow(GetWindow(window, GW_OWNER), TRUE);
+    HWND owner = GetWindow(window, GW_OWNER);
+    EnableWindow(owner, TRUE);
     DestroyWindow(window);
+    // The keyboard goes back to the window the modal one came from: left to itself, Wine hands
+    // it to the record window, where a following Alt+F4 would close that instead of the game.
+    SetActiveWindow(owner);
     PostMessageA(nullptr, WM_QUIT, result, 0);
 }
+
+void InstallModalKeyboard(HWND window) {
+    RemoveModalKeyboard();
+    gKeyboardWindow = window;
+    gKeyboardHook = SetWindowsHookExA(WH_GETMESSAGE, KeyboardHook, nullptr, GetCurrentThreadId());
+}
+
+void RemoveModalKeyboard() {
+    if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
+    gKeyboardHook = nullptr;
+    gKeyboardWindow = nullptr;
+}
+
+HWND ModalKeyboardWindow() { return gKeyboardWindow; }
 
 }  // namespace tavik::ui

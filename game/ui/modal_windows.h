@@ -18,6 +18,15 @@ WPARAM RunModalWindow(MainWindow& owner, const char* name);
 // `result`.
 void CloseModalWindow(HWND window, WPARAM result);
 
+// The keyboard of a modal window with controls: a WM_GETMESSAGE hook on this thread passes Tab
+// and Return to IsDialogMessage for the window (moving between its controls) and turns Escape
+// into WM_CLOSE; the messages go on to be dispatched as usual. Installed when the window is
+// initialised and removed when it is destroyed; one window at a time has it, since modal
+// windows cannot be open together.
+void InstallModalKeyboard(HWND window);
+void RemoveModalKeyboard();
+HWND ModalKeyboardWindow();  // the window that has it, or null
+
 }  // namespace tavik::ui
 
 #endif

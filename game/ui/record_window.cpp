@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "aux_window.h"
 #include "main_window.h"
-#include "resource_ids.h"
 #include "texts.h"
 
 namespace tavik::ui {
@@ -20,21 +20,15 @@ void AddColumn(HWND list, int index, const char* text, int width, int format) {
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
-RecordWindow* Of(HWND window) {
-    return reinterpret_cast<RecordWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 }  // namespace
 
 LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    RecordWindow* self = Of(window);
+    RecordWindow* self = SelfOf<RecordWindow>(window);
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_INITDIALOG: {
-        HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "",
-                                    WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 124, 98, window,
-                                    reinterpret_cast<HMENU>(kRecordListId), self->owner_.Instance(), nullptr);
-        SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(self->owner_.Font(kFontKifu)), TRUE);
+        HWND list = Control(window, WS_EX_CLIENTEDGE, "SysListView32", "", LVS_REPORT | LVS_SINGLESEL, 0, 0, 124,
+                            98, kRecordListId, self->owner_.Font(kFontKifu));
         AddColumn(list, 0, "", 30, LVCFMT_LEFT);
         AddColumn(list, 1, "場所", 40, LVCFMT_LEFT);
         AddColumn(list, 2, "評価値", 80, LVCFMT_LEFT);
@@ -57,7 +51,7 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
         // setting stays as it was, so the next start opens the window again.
         self->window_ = nullptr;
         self->list_ = nullptr;
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        Release(window);
         return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -65,17 +59,8 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
 
 void RecordWindow::Open() {
     if (window_) return;
-    const HINSTANCE instance = owner_.Instance();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "NORMALDLG", "棋譜", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 158, 177, owner_.Handle(), nullptr, instance,
-                                  nullptr);
-    smallIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVIK_SMALL), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    // The class's procedure is DefWindowProcA; this window gets its own, which finds this object.
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure));
+    HWND window = owner_.CreateAuxWindow("棋譜", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 158, 177);
+    Subclass(window, this, Procedure);
     window_ = window;
     SendMessageA(window, WM_INITDIALOG, 0, 0);
     RECT main;
@@ -88,7 +73,6 @@ void RecordWindow::Open() {
 
 void RecordWindow::Close() {
     if (HWND window = window_) DestroyWindow(window);
-    smallIcon_.reset();  // the window that showed it is gone
 }
 
 void RecordWindow::Rebuild(const GameRecord& record) {

@@ -9,7 +9,6 @@
 #include <atomic>
 
 #include "game_record.h"
-#include "gdi.h"
 
 namespace tavik::ui {
 
@@ -41,7 +40,6 @@ private:
     MainWindow& owner_;
     std::atomic<HWND> window_{nullptr};
     std::atomic<HWND> list_{nullptr};
-    OwnedIcon smallIcon_;
 };
 
 }  // namespace tavik::ui

@@ -4,22 +4,9 @@
 # seen in a screenshot: three black and three white stones, F5 black. Then Alt+F4.
 # Usage: play_a_move.sh DIST_DIR WORK_DIR
 set -euo pipefail
-dist=$1 work=$2
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-rm -rf "$work"
-mkdir -p "$work"
-export WINEPREFIX=$work/wineprefix
-source "$root/cmake/wine-prefix.sh"
-source "$root/cmake/wine-desktop.sh"
-wine_setup "$(wine_arch_of "$dist/Tavik.exe")"
+source "$(dirname "$0")/e2e.sh"
+begin_e2e "$1" "$2"
 
-trap 'wineserver -k 2>/dev/null || true' EXIT
-start_on_desktop "$dist/Tavik.exe"
-
-wait_for 60 "the board to be drawn" board_on_screen "$work/start.png" >"$work/board.txt"
-read -r x0 y0 diagram <"$work/board.txt"
-echo "board at $x0,$y0: $diagram"
 square() { echo $((x0 + $1 * 50 + 25)) $((y0 + $2 * 50 + 25)); }
 
 # A click on A1 gives the window the focus (no game runs yet, and A1 is no move later), Space

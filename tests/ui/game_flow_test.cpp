@@ -45,31 +45,6 @@ void ClearStatusTexts() {
     for (auto& texts : gStatus) texts.clear();
 }
 
-// Pumps messages until `done` holds or `seconds` pass; answers whether it held.
-template <typename Condition>
-bool PumpUntil(Condition done, double seconds = 60) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > seconds * 1000) return false;
-        Pump();
-        Sleep(5);
-    }
-    return true;
-}
-
-// A whole game with two passes near the end (tests/data/games): positions along it.
-const GameRecord& GoldenGame() {
-    static GameRecord record;
-    static bool loaded = false;
-    if (!loaded) {
-        std::ifstream in(TAVIK_DATA_DIR "/games/full_with_pass.tvk", std::ios::binary);
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-        EXPECT_EQ(GameFileError::kNone, DecodeGameFile(bytes.data(), bytes.size(), record).error);
-        loaded = true;
-    }
-    return record;
-}
-
 class GameFlow : public WindowTest {
 protected:
     void SetUp() override {
@@ -90,13 +65,6 @@ protected:
     void Players(bool blackComputer, bool whiteComputer) {
         W().Settings().black.isComputer = blackComputer;
         W().Settings().white.isComputer = whiteComputer;
-    }
-    // The golden game's record, with the board after its first `moves` moves.
-    void PositionAfter(int moves) {
-        SetGame([moves](BoardState& board, GameRecord& record) {
-            record = GoldenGame();
-            ReplayMoves(record, moves, board);
-        });
     }
     int ListRows() { return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0)); }
     int Moves() { return RecordedMoves(Record()); }

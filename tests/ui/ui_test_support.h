@@ -11,12 +11,15 @@
 #include <functional>
 #include <memory>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app_settings.h"
+#include "game_file.h"
 #include "main_window.h"
 #include "settings_store.h"
 
@@ -33,6 +36,33 @@ inline void Pump() {
         DispatchMessageA(&message);
     }
 }
+
+// Pumps messages until `done` holds or `seconds` pass; answers whether it held.
+template <typename Condition>
+bool PumpUntil(Condition done, double seconds = 60) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > seconds * 1000) return false;
+        Pump();
+        Sleep(5);
+    }
+    return true;
+}
+
+#ifdef TAVIK_DATA_DIR
+// A whole game with two passes near the end (tests/data/games): positions along it.
+inline const GameRecord& GoldenGame() {
+    static GameRecord record;
+    static bool loaded = false;
+    if (!loaded) {
+        std::ifstream in(TAVIK_DATA_DIR "/games/full_with_pass.tvk", std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(GameFileError::kNone, DecodeGameFile(bytes.data(), bytes.size(), record).error);
+        loaded = true;
+    }
+    return record;
+}
+#endif
 
 inline HKEY OpenSettings() {
     HKEY key = nullptr;
@@ -111,6 +141,16 @@ protected:
         window_->Records().Rebuild(window_->Session().Record());
         window_->Redraw();
     }
+
+#ifdef TAVIK_DATA_DIR
+    // The golden game's record, with the board after its first `moves` moves.
+    void PositionAfter(int moves) {
+        SetGame([moves](BoardState& board, GameRecord& record) {
+            record = GoldenGame();
+            ReplayMoves(record, moves, board);
+        });
+    }
+#endif
 
     UINT State(UINT id) { return GetMenuState(window_->Menus().Bar(), id, MF_BYCOMMAND); }
     bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }

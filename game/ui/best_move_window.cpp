@@ -1,0 +1,100 @@
+#include "best_move_window.h"
+
+#include "analysis.h"
+#include "aux_window.h"
+#include "eval_window.h"
+#include "fenlow.h"
+#include "main_window.h"
+#include "modal_windows.h"
+#include "report_error.h"
+#include "worker_threads.h"
+
+namespace tavik::ui {
+
+HWND BestMoveWindow::Create(MainWindow& owner) {
+    auto* self = new BestMoveWindow(owner);
+    self->window_ = owner.CreateAuxWindow("最善手探索", WS_CAPTION, 256, 106);
+    Subclass(self->window_, self, Procedure);
+    SendMessageA(self->window_, WM_INITDIALOG, 0, 0);
+    return self->window_;
+}
+
+void BestMoveWindow::Initialise() {
+    const HFONT font = owner_.Font(kFontBestMove);
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25, kCloseButtonId,
+                     font);
+    play_ = Control(window_, 0, "BUTTON", "着手", WS_TABSTOP | BS_PUSHBUTTON, 15, 55, 115, 25, kPlayButtonId, font);
+    text_ = Control(window_, 0, "STATIC", "最善手は........です", SS_CENTER, 3, 14, 244, 30, kBestMoveTextId, font);
+    InstallModalKeyboard(window_);
+    MoveWindowToCenter(window_, owner_.Handle());
+    ShowWindow(window_, SW_SHOW);
+    SetWindowTextA(text_, "");
+    EnableWindow(play_, FALSE);
+    if (!search_.Start(Search, this, owner_.Settings().thinkThreadPriority))
+        ReportError("思考スレッドの作成に失敗しました。");
+}
+
+DWORD WINAPI BestMoveWindow::Search(void* argument) {
+    BestMoveWindow& self = *static_cast<BestMoveWindow*>(argument);
+    MainWindow& owner = self.owner_;
+    // The main window is disabled while this window is open: the position cannot change.
+    const BoardState board = owner.Session().Board();
+    const StudyDepths depths = owner.Settings().study;
+    SetWindowTextA(self.text_, BestMoveSearchingText(PlanBestMove(board, depths)).c_str());
+    const auto result = FindBestMove(board, depths, self.search_.Cancelled());
+    if (!result) return 1;  // closed meanwhile
+    {
+        std::lock_guard<std::mutex> lock(self.resultLock_);
+        self.result_ = *result;
+    }
+    SetWindowTextA(self.text_, BestMoveText(*result).c_str());
+    const GameSession& session = owner.Session();
+    if (result->move != 0 && session.Running() && !session.WorkerBusy()) EnableWindow(self.play_, TRUE);
+    return 0;
+}
+
+void BestMoveWindow::Play() {
+    ThinkResult move;
+    {
+        std::lock_guard<std::mutex> lock(resultLock_);
+        move = result_;
+    }
+    if (move.move == 0) return;
+    owner_.Flow().PlayMove(move.move, move.value, move.nodes);
+    Close();
+}
+
+void BestMoveWindow::Close() {
+    // The search may be writing its text: the stop answers while it waits.
+    search_.Stop();
+    CloseModalWindow(window_, 0);
+}
+
+LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    BestMoveWindow* self = SelfOf<BestMoveWindow>(window);
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_INITDIALOG: self->Initialise(); return TRUE;
+    case WM_COMMAND: {
+        // Return goes to the dialog keyboard as IDOK: it presses the button that has the focus.
+        UINT id = LOWORD(wParam);
+        if (id == IDOK) id = GetFocus() == self->play_ ? kPlayButtonId : GetFocus() == self->close_ ? kCloseButtonId : 0;
+        else if (HIWORD(wParam) != BN_CLICKED) id = 0;
+        if (id == kPlayButtonId && IsWindowEnabled(self->play_)) self->Play();
+        if (id == kCloseButtonId) self->Close();
+        return 0;
+    }
+    case WM_CLOSE: self->Close(); return 0;
+    case WM_DESTROY:
+        RemoveModalKeyboard();
+        self->search_.Stop();  // also when the main window goes first
+        return 0;
+    case WM_NCDESTROY:
+        Release(window);
+        delete self;
+        return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace tavik::ui

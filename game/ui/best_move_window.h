@@ -1,0 +1,47 @@
+// The best-move window ("BestMoveWnd"): the engine's best move for the position shown, searched
+// with the study depths on a thread of its own; during a game "着手" plays it.
+#ifndef TAVIK_GAME_UI_BEST_MOVE_WINDOW_H
+#define TAVIK_GAME_UI_BEST_MOVE_WINDOW_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "ostrakon.h"
+#include "worker_threads.h"
+
+namespace tavik::ui {
+
+class MainWindow;
+
+constexpr int kPlayButtonId = 1006;
+constexpr int kBestMoveTextId = 1007;
+
+class BestMoveWindow {
+public:
+    // Makes the window and starts its search (the entry of the modal windows' table). The
+    // object lives as long as the window.
+    static HWND Create(MainWindow& owner);
+
+private:
+    explicit BestMoveWindow(MainWindow& owner) : owner_(owner) {}
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static DWORD WINAPI Search(void* self);
+    void Initialise();
+    void Play();
+    void Close();
+
+    MainWindow& owner_;
+    HWND window_ = nullptr;
+    HWND text_ = nullptr;
+    HWND play_ = nullptr;
+    HWND close_ = nullptr;
+    SearchThread search_;
+    std::mutex resultLock_;
+    ThinkResult result_{0, 0, 0};  // the answer, once the search is done
+};
+
+}  // namespace tavik::ui
+
+#endif

@@ -1,0 +1,51 @@
+// The evaluation window ("EvalWnd"): the list of every legal move with its value, for the four
+// analyses of the study menu (evaluation, openness, win/loss and perfect search). The analysis
+// runs on a thread of its own, spread over the processors; the caption shows its progress; a
+// double click on a row during a game plays that move.
+#ifndef TAVIK_GAME_UI_EVAL_WINDOW_H
+#define TAVIK_GAME_UI_EVAL_WINDOW_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "commands.h"
+#include "ostrakon.h"
+#include "worker_threads.h"
+
+namespace tavik::ui {
+
+class MainWindow;
+
+constexpr int kEvalListId = 1004;
+constexpr int kCloseButtonId = 1005;
+
+class EvalWindow {
+public:
+    // Makes the window for the main window's study mode and starts its analysis (the entry of
+    // the modal windows' table). The object lives as long as the window.
+    static HWND Create(MainWindow& owner);
+
+private:
+    explicit EvalWindow(MainWindow& owner);
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static DWORD WINAPI Analyse(void* self);
+    void Initialise();
+    void Play(int row);
+    void Close();
+
+    MainWindow& owner_;
+    const StudyMode mode_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    HWND close_ = nullptr;
+    SearchThread search_;
+    std::mutex rowsLock_;
+    std::vector<ThinkResult> rows_;  // as the list shows them, once the analysis is done
+};
+
+}  // namespace tavik::ui
+
+#endif
