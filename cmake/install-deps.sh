@@ -3,7 +3,7 @@
 # Works as root or through sudo, and without a terminal (CI).
 set -euo pipefail
 
-native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev)
+native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev chromium)
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool
          python3 procps)
 

@@ -31,34 +31,6 @@ std::string TemporaryName(const std::string& path) {
 
 #ifdef _WIN32
 
-FileError WriteAndReplace(const std::string& path, const std::string& temporary,
-                          const void* data, size_t size) {
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return FileError::kCreate;
-    const char* bytes = static_cast<const char*>(data);
-    bool ok = true;
-    while (ok && size > 0) {
-        const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
-        DWORD written = 0;
-        ok = WriteFile(file, bytes, chunk, &written, nullptr) && written == chunk;
-        bytes += chunk;
-        size -= chunk;
-    }
-    ok = FlushFileBuffers(file) && ok;
-    ok = CloseHandle(file) && ok;
-    if (!ok) {
-        DeleteFileA(temporary.c_str());
-        return FileError::kWrite;
-    }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        return FileError::kReplace;
-    }
-    return FileError::kNone;
-}
-
 // False while another process holds the log (no sharing), so the caller may try again.
 bool TryAppend(const std::string& path, const std::string& bytes, bool& held) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -78,33 +50,6 @@ bool TryAppend(const std::string& path, const std::string& bytes, bool& held) {
 
 #else
 
-FileError WriteAndReplace(const std::string& path, const std::string& temporary,
-                          const void* data, size_t size) {
-    const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (file < 0) return FileError::kCreate;
-    const char* bytes = static_cast<const char*>(data);
-    bool ok = true;
-    while (ok && size > 0) {
-        const ssize_t written = write(file, bytes, size);
-        ok = written > 0;
-        if (ok) {
-            bytes += written;
-            size -= static_cast<size_t>(written);
-        }
-    }
-    ok = fsync(file) == 0 && ok;
-    ok = close(file) == 0 && ok;
-    if (!ok) {
-        unlink(temporary.c_str());
-        return FileError::kWrite;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return FileError::kReplace;
-    }
-    return FileError::kNone;
-}
-
 bool TryAppend(const std::string& path, const std::string& bytes, bool& held) {
     held = false;
     const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -119,8 +64,143 @@ std::mutex gLogMutex;
 
 }  // namespace
 
+#ifdef _WIN32
+
+FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryName(path)) {
+    HANDLE file = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    open_ = file != INVALID_HANDLE_VALUE;
+    handle_ = reinterpret_cast<intptr_t>(file);
+}
+
+bool FileReplacement::Write(const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (open_ && !failed_ && size > 0) {
+        const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        failed_ = !WriteFile(reinterpret_cast<HANDLE>(handle_), bytes, chunk, &written, nullptr) || written != chunk;
+        bytes += chunk;
+        size -= chunk;
+    }
+    return open_ && !failed_;
+}
+
+FileError FileReplacement::Commit() {
+    if (!open_) return FileError::kCreate;
+    HANDLE file = reinterpret_cast<HANDLE>(handle_);
+    bool ok = !failed_ && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    open_ = false;
+    if (!ok) {
+        DeleteFileA(temporary_.c_str());
+        return FileError::kWrite;
+    }
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary_.c_str());
+        return FileError::kReplace;
+    }
+    return FileError::kNone;
+}
+
+void FileReplacement::Discard() {
+    if (!open_) return;
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    DeleteFileA(temporary_.c_str());
+    open_ = false;
+}
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_t limit) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<uint8_t> bytes(limit + 1);
+    size_t got = 0;
+    bool ok = true;
+    while (ok && got < bytes.size()) {
+        const size_t left = bytes.size() - got;
+        DWORD read = 0;
+        ok = ReadFile(file, bytes.data() + got, left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left), &read,
+                      nullptr) != 0;
+        if (read == 0) break;
+        got += read;
+    }
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
+
+#else
+
+FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryName(path)) {
+    handle_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    open_ = handle_ >= 0;
+}
+
+bool FileReplacement::Write(const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (open_ && !failed_ && size > 0) {
+        const ssize_t written = write(static_cast<int>(handle_), bytes, size);
+        failed_ = written <= 0;
+        if (!failed_) {
+            bytes += written;
+            size -= static_cast<size_t>(written);
+        }
+    }
+    return open_ && !failed_;
+}
+
+FileError FileReplacement::Commit() {
+    if (!open_) return FileError::kCreate;
+    const int file = static_cast<int>(handle_);
+    bool ok = !failed_ && fsync(file) == 0;
+    ok = close(file) == 0 && ok;
+    open_ = false;
+    if (!ok) {
+        unlink(temporary_.c_str());
+        return FileError::kWrite;
+    }
+    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        unlink(temporary_.c_str());
+        return FileError::kReplace;
+    }
+    return FileError::kNone;
+}
+
+void FileReplacement::Discard() {
+    if (!open_) return;
+    close(static_cast<int>(handle_));
+    unlink(temporary_.c_str());
+    open_ = false;
+}
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_t limit) {
+    const int file = open(path.c_str(), O_RDONLY);
+    if (file < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(limit + 1);
+    size_t got = 0;
+    bool ok = true;
+    while (got < bytes.size()) {
+        const ssize_t n = read(file, bytes.data() + got, bytes.size() - got);
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(file);
+    if (!ok) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
+
+#endif
+
+FileReplacement::~FileReplacement() { Discard(); }
+
 FileError WriteFileReplacing(const std::string& path, const void* data, size_t size) {
-    return WriteAndReplace(path, TemporaryName(path), data, size);
+    FileReplacement file(path);
+    if (!file.Created()) return FileError::kCreate;
+    file.Write(data, size);
+    return file.Commit();
 }
 
 bool AppendLogLine(const std::string& path, const std::string& line) {

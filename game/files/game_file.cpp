@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "board_functions.h"
+#include "texts.h"
 
 namespace tavik {
 
@@ -62,7 +63,7 @@ GameFileCheck DecodeGameFile(const uint8_t* data, size_t size, GameRecord& recor
         if (!IsPlayable(square)) return Fault(GameFileError::kSquare, entry);
         if (side != 1 && side != -1) return Fault(GameFileError::kSide, entry);
         if (side != board.sideToMove) return Fault(GameFileError::kWrongSide, entry);
-        if (!ReverseStones(&board, square)) return Fault(GameFileError::kIllegalMove, entry);
+        if (!ReverseStones(&board, square)) return {GameFileError::kIllegalMove, entry, square};
         if (MustPass(board)) board.sideToMove = -board.sideToMove;
     }
     // the record ends at the first empty entry; it and everything after it are zero
@@ -95,6 +96,36 @@ std::string DescribeGameFileCheck(const GameFileCheck& check) {
             return "data after the end of the move list" + at;
     }
     return "unknown";
+}
+
+std::string GameFileRefusalText(const GameFileCheck& check) {
+    const std::string move = std::to_string(check.entry + 1) + "手目";
+    std::string reason;
+    switch (check.error) {
+        case GameFileError::kNone: return "";
+        case GameFileError::kSize: reason = "Tavikの対局ファイルではありません（大きさが37071バイトではありません）。"; break;
+        case GameFileError::kName: reason = "対局者名が壊れています。"; break;
+        case GameFileError::kSquare: reason = move + "の場所が盤上にありません。"; break;
+        case GameFileError::kSide: reason = move + "の手番が黒でも白でもありません。"; break;
+        case GameFileError::kWrongSide: reason = move + "が手番でない側の手になっています。"; break;
+        case GameFileError::kIllegalMove: reason = move + "の" + SquareName(check.square) + "には打てません。"; break;
+        case GameFileError::kAfterEnd: reason = "棋譜の終わりの後にデータがあります。"; break;
+    }
+    return "対局ファイルを読み込めませんでした。" + reason;
+}
+
+std::string GameFileUnreadableText() { return "対局ファイルを開くことができませんでした。"; }
+
+std::string GameFileSaveFailureText(FileError error) {
+    switch (error) {
+        case FileError::kNone: return "";
+        case FileError::kCreate: return "対局ファイルを保存できませんでした。ファイルを作成できません。";
+        case FileError::kWrite:
+            return "対局ファイルを保存できませんでした。書き込みに失敗しました（前のファイルは変わっていません）。";
+        case FileError::kReplace:
+            return "対局ファイルを保存できませんでした。前のファイルを置き換えられません（前のファイルは変わっていません）。";
+    }
+    return "";
 }
 
 }  // namespace tavik

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "file_io.h"
 #include "game_record.h"
 
 namespace tavik {
@@ -33,14 +34,24 @@ enum class GameFileError {
 
 struct GameFileCheck {
     GameFileError error = GameFileError::kNone;
-    int entry = -1;  // the entry at fault, where one is
+    int entry = -1;      // the entry at fault, where one is
+    int32_t square = 0;  // its square, for an illegal move
 };
 
 // Checks the file and, only when it is sound, copies its record over `record`.
 GameFileCheck DecodeGameFile(const uint8_t* data, size_t size, GameRecord& record);
 
-// One line saying what is wrong, for people (English; the game's window shows its own text).
+// One line saying what is wrong, for people (English, for the command-line tool).
 std::string DescribeGameFileCheck(const GameFileCheck& check);
+
+// The game's message for a file it refuses, in code page 932: that the file was not read, and
+// why ("対局ファイルを読み込めませんでした。" and the reason; the game on the board stays).
+std::string GameFileRefusalText(const GameFileCheck& check);
+// The message for a file that could not be opened or read at all.
+std::string GameFileUnreadableText();
+
+// The game's message for a save that failed, in code page 932 (the file that was there stays).
+std::string GameFileSaveFailureText(FileError error);
 
 }  // namespace tavik
 

@@ -134,12 +134,15 @@ void BoardView::PaintBoard(HDC dc, const BoardState& board, bool legalMoveFrames
     for (const auto& s : stars) Ellipse(dc, s[0], s[1], s[0] + 9, s[1] + 9);
 }
 
-void BoardView::Paint(const BoardState& board, bool legalMoveFrames) {
-    std::lock_guard<std::mutex> lock(lock_);
-    if (!back_.dc()) return;
+void BoardView::PaintLocked(const BoardState& board, bool legalMoveFrames) {
     PaintBoard(back_.dc(), board, legalMoveFrames);
     WindowDc dc(window_);
     BitBlt(dc.get(), 0, 0, kBoardPixels, kBoardPixels, back_.dc(), 0, 0, SRCCOPY);
+}
+
+void BoardView::Paint(const BoardState& board, bool legalMoveFrames) {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (back_.dc()) PaintLocked(board, legalMoveFrames);
 }
 
 void BoardView::CopyTo(HDC dc) {

@@ -32,12 +32,23 @@ public:
     void Paint(const BoardState& board, bool legalMoveFrames);
     // WM_PAINT: the back buffer only, as it is.
     void CopyTo(HDC dc);
+    // Paints `board` into the back buffer and onto the window, and hands the back buffer's
+    // bitmap to `use` before any other paint can change it (the bitmap export and the
+    // clipboard take the picture so, without the legal-move frames).
+    template <class Use>
+    void PaintAndUse(const BoardState& board, bool legalMoveFrames, Use use) {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (!back_.dc()) return;
+        PaintLocked(board, legalMoveFrames);
+        use(back_.bitmap());
+    }
 
     HDC BackDc() const { return back_.dc(); }
     HBITMAP BackBitmap() const { return back_.bitmap(); }
 
 private:
     void PaintBoard(HDC dc, const BoardState& board, bool legalMoveFrames);
+    void PaintLocked(const BoardState& board, bool legalMoveFrames);  // the lock is held
 
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;

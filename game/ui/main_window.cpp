@@ -8,6 +8,7 @@
 #include "board_functions.h"
 #include "command_line.h"
 #include "fenlow.h"
+#include "file_commands.h"
 #include "modal_windows.h"
 #include "player_settings.h"
 #include "report_error.h"
@@ -247,8 +248,9 @@ void MainWindow::OnCommand(UINT id) {
         if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {
             settings_.thinkThreadPriority = PriorityOfItem(static_cast<int>(id - kCmdPriorityIdle));
             ApplySettings();
+        } else {
+            RunFileCommand(*this, id);  // the file and clipboard commands; others are ignored
         }
-        // The file and clipboard commands (1042, 1043, 1049 to 1052) do nothing yet.
         break;
     }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -118,6 +119,58 @@ TEST(FileIo, ReplacesOnlyWhenEverythingWasWritten) {
     EXPECT_EQ("newer", ReadFile(path));
     std::ifstream leftover(dir + "target.tmp");
     EXPECT_FALSE(leftover.good());
+}
+
+// Names in `dir` that start with `prefix`.
+std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0) names.push_back(name);
+    }
+    return names;
+}
+
+TEST(FileIo, AReplacementInPiecesCountsOnlyWhenCommitted) {
+    const std::string dir = Scratch("pieces");
+    const std::string path = dir + "board.bmp";
+    ASSERT_EQ(FileError::kNone, WriteFileReplacing(path, "old", 3));
+    {
+        FileReplacement file(path);
+        ASSERT_TRUE(file.Created());
+        EXPECT_TRUE(file.Write("ne", 2));
+        EXPECT_TRUE(file.Write("w", 1));
+        EXPECT_EQ("old", ReadFile(path)) << "nothing reaches the target before the commit";
+    }  // given up
+    EXPECT_EQ("old", ReadFile(path));
+    EXPECT_EQ((std::vector<std::string>{"board.bmp"}), FilesStartingWith(dir, "board.bmp"))
+        << "no temporary file is left";
+    {
+        FileReplacement file(path);
+        file.Write("ne", 2);
+        file.Write("w", 1);
+        EXPECT_EQ(FileError::kNone, file.Commit());
+    }
+    EXPECT_EQ("new", ReadFile(path));
+    FileReplacement nowhere(dir + "missing/board.bmp");
+    EXPECT_FALSE(nowhere.Created());
+    EXPECT_FALSE(nowhere.Write("x", 1));
+    EXPECT_EQ(FileError::kCreate, nowhere.Commit());
+}
+
+TEST(FileIo, ReadingAFileUpToALimit) {
+    const std::string dir = Scratch("read");
+    ASSERT_EQ(FileError::kNone, WriteFileReplacing(dir + "five", "12345", 5));
+    struct Case {
+        size_t limit;
+        std::string bytes;  // one more than the limit shows that the file is longer
+    } cases[] = {{10, "12345"}, {5, "12345"}, {4, "12345"}, {2, "123"}, {0, "1"}};
+    for (const Case& c : cases) {
+        const auto bytes = ReadFileBytes(dir + "five", c.limit);
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(c.bytes, std::string(bytes->begin(), bytes->end())) << c.limit;
+    }
+    EXPECT_FALSE(ReadFileBytes(dir + "missing", 10).has_value());
 }
 
 TEST(FileIo, LogLinesAreAppendedWhole) {

@@ -163,6 +163,38 @@ TEST(GameFile, DamagedFilesAreRefusedAndTheGameStays) {
     EXPECT_EQ(GameFileError::kName, DecodeGameFile(noZero.data(), noZero.size(), *current).error);
 }
 
+TEST(GameFile, TheGameSaysWhyInJapanese) {
+    const std::string prefix = "\x91\xce\x8b\xc7\x83\x74\x83\x40\x83\x43\x83\x8b";  // 対局ファイル
+    struct Case {
+        GameFileCheck check;
+        std::string text;
+    } cases[] = {
+        {{GameFileError::kSize, -1, 0}, "対局ファイルを読み込めませんでした。Tavikの対局ファイルではありません（大きさが37071バイトではありません）。"},
+        {{GameFileError::kName, -1, 0}, "対局ファイルを読み込めませんでした。対局者名が壊れています。"},
+        {{GameFileError::kSquare, 2, 0}, "対局ファイルを読み込めませんでした。3手目の場所が盤上にありません。"},
+        {{GameFileError::kSide, 0, 0}, "対局ファイルを読み込めませんでした。1手目の手番が黒でも白でもありません。"},
+        {{GameFileError::kWrongSide, 9, 0}, "対局ファイルを読み込めませんでした。10手目が手番でない側の手になっています。"},
+        {{GameFileError::kIllegalMove, 4, 10}, "対局ファイルを読み込めませんでした。5手目のA1には打てません。"},
+        {{GameFileError::kAfterEnd, 7, 0}, "対局ファイルを読み込めませんでした。棋譜の終わりの後にデータがあります。"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.text, GameFileRefusalText(c.check));
+        EXPECT_EQ(0u, GameFileRefusalText(c.check).find(prefix)) << "code page 932 bytes";
+    }
+    // The illegal square comes from the file itself.
+    std::vector<uint8_t> file = EncodeGameFile(*ThreeMoves());
+    const int32_t h8 = 80;
+    std::memcpy(file.data() + 2231 + 536 + 4, &h8, 4);  // move 2 on H8
+    auto current = ThreeMoves();
+    const GameFileCheck check = DecodeGameFile(file.data(), file.size(), *current);
+    EXPECT_EQ(GameFileError::kIllegalMove, check.error);
+    EXPECT_EQ(80, check.square);
+    EXPECT_EQ("対局ファイルを読み込めませんでした。2手目のH8には打てません。", GameFileRefusalText(check));
+    EXPECT_EQ("", GameFileSaveFailureText(FileError::kNone));
+    for (FileError error : {FileError::kCreate, FileError::kWrite, FileError::kReplace})
+        EXPECT_EQ(0u, GameFileSaveFailureText(error).find("対局ファイルを保存できませんでした。"));
+}
+
 // Golden files written from the layout by tests/data/make_golden_games.py, which shares no
 // code with the game. Each game is played here with the engine, passes found by the rules, and
 // recorded with the figures the script gives each entry; the writer must make the same bytes

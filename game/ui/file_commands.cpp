@@ -1,0 +1,218 @@
+#include "file_commands.h"
+
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "bitmap.h"
+#include "commands.h"
+#include "fenlow.h"
+#include "file_io.h"
+#include "game_file.h"
+#include "gdi.h"
+#include "main_window.h"
+#include "record_export.h"
+#include "report_error.h"
+
+namespace tavik::ui {
+
+namespace {
+
+// The dialogs' filters: pairs of a description and a pattern, each ended by a zero, and a zero
+// at the end (the literal's own).
+constexpr char kGameFilter[] = "Tavik対局ファイル(*.tvk)\0*.tvk\0";
+constexpr char kRecordFilter[] = "テキストファイル(*.txt)\0*.txt\0HTMLファイル(*.html)\0*.html\0";
+constexpr char kBitmapFilter[] = "24ビット ビットマップ(*.bmp)\0*.bmp\0";
+
+// The helper DLL's file dialog with an empty name; the chosen path, or nothing when cancelled.
+std::optional<std::string> AskForFile(MainWindow& window, const char* filter, bool open) {
+    char file[MAX_PATH];
+    std::memset(file, 0, sizeof file);
+    if (!GetFileDlg(window.Handle(), file, filter, open ? 1 : 0)) return std::nullopt;
+    return std::string(file);
+}
+
+// The game stops before a file is read or written, and the move on its way lands first, so no
+// computer move interleaves with the file.
+void StopForFile(MainWindow& window) {
+    window.Flow().Stop();
+    window.Flow().WaitForMoves(-1);
+}
+
+void SaveGameFile(MainWindow& window) {
+    const auto path = AskForFile(window, kGameFilter, false);
+    if (!path) return;
+    StopForFile(window);
+    window.SetStatusText(0, "対局を保存しています...");
+    const std::vector<uint8_t> bytes = EncodeGameFile(window.Session().Record());
+    const FileError error = WriteFileReplacing(*path, bytes.data(), bytes.size());
+    if (error != FileError::kNone) ReportError(GameFileSaveFailureText(error).c_str());
+    window.SetStatusText(0, "");
+}
+
+void LoadGameFile(MainWindow& window) {
+    const auto path = AskForFile(window, kGameFilter, true);
+    if (!path) return;
+    StopForFile(window);
+    window.SetStatusText(0, "対局を読み込んでいます...");
+    const auto bytes = ReadFileBytes(*path, kGameFileBytes);
+    GameFileCheck check;
+    if (bytes) {
+        // The file reaches the record only when it is sound; the last position is shown, as
+        // "最終局面" shows it.
+        window.Flow().ChangeGame([&](BoardState& board, GameRecord& record) {
+            check = DecodeGameFile(bytes->data(), bytes->size(), record);
+            if (check.error == GameFileError::kNone) ReplayMoves(record, 60, board);
+        });
+    }
+    if (!bytes) {
+        ReportError(GameFileUnreadableText().c_str());
+    } else if (check.error != GameFileError::kNone) {
+        ReportError(GameFileRefusalText(check).c_str());
+    } else {
+        window.Records().Rebuild(window.Session().Record());
+        window.Redraw();
+    }
+    window.SetStatusText(0, "");
+}
+
+void ExportRecord(MainWindow& window) {
+    const auto path = AskForFile(window, kRecordFilter, false);
+    if (!path) return;
+    window.SetStatusText(0, "棋譜を保存しています...");
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    switch (ExportRecordToFile(*path, ProgramDirectory(), window.Session().Record(), time)) {
+    case ExportError::kNone: break;
+    case ExportError::kTemplate: ReportError("テンプレートファイルオープンに失敗。棋譜を保存できません。"); break;
+    case ExportError::kOutput: ReportError("ファイルオープンに失敗。棋譜を保存できません。"); break;
+    }
+    window.SetStatusText(0, "");
+}
+
+void CopyRecordText(MainWindow& window) {
+    const std::string text = KifuString(window.Session().Record());
+    if (!OpenClipboard(window.Handle())) return;  // the clipboard keeps what it holds
+    if (EmptyClipboard()) {
+        // Movable and zeroed: the byte behind the text is its terminator. The clipboard owns
+        // the block once it has taken it.
+        if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1)) {
+            std::memcpy(GlobalLock(block), text.data(), text.size());
+            GlobalUnlock(block);
+            if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+}
+
+void SaveBoardBitmap(MainWindow& window) {
+    const auto path = AskForFile(window, kBitmapFilter, false);
+    window.SetStatusText(0, "保存しています...");
+    // The picture is taken without the legal-move frames; the window shows them again after.
+    window.View().PaintAndUse(window.Session().Board(), false, [&](HBITMAP picture) {
+        if (path && !SaveBitmapFile(picture, *path, 24)) ReportError("ビットマップファイルの保存に失敗しました");
+    });
+    window.Redraw();
+    window.SetStatusText(0, "");
+}
+
+void CopyBoardPicture(MainWindow& window) {
+    window.SetStatusText(0, "コピーしています...");
+    window.View().PaintAndUse(window.Session().Board(), false, [](HBITMAP picture) { CopyBitmapToClipboard(picture); });
+    window.Redraw();
+    window.SetStatusText(0, "");
+}
+
+void BitmapError(const char* text) { MessageBoxA(nullptr, text, "エラー", MB_OK | MB_ICONERROR); }
+
+}  // namespace
+
+bool RunFileCommand(MainWindow& window, UINT command) {
+    switch (command) {
+    case kCmdOpen: LoadGameFile(window); return true;
+    case kCmdSave: SaveGameFile(window); return true;
+    case kCmdExport: ExportRecord(window); return true;
+    case kCmdCopyRecord: CopyRecordText(window); return true;
+    case kCmdSaveBitmap: SaveBoardBitmap(window); return true;
+    case kCmdCopyBoard: CopyBoardPicture(window); return true;
+    default: return false;
+    }
+}
+
+bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
+    BITMAP info{};
+    if (!GetObjectA(bitmap, sizeof info, &info)) return false;
+    if (bits == 0) bits = info.bmBitsPixel;
+    const auto layout = LayoutOf(info.bmWidth, info.bmHeight, bits);
+    if (!layout) return false;
+
+    // The pixels in the file's format, and for 8 bits or fewer the colour table the conversion
+    // fills: a BITMAPINFO with room for 256 entries.
+    std::vector<uint8_t> pixels(layout->pixelSize, 0);
+    std::vector<uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
+    auto* bitmapInfo = reinterpret_cast<BITMAPINFO*>(header.data());
+    bitmapInfo->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bitmapInfo->bmiHeader.biWidth = info.bmWidth;
+    bitmapInfo->bmiHeader.biHeight = info.bmHeight;
+    bitmapInfo->bmiHeader.biPlanes = 1;
+    bitmapInfo->bmiHeader.biBitCount = static_cast<WORD>(bits);
+    bitmapInfo->bmiHeader.biCompression = BI_RGB;
+    int lines;
+    {
+        WindowDc screen(nullptr);
+        OwnedDc dc(CreateCompatibleDC(screen.get()));
+        lines = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), bitmapInfo,
+                          DIB_RGB_COLORS);
+    }
+    if (lines == 0) {
+        BitmapError("色数変更に失敗しました");
+        return false;
+    }
+    std::vector<uint32_t> colours;
+    if (bits <= 8)
+        for (int i = 0; i < (1 << bits); ++i) {
+            const RGBQUAD& c = bitmapInfo->bmiColors[i];
+            colours.push_back(c.rgbBlue | c.rgbGreen << 8 | c.rgbRed << 16);
+        }
+    const std::vector<uint8_t> file = EncodeBitmapFile(info.bmWidth, info.bmHeight, bits, pixels, colours);
+
+    FileReplacement out(path);
+    if (!out.Created()) {
+        BitmapError("ファイルを開くことができませんでした");
+        return false;
+    }
+    if (!out.Write(file.data(), 14)) {
+        BitmapError("ビットマップファイルヘッダーを書き込むことができませんでした");
+        return false;
+    }
+    if (!out.Write(file.data() + 14, layout->pixelOffset - 14)) {
+        BitmapError("ビットマップ情報とカラーテーブルを書き込むことができませんでした");
+        return false;
+    }
+    if (!out.Write(file.data() + layout->pixelOffset, layout->pixelSize)) {
+        BitmapError("ビット配列を書き込むことができませんでした");
+        return false;
+    }
+    switch (out.Commit()) {
+    case FileError::kNone: return true;
+    case FileError::kReplace: BitmapError("ファイルを置き換えることができませんでした"); return false;
+    default: BitmapError("ファイルをクローズできませんでした"); return false;
+    }
+}
+
+bool CopyBitmapToClipboard(HBITMAP bitmap) {
+    if (!bitmap) return true;
+    if (!OpenClipboard(nullptr)) return false;
+    if (!EmptyClipboard()) {
+        CloseClipboard();
+        return false;
+    }
+    // A duplicate of the same size and depth: the clipboard owns it, the caller keeps its own.
+    HANDLE copy = CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0);
+    if (copy && !SetClipboardData(CF_BITMAP, copy)) DeleteObject(copy);
+    CloseClipboard();
+    return true;
+}
+
+}  // namespace tavik::ui
