@@ -25,6 +25,29 @@ T* SelfOf(HWND window) {
 // object behind it is gone or going).
 inline void Release(HWND window) { SetWindowLongPtrA(window, GWLP_USERDATA, 0); }
 
+// A window object's procedure: `handle(self)` answers each message while the object lives. The
+// object is deleted with the window's last message (WM_NCDESTROY); messages before Subclass or
+// after Release go to DefWindowProcA.
+template <class T, class Handler>
+LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Handler handle) {
+    T* self = SelfOf<T>(window);
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        Release(window);
+        delete self;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return handle(*self);
+}
+
+// Gives a new window its object and procedure, then initialises it as a dialog would be.
+template <class T>
+HWND Attach(T* self, HWND window, WNDPROC procedure) {
+    Subclass(window, self, procedure);
+    SendMessageA(window, WM_INITDIALOG, 0, 0);
+    return window;
+}
+
 // Makes a control of `parent` with `id`, given the window's font.
 inline HWND Control(HWND parent, DWORD extendedStyle, const char* cls, const char* text, DWORD style, int x,
                     int y, int width, int height, int id, HFONT font) {
@@ -34,6 +57,22 @@ inline HWND Control(HWND parent, DWORD extendedStyle, const char* cls, const cha
                                    nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
+}
+
+// The button a WM_COMMAND presses, or 0: a click on a button gives its own ID; Return, passed
+// to the dialog keyboard of a window that is no dialog, arrives as IDOK and presses the push
+// button that has the focus (so Tab to a button and Return press it, as in a dialog).
+inline UINT PressedButton(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == IDOK) {
+        HWND focus = GetFocus();
+        if (!focus || GetParent(focus) != window) return 0;
+        char cls[16] = {};
+        GetClassNameA(focus, cls, sizeof cls);
+        const LONG kind = GetWindowLongA(focus, GWL_STYLE) & BS_TYPEMASK;
+        const bool push = lstrcmpiA(cls, "BUTTON") == 0 && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
+        return push ? static_cast<UINT>(GetDlgCtrlID(focus)) : 0;
+    }
+    return HIWORD(wParam) == BN_CLICKED ? LOWORD(wParam) : 0;
 }
 
 }  // namespace tavik::ui

@@ -14,9 +14,7 @@ namespace tavik::ui {
 HWND BestMoveWindow::Create(MainWindow& owner) {
     auto* self = new BestMoveWindow(owner);
     self->window_ = owner.CreateAuxWindow("最善手探索", WS_CAPTION, 256, 106);
-    Subclass(self->window_, self, Procedure);
-    SendMessageA(self->window_, WM_INITDIALOG, 0, 0);
-    return self->window_;
+    return Attach(self, self->window_, Procedure);
 }
 
 void BestMoveWindow::Initialise() {
@@ -71,30 +69,23 @@ void BestMoveWindow::Close() {
 }
 
 LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    BestMoveWindow* self = SelfOf<BestMoveWindow>(window);
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-    case WM_INITDIALOG: self->Initialise(); return TRUE;
-    case WM_COMMAND: {
-        // Return goes to the dialog keyboard as IDOK: it presses the button that has the focus.
-        UINT id = LOWORD(wParam);
-        if (id == IDOK) id = GetFocus() == self->play_ ? kPlayButtonId : GetFocus() == self->close_ ? kCloseButtonId : 0;
-        else if (HIWORD(wParam) != BN_CLICKED) id = 0;
-        if (id == kPlayButtonId && IsWindowEnabled(self->play_)) self->Play();
-        if (id == kCloseButtonId) self->Close();
-        return 0;
-    }
-    case WM_CLOSE: self->Close(); return 0;
-    case WM_DESTROY:
-        RemoveModalKeyboard();
-        self->search_.Stop();  // also when the main window goes first
-        return 0;
-    case WM_NCDESTROY:
-        Release(window);
-        delete self;
-        return DefWindowProcA(window, message, wParam, lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
-    }
+    return Dispatch<BestMoveWindow>(window, message, wParam, lParam, [&](BestMoveWindow& self) -> LRESULT {
+        switch (message) {
+        case WM_INITDIALOG: self.Initialise(); return TRUE;
+        case WM_COMMAND: {
+            const UINT id = PressedButton(window, wParam);
+            if (id == kPlayButtonId && IsWindowEnabled(self.play_)) self.Play();
+            if (id == kCloseButtonId) self.Close();
+            return 0;
+        }
+        case WM_CLOSE: self.Close(); return 0;
+        case WM_DESTROY:
+            RemoveModalKeyboard();
+            self.search_.Stop();  // also when the main window goes first
+            return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
+        }
+    });
 }
 
 }  // namespace tavik::ui

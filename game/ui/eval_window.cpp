@@ -40,9 +40,7 @@ EvalWindow::EvalWindow(MainWindow& owner) : owner_(owner), mode_(owner.StudyMode
 HWND EvalWindow::Create(MainWindow& owner) {
     auto* self = new EvalWindow(owner);
     self->window_ = owner.CreateAuxWindow("", WS_CAPTION, 282, 215);
-    Subclass(self->window_, self, Procedure);
-    SendMessageA(self->window_, WM_INITDIALOG, 0, 0);
-    return self->window_;
+    return Attach(self, self->window_, Procedure);
 }
 
 void EvalWindow::Initialise() {
@@ -121,32 +119,26 @@ void EvalWindow::Close() {
 }
 
 LRESULT CALLBACK EvalWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    EvalWindow* self = SelfOf<EvalWindow>(window);
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-    case WM_INITDIALOG: self->Initialise(); return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == kEvalListId && header->code == NM_DBLCLK)
-            self->Play(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
-        return 0;
-    }
-    case WM_COMMAND:
-        // Return goes to the dialog keyboard as IDOK: it presses the button that has the focus.
-        if (LOWORD(wParam) == IDOK && GetFocus() == self->close_) self->Close();
-        else if (LOWORD(wParam) == kCloseButtonId && HIWORD(wParam) == BN_CLICKED) self->Close();
-        return 0;
-    case WM_CLOSE: self->Close(); return 0;
-    case WM_DESTROY:
-        RemoveModalKeyboard();
-        self->search_.Stop();  // also when the main window goes first
-        return 0;
-    case WM_NCDESTROY:
-        Release(window);
-        delete self;
-        return DefWindowProcA(window, message, wParam, lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
-    }
+    return Dispatch<EvalWindow>(window, message, wParam, lParam, [&](EvalWindow& self) -> LRESULT {
+        switch (message) {
+        case WM_INITDIALOG: self.Initialise(); return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == kEvalListId && header->code == NM_DBLCLK)
+                self.Play(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
+            return 0;
+        }
+        case WM_COMMAND:
+            if (PressedButton(window, wParam) == kCloseButtonId) self.Close();
+            return 0;
+        case WM_CLOSE: self.Close(); return 0;
+        case WM_DESTROY:
+            RemoveModalKeyboard();
+            self.search_.Stop();  // also when the main window goes first
+            return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
+        }
+    });
 }
 
 }  // namespace tavik::ui

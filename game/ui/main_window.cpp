@@ -15,12 +15,12 @@
 #include "resource_ids.h"
 #include "settings_store.h"
 #include "texts.h"
+#include "version_text.h"
 
 namespace tavik::ui {
 
 namespace {
 
-constexpr const char* kWebSite = "https://tavik.example.jp/";
 constexpr const char* kMainClass = "NORMAL0";
 constexpr const char* kAuxClass = "NORMALDLG";
 
@@ -242,7 +242,7 @@ void MainWindow::OnCommand(UINT id) {
     case kCmdManual:
         ShellExecuteA(window_, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "", SW_SHOWMAXIMIZED);
         break;
-    case kCmdWebSite: ShellExecuteA(window_, "open", kWebSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
+    case kCmdWebSite: ShellExecuteA(window_, "open", kAuthorSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
     case kCmdVersion: RunModalWindow(*this, "InfoWnd"); break;
     default:
         if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {

@@ -5,6 +5,8 @@
 #include "best_move_window.h"
 #include "eval_window.h"
 #include "main_window.h"
+#include "players_window.h"
+#include "version_window.h"
 
 namespace tavik::ui {
 
@@ -17,8 +19,10 @@ struct ModalWindow {
     HWND (*create)(MainWindow& owner);
 };
 const ModalWindow kModalWindows[] = {
+    {"InfoWnd", VersionWindow::Create},
     {"EvalWnd", EvalWindow::Create},
     {"BestMoveWnd", BestMoveWindow::Create},
+    {"SetGameWnd", PlayersWindow::Create},
 };
 
 // The one modal window's keyboard hook.

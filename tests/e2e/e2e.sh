@@ -1,7 +1,8 @@
 # Sourced by the end-to-end scripts that play the game on the display. begin_e2e DIST_DIR
-# WORK_DIR makes the work folder and a fresh Wine prefix in it, starts the dist folder's
-# Tavik.exe on a Wine desktop, waits until its board is drawn, and sets `dist`, `work`, `here`
-# and the board's top-left corner on the screen, `x0` and `y0`. Wine is ended on exit.
+# WORK_DIR makes the work folder and a fresh Wine prefix in it, runs the script's before_start
+# if it has one, starts the dist folder's Tavik.exe on a Wine desktop, waits until its board is
+# drawn, and sets `dist`, `work`, `here` and the board's top-left corner on the screen, `x0` and
+# `y0`. Wine is ended on exit.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$root/cmake/wine-prefix.sh"
@@ -13,6 +14,8 @@ begin_e2e() {
     mkdir -p "$work"
     export WINEPREFIX=$work/wineprefix
     wine_setup "$(wine_arch_of "$dist/Tavik.exe")"
+    # A script may prepare the prefix (the registry, say) before the game first starts.
+    if declare -F before_start >/dev/null; then before_start; fi
     trap 'wineserver -k 2>/dev/null || true' EXIT
     start_on_desktop "$dist/Tavik.exe"
     wait_for 60 "the board to be drawn" board_on_screen "$work/start.png" >"$work/board.txt"

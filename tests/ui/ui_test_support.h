@@ -164,6 +164,101 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
+inline std::string Text(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// A window's class, upper-cased: Windows says "Button" of the class created as "BUTTON".
+inline std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    CharUpperA(name);
+    return name;
+}
+
+// A control's place in its parent's client area, as "x,y widthxheight".
+inline std::string Place(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+struct FindArgs {
+    int controlId;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindModalWindow(HWND window, LPARAM argument) {
+    auto* args = reinterpret_cast<FindArgs*>(argument);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == "NORMALDLG" &&
+        GetDlgItem(window, args->controlId)) {
+        args->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The open modal window that has a control `controlId` (1004 the evaluation list, 1007 the
+// best-move text, ...), once it shows; null after 20 s.
+inline HWND WaitForModalWindow(int controlId) {
+    for (int i = 0; i < 4000; ++i) {
+        FindArgs args{controlId, nullptr};
+        EnumWindows(FindModalWindow, reinterpret_cast<LPARAM>(&args));
+        if (args.found) return args.found;
+        Sleep(5);
+    }
+    return nullptr;
+}
+
+template <typename Condition>
+inline bool WaitUntil(Condition done, double seconds = 60) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > seconds * 1000) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// A test of the modal windows: each runs its own message loop inside the command that opens
+// it, so a test drives the window from a second thread (a script) while this thread is in that
+// loop.
+class ModalWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        StoreDword("ShowKifu", 0);
+        Start();
+        uiThread = GetCurrentThreadId();
+    }
+    // Opens the window of `command` and runs `script` on a second thread while the window's
+    // loop runs here; the script's window is closed when it returns, whatever it did.
+    void Drive(UINT command, int controlId, const std::function<void(HWND)>& script) {
+        std::thread driver([&] {
+            const HWND window = WaitForModalWindow(controlId);
+            EXPECT_NE(nullptr, window) << "the window did not open";
+            if (!window) return;
+            script(window);
+            if (IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+        });
+        Command(command);
+        driver.join();
+    }
+    HWND Focus() {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(uiThread, &info);
+        return info.hwndFocus;
+    }
+    DWORD uiThread = 0;
+};
+
 // Answers the message boxes of this process (from any thread) with OK and keeps their captions
 // and texts, in the order they appeared.
 class BoxAnswerer {

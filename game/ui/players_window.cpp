@@ -1,0 +1,176 @@
+#include "players_window.h"
+
+#include <string>
+#include <vector>
+
+#include "aux_window.h"
+#include "fenlow.h"
+#include "main_window.h"
+#include "modal_windows.h"
+
+namespace tavik::ui {
+
+namespace {
+
+constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP | BS_NOTIFY;
+constexpr DWORD kPush = BS_PUSHBUTTON | WS_TABSTOP | BS_NOTIFY;
+constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+// No ES_AUTOHSCROLL: the name box takes no more than it can show.
+constexpr DWORD kNameBox = ES_LEFT | WS_TABSTOP;
+// The labels are as wide as their text in the Japanese proportional gothic. A stand-in font
+// with wider kana would wrap the last character out of the one-line label; without wrapping it
+// loses a pixel or two at most.
+constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
+
+struct ControlSpec {
+    int offset;  // from the colour's group box
+    const char* cls;
+    const char* text;
+    DWORD style;
+    int x, y, width, height;  // on the black side; the white side is kWhiteShift to the right
+};
+
+// One colour's controls, in the order they are made (which is the Tab order).
+const ControlSpec kSideControls[] = {
+    {0, "BUTTON", "黒", BS_GROUPBOX | WS_GROUP, 4, 0, 205, 228},
+    {kHumanOffset, "BUTTON", "人間", kRadio, 12, 15, 186, 21},
+    {kComputerOffset, "BUTTON", "コンピュータ", kRadio, 12, 63, 186, 21},
+    {3, "STATIC", "プレイヤー名", kLabel, 26, 40, 68, 13},
+    {kNameOffset, "EDIT", "", kNameBox, 97, 36, 104, 21},
+    {5, "BUTTON", "コンピュータ設定", BS_GROUPBOX, 10, 90, 193, 131},
+    {6, "STATIC", "通常探索深さ", kLabel, 18, 108, 69, 13},
+    {kNormalDepthOffset, "COMBOBOX", "", kList, 96, 105, 100, 127},
+    {8, "STATIC", "必勝探索深さ", kLabel, 18, 137, 69, 13},
+    {kWinDepthOffset, "COMBOBOX", "", kList, 96, 133, 100, 127},
+    {10, "STATIC", "完全探索深さ", kLabel, 18, 165, 69, 13},
+    {kPerfectDepthOffset, "COMBOBOX", "", kList, 96, 161, 100, 127},
+    {kWeakOffset, "BUTTON", "弱い", kPush, 58, 188, 45, 25},
+    {kNormalOffset, "BUTTON", "普通", kPush, 104, 188, 45, 25},
+    {kStrongOffset, "BUTTON", "強い", kPush, 150, 188, 45, 25},
+};
+constexpr int kWhiteShift = 209;
+
+struct ButtonSpec {
+    int id;
+    const char* text;
+    int x;
+};
+const ButtonSpec kBottomButtons[] = {
+    {kSwapButtonId, "黒白交代", 61}, {kPlayersOkId, "OK", 182}, {kPlayersCancelId, "キャンセル", 303}};
+
+void Fill(HWND list, const std::vector<std::string>& items) {
+    for (const std::string& item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int Selected(HWND list) { return static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)); }
+
+std::string TextOf(HWND box) {
+    const LRESULT length = SendMessageA(box, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+}  // namespace
+
+HWND PlayersWindow::Create(MainWindow& owner) {
+    auto* self = new PlayersWindow(owner);
+    self->window_ = owner.CreateAuxWindow("対局者設定", WS_CAPTION, 427, 285);
+    return Attach(self, self->window_, Procedure);
+}
+
+void PlayersWindow::Initialise() {
+    const HFONT font = owner_.Font(kFontPlayers);
+    for (int group : {kBlackGroupId, kWhiteGroupId}) {
+        for (const ControlSpec& spec : kSideControls) {
+            const char* text = spec.offset == 0 && group == kWhiteGroupId ? "白" : spec.text;
+            const int x = group == kBlackGroupId ? spec.x : spec.x + kWhiteShift;
+            const DWORD extended = spec.offset == kNameOffset ? WS_EX_CLIENTEDGE : 0;
+            Control(window_, extended, spec.cls, text, spec.style, x, spec.y, spec.width, spec.height,
+                    group + spec.offset, font);
+        }
+    }
+    for (const ButtonSpec& button : kBottomButtons)
+        Control(window_, 0, "BUTTON", button.text, kPush, button.x, 233, 115, 25, button.id, font);
+
+    InstallModalKeyboard(window_);
+    for (int group : {kBlackGroupId, kWhiteGroupId}) {
+        Fill(Item(group, kNormalDepthOffset), NormalDepthItemTexts());
+        Fill(Item(group, kWinDepthOffset), WinDepthItemTexts());
+        Fill(Item(group, kPerfectDepthOffset), PerfectDepthItemTexts());
+    }
+    const AppSettings& settings = owner_.Settings();
+    const PlayerDialog dialog = ShowPlayers(settings.black, settings.white);
+    ShowChoices(dialog);
+    SetWindowTextA(Item(kBlackGroupId, kNameOffset), dialog.black.name.c_str());
+    SetWindowTextA(Item(kWhiteGroupId, kNameOffset), dialog.white.name.c_str());
+    MoveWindowToCenter(window_, owner_.Handle());
+    ShowWindow(window_, SW_SHOW);
+}
+
+void PlayersWindow::ShowChoices(const PlayerDialog& dialog) {
+    for (int group : {kBlackGroupId, kWhiteGroupId}) {
+        const PlayerControls& side = group == kBlackGroupId ? dialog.black : dialog.white;
+        SendMessageA(Item(group, kNormalDepthOffset), CB_SETCURSEL, side.normalItem, 0);
+        SendMessageA(Item(group, kWinDepthOffset), CB_SETCURSEL, side.winItem, 0);
+        SendMessageA(Item(group, kPerfectDepthOffset), CB_SETCURSEL, side.perfectItem, 0);
+        SendMessageA(Item(group, kHumanOffset), BM_SETCHECK, side.computer ? BST_UNCHECKED : BST_CHECKED, 0);
+        SendMessageA(Item(group, kComputerOffset), BM_SETCHECK, side.computer ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+PlayerDialog PlayersWindow::Read() const {
+    PlayerDialog dialog;
+    for (int group : {kBlackGroupId, kWhiteGroupId}) {
+        PlayerControls& side = group == kBlackGroupId ? dialog.black : dialog.white;
+        side.computer = SendMessageA(Item(group, kComputerOffset), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        side.name = TextOf(Item(group, kNameOffset));
+        side.normalItem = Selected(Item(group, kNormalDepthOffset));
+        side.winItem = Selected(Item(group, kWinDepthOffset));
+        side.perfectItem = Selected(Item(group, kPerfectDepthOffset));
+    }
+    return dialog;
+}
+
+void PlayersWindow::OnButton(UINT id) {
+    const int black = static_cast<int>(id) - kBlackGroupId, white = static_cast<int>(id) - kWhiteGroupId;
+    const int offset = black >= kWeakOffset && black <= kStrongOffset ? black
+                       : white >= kWeakOffset && white <= kStrongOffset ? white
+                                                                       : 0;
+    if (offset) {
+        PlayerDialog dialog = Read();
+        PressPreset(offset == black ? dialog.black : dialog.white, static_cast<Preset>(offset - kWeakOffset));
+        ShowChoices(dialog);
+    } else if (id == kSwapButtonId) {
+        PlayerDialog dialog = Read();
+        PressSwap(dialog);
+        ShowChoices(dialog);
+    } else if (id == kPlayersOkId) {
+        AppSettings& settings = owner_.Settings();
+        ConfirmPlayers(Read(), settings.black, settings.white);
+        // The registry hears of it at exit, with every other setting.
+        owner_.Session().Edit([&settings](BoardState&, GameRecord& record) {
+            RefreshPlayerNames(settings.black, settings.white, record);
+        });
+        CloseModalWindow(window_, 0);
+    } else if (id == kPlayersCancelId) {
+        CloseModalWindow(window_, 0);
+    }
+}
+
+LRESULT CALLBACK PlayersWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Dispatch<PlayersWindow>(window, message, wParam, lParam, [&](PlayersWindow& self) -> LRESULT {
+        switch (message) {
+        case WM_INITDIALOG: self.Initialise(); return TRUE;
+        case WM_COMMAND:
+            if (const UINT id = PressedButton(window, wParam)) self.OnButton(id);
+            return 0;
+        case WM_CLOSE: CloseModalWindow(window, 0); return 0;
+        case WM_DESTROY: RemoveModalKeyboard(); return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
+        }
+    });
+}
+
+}  // namespace tavik::ui

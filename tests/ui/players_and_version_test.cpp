@@ -1,0 +1,468 @@
+// The players window and the version window in the real program under Wine: every control as
+// the live window has it, the lists, what OK, cancel, Escape and the close message leave in the
+// settings, the presets and the swap, the keyboard, the version text, and the banner picture
+// released at every close.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "modal_windows.h"
+#include "player_dialog.h"
+#include "players_window.h"
+#include "version_text.h"
+#include "version_window.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using namespace tavik_ui_test;
+
+std::vector<std::string> ListItems(HWND list) {
+    std::vector<std::string> items;
+    const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[64] = {};
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+std::string ShownItem(HWND list) {
+    const int item = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    if (item < 0) return "(none)";
+    char text[64] = {};
+    SendMessageA(list, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+auto Fields(const PlayerSettings& p) {
+    return std::make_tuple(p.isComputer, p.playerName, p.normalDepth, p.winDepth, p.perfectDepth);
+}
+
+// Waits until `window` is gone (closed by what the script did last).
+bool Closed(HWND window) {
+    return WaitUntil([&] { return !IsWindow(window); }, 10);
+}
+
+class PlayersWindowTest : public ModalWindowTest {
+protected:
+    // Opens 対局者設定 and runs `script` on it.
+    void Players(const std::function<void(HWND)>& script) { Drive(kCmdPlayers, kSwapButtonId, script); }
+    HWND Item(HWND window, int group, int offset) { return GetDlgItem(window, group + offset); }
+};
+
+TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
+    struct Expected {
+        int id;
+        const char* cls;
+        const char* text;
+        LONG style;  // the bits that tell the kind of control, and WS_TABSTOP, WS_GROUP
+        const char* place;
+    };
+    const LONG radio = BS_AUTORADIOBUTTON | WS_TABSTOP | BS_NOTIFY, push = BS_PUSHBUTTON | WS_TABSTOP | BS_NOTIFY;
+    const LONG list = CBS_DROPDOWNLIST | WS_TABSTOP;
+    const Expected controls[] = {
+        {1008, "BUTTON", "黒", BS_GROUPBOX | WS_GROUP, "4,0 205x228"},
+        {1009, "BUTTON", "人間", radio, "12,15 186x21"},
+        {1010, "BUTTON", "コンピュータ", radio, "12,63 186x21"},
+        {1011, "STATIC", "プレイヤー名", SS_LEFTNOWORDWRAP, "26,40 68x13"},
+        {1012, "EDIT", nullptr, WS_TABSTOP, "97,36 104x21"},
+        {1013, "BUTTON", "コンピュータ設定", BS_GROUPBOX, "10,90 193x131"},
+        {1014, "STATIC", "通常探索深さ", SS_LEFTNOWORDWRAP, "18,108 69x13"},
+        {1015, "COMBOBOX", nullptr, list, "96,105 100"},
+        {1016, "STATIC", "必勝探索深さ", SS_LEFTNOWORDWRAP, "18,137 69x13"},
+        {1017, "COMBOBOX", nullptr, list, "96,133 100"},
+        {1018, "STATIC", "完全探索深さ", SS_LEFTNOWORDWRAP, "18,165 69x13"},
+        {1019, "COMBOBOX", nullptr, list, "96,161 100"},
+        {1020, "BUTTON", "弱い", push, "58,188 45x25"},
+        {1021, "BUTTON", "普通", push, "104,188 45x25"},
+        {1022, "BUTTON", "強い", push, "150,188 45x25"},
+        {1023, "BUTTON", "白", BS_GROUPBOX | WS_GROUP, "213,0 205x228"},
+        {1024, "BUTTON", "人間", radio, "221,15 186x21"},
+        {1025, "BUTTON", "コンピュータ", radio, "221,63 186x21"},
+        {1026, "STATIC", "プレイヤー名", SS_LEFTNOWORDWRAP, "235,40 68x13"},
+        {1027, "EDIT", nullptr, WS_TABSTOP, "306,36 104x21"},
+        {1028, "BUTTON", "コンピュータ設定", BS_GROUPBOX, "219,90 193x131"},
+        {1029, "STATIC", "通常探索深さ", SS_LEFTNOWORDWRAP, "227,108 69x13"},
+        {1030, "COMBOBOX", nullptr, list, "305,105 100"},
+        {1031, "STATIC", "必勝探索深さ", SS_LEFTNOWORDWRAP, "227,137 69x13"},
+        {1032, "COMBOBOX", nullptr, list, "305,133 100"},
+        {1033, "STATIC", "完全探索深さ", SS_LEFTNOWORDWRAP, "227,165 69x13"},
+        {1034, "COMBOBOX", nullptr, list, "305,161 100"},
+        {1035, "BUTTON", "弱い", push, "267,188 45x25"},
+        {1036, "BUTTON", "普通", push, "313,188 45x25"},
+        {1037, "BUTTON", "強い", push, "359,188 45x25"},
+        {1038, "BUTTON", "黒白交代", push, "61,233 115x25"},
+        {1000, "BUTTON", "OK", push, "182,233 115x25"},
+        {1005, "BUTTON", "キャンセル", push, "303,233 115x25"},
+    };
+    W().Settings().black.playerName = "山田太郎";
+    W().Settings().white.playerName = "花子";
+    Players([&](HWND window) {
+        EXPECT_EQ("対局者設定", Text(window));
+        RECT outer, main;
+        GetWindowRect(window, &outer);
+        GetWindowRect(Main(), &main);
+        EXPECT_EQ(427, outer.right - outer.left);
+        EXPECT_EQ(285, outer.bottom - outer.top);
+        EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
+        EXPECT_LE(std::abs((outer.top + outer.bottom) - (main.top + main.bottom)), 1);
+        EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+        EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        EXPECT_EQ(Main(), GetWindow(window, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(Main()));
+        EXPECT_EQ(window, ModalKeyboardWindow());
+
+        int count = 0;
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+        EXPECT_EQ(33, count) << "no control more or less";
+        const HFONT font = W().Font(kFontPlayers);
+        for (const Expected& e : controls) {
+            SCOPED_TRACE(e.id);
+            HWND control = GetDlgItem(window, e.id);
+            ASSERT_NE(nullptr, control);
+            EXPECT_EQ(e.cls, ClassOf(control));
+            if (e.text) {
+                EXPECT_EQ(e.text, Text(control));
+            }
+            const LONG style = GetWindowLongA(control, GWL_STYLE);
+            const LONG kindMask = ClassOf(control) == "BUTTON"     ? BS_TYPEMASK | BS_NOTIFY
+                                  : ClassOf(control) == "COMBOBOX" ? 3
+                                  : ClassOf(control) == "STATIC"   ? SS_TYPEMASK
+                                                                   : ES_AUTOHSCROLL;
+            // A radio button is a tab stop while it is checked: Tab stops once per group.
+            const bool isRadio = (e.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON && e.cls == std::string("BUTTON");
+            const LONG expected = isRadio && !IsChecked(control) ? e.style & ~WS_TABSTOP : e.style;
+            EXPECT_EQ(expected, style & (kindMask | WS_TABSTOP | WS_GROUP)) << std::hex << style;
+            EXPECT_EQ(WS_CHILD | WS_VISIBLE, style & (WS_CHILD | WS_VISIBLE));
+            EXPECT_EQ(ClassOf(control) == "EDIT", (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
+            EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+            if (ClassOf(control) == "COMBOBOX") {
+                // A closed drop-down list is as high as its font needs; the height given is the
+                // open list's.
+                EXPECT_EQ(e.place, Place(control).substr(0, Place(control).find('x')));
+                RECT closed, dropped;
+                GetWindowRect(control, &closed);
+                SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+                // The open list ends 127 pixels below the box's top on Windows; Wine leaves out
+                // the box and its border, so it ends a little higher there.
+                const int reach = dropped.bottom - closed.top;
+                EXPECT_TRUE(reach > 95 && reach <= 127) << reach;
+                // The list scrolls when its items need more room than it has: the ten depths do.
+                COMBOBOXINFO info{};
+                info.cbSize = sizeof info;
+                GetComboBoxInfo(control, &info);
+                if (ListItems(control).size() == 10) {
+                    EXPECT_TRUE((style | GetWindowLongA(info.hwndList, GWL_STYLE)) & WS_VSCROLL);
+                }
+            } else {
+                EXPECT_EQ(e.place, Place(control));
+            }
+        }
+        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, 1012)));
+        EXPECT_EQ("花子", Text(GetDlgItem(window, 1027)));
+        for (int group : {kBlackGroupId, kWhiteGroupId}) {
+            EXPECT_EQ(NormalDepthItemTexts(), ListItems(Item(window, group, kNormalDepthOffset)));
+            EXPECT_EQ(WinDepthItemTexts(), ListItems(Item(window, group, kWinDepthOffset)));
+            EXPECT_EQ(PerfectDepthItemTexts(), ListItems(Item(window, group, kPerfectDepthOffset)));
+        }
+        EXPECT_EQ("終盤20手", ListItems(GetDlgItem(window, 1032)).back());
+        EXPECT_EQ("終盤18手", ListItems(GetDlgItem(window, 1034)).back());
+    });
+    EXPECT_EQ(nullptr, ModalKeyboardWindow()) << "the hook goes with the window";
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+}
+
+TEST_F(PlayersWindowTest, StoredSettingsAsTheControlsShowThem) {
+    AppSettings& settings = W().Settings();
+    settings.black = {0, "kuro", 3, 19, 0};
+    settings.white = {1, "shiro", 10, 99, 20};  // a win depth of no item, a perfect depth past the list
+    Players([&](HWND window) {
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1009)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1010)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1024)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1025)));
+        const std::vector<std::string> shown{ShownItem(GetDlgItem(window, 1015)), ShownItem(GetDlgItem(window, 1017)),
+                                             ShownItem(GetDlgItem(window, 1019)), ShownItem(GetDlgItem(window, 1030)),
+                                             ShownItem(GetDlgItem(window, 1032)), ShownItem(GetDlgItem(window, 1034))};
+        EXPECT_EQ((std::vector<std::string>{"3手", "終盤18手", "使用しない", "10手", "(none)", "(none)"}), shown);
+        SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
+        EXPECT_TRUE(Closed(window));
+    });
+    // OK without a touch: 19 becomes the 18 it showed; a list with no item stores its first item.
+    EXPECT_EQ(Fields(PlayerSettings{0, "kuro", 3, 18, 0}), Fields(settings.black));
+    EXPECT_EQ(Fields(PlayerSettings{1, "shiro", 10, 0, 0}), Fields(settings.white));
+}
+
+// What each way of closing leaves after the same changes to the controls.
+TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
+    enum class Ending { kOk, kCancel, kEscape, kCloseMessage, kReturnOnOk };
+    for (Ending close : {Ending::kOk, Ending::kCancel, Ending::kEscape, Ending::kCloseMessage, Ending::kReturnOnOk}) {
+        SCOPED_TRACE(static_cast<int>(close));
+        AppSettings& settings = W().Settings();
+        settings.black = {0, "山田太郎", 7, 18, 16};
+        settings.white = {1, "Tavik", 7, 18, 16};
+        const PlayerSettings blackBefore = settings.black, whiteBefore = settings.white;
+        const std::string storedBefore = [] {
+            std::string bytes;
+            DWORD type = 0;
+            ReadStored("IsBlackComputer", bytes, type);
+            return bytes;
+        }();
+        Players([&](HWND window) {
+            SendMessageA(GetDlgItem(window, 1037), BM_CLICK, 0, 0);  // 強い for white
+            SendMessageA(GetDlgItem(window, kSwapButtonId), BM_CLICK, 0, 0);
+            SendMessageA(GetDlgItem(window, 1027), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+            switch (close) {
+            case Ending::kOk: SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0); break;
+            case Ending::kCancel: SendMessageA(GetDlgItem(window, kPlayersCancelId), BM_CLICK, 0, 0); break;
+            case Ending::kEscape: PostMessageA(GetDlgItem(window, 1015), WM_KEYDOWN, VK_ESCAPE, 0); break;
+            case Ending::kCloseMessage: PostMessageA(window, WM_CLOSE, 0, 0); break;
+            case Ending::kReturnOnOk:
+                // Tab until OK has the focus, then Return presses it.
+                for (int i = 0; i < 40 && Focus() != GetDlgItem(window, kPlayersOkId); ++i) {
+                    PostMessageA(window, WM_KEYDOWN, VK_TAB, 0);
+                    WaitUntil([] { return false; }, 0.02);
+                }
+                ASSERT_EQ(GetDlgItem(window, kPlayersOkId), Focus());
+                PostMessageA(Focus(), WM_KEYDOWN, VK_RETURN, 0);
+                break;
+            }
+            EXPECT_TRUE(Closed(window));
+        });
+        if (close == Ending::kOk || close == Ending::kReturnOnOk) {
+            EXPECT_EQ(Fields(PlayerSettings{1, "山田太郎", 9, 20, 18}), Fields(settings.black));
+            EXPECT_EQ(Fields(PlayerSettings{0, "花子", 7, 18, 16}), Fields(settings.white));
+            EXPECT_STREQ("Tavik", Record().blackName) << "the record names who plays";
+            EXPECT_STREQ("花子", Record().whiteName);
+        } else {
+            EXPECT_EQ(Fields(blackBefore), Fields(settings.black));
+            EXPECT_EQ(Fields(whiteBefore), Fields(settings.white));
+        }
+        std::string storedAfter;
+        DWORD type = 0;
+        ReadStored("IsBlackComputer", storedAfter, type);
+        EXPECT_EQ(storedBefore, storedAfter) << "the registry hears of it only at exit";
+        EXPECT_EQ(nullptr, ModalKeyboardWindow());
+        EXPECT_TRUE(IsWindowEnabled(Main()));
+    }
+    Close();
+    EXPECT_EQ(1u, StoredDword("IsBlackComputer"));
+    EXPECT_EQ(20u, StoredDword("BlackThinkWinDepth"));
+}
+
+TEST_F(PlayersWindowTest, SwapMovesTheChoicesAndLeavesTheNames) {
+    W().Settings().black = {0, "山田太郎", 5, 16, 14};
+    W().Settings().white = {1, "", 9, 20, 18};
+    Players([&](HWND window) {
+        SendMessageA(GetDlgItem(window, kSwapButtonId), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1009)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1010)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1024)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1025)));
+        EXPECT_EQ("9手", ShownItem(GetDlgItem(window, 1015)));
+        EXPECT_EQ("終盤20手", ShownItem(GetDlgItem(window, 1017)));
+        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, 1019)));
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1030)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1032)));
+        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, 1034)));
+        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, 1012)));
+        EXPECT_EQ("", Text(GetDlgItem(window, 1027)));
+        // The presets reach only their own side.
+        SendMessageA(GetDlgItem(window, 1020), BM_CLICK, 0, 0);  // 弱い for black
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1015)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1017)));
+        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, 1019)));
+        SendMessageA(GetDlgItem(window, 1036), BM_CLICK, 0, 0);  // 普通 for white
+        EXPECT_EQ("7手", ShownItem(GetDlgItem(window, 1030)));
+        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, 1032)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1034)));
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1015))) << "black untouched";
+        // The radios of one colour exclude each other, and leave the other colour's alone.
+        SendMessageA(GetDlgItem(window, 1009), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1009)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1010)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1024)));
+    });
+}
+
+TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
+    W().Settings().black.playerName = "";
+    std::string typed;
+    Players([&](HWND window) {
+        HWND box = GetDlgItem(window, 1012);
+        for (int i = 0; i < 60; ++i) SendMessageA(box, WM_CHAR, 'W', 0);
+        typed = Text(box);
+        SendMessageA(box, WM_CHAR, 'i', 0);  // even a narrow letter no longer fits
+        EXPECT_EQ(typed, Text(box));
+        RECT client;
+        GetClientRect(box, &client);
+        HDC dc = GetDC(box);
+        SelectObject(dc, W().Font(kFontPlayers));
+        SIZE size;
+        GetTextExtentPoint32A(dc, typed.c_str(), static_cast<int>(typed.size()), &size);
+        ReleaseDC(box, dc);
+        EXPECT_LE(size.cx, client.right - client.left);
+        SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
+    });
+    EXPECT_GT(typed.size(), 3u);
+    EXPECT_LT(typed.size(), 60u) << "the box stops taking letters when it is full";
+    EXPECT_EQ(typed, W().Settings().black.playerName);
+}
+
+TEST_F(PlayersWindowTest, TabMovesThroughTheControlsInOrder) {
+    // A group of radios is one stop, at its checked radio: black's human, white's computer.
+    const std::vector<int> order{1015, 1017, 1019, 1020, 1021, 1022, 1025, 1027, 1030, 1032,
+                                 1034, 1035, 1036, 1037, 1038, 1000, 1005, 1009, 1012, 1015};
+    std::vector<int> seen;
+    Players([&](HWND window) {
+        HWND name = GetDlgItem(window, 1012);
+        PostMessageA(name, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(name, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        ASSERT_TRUE(WaitUntil([&] { return Focus() == name; }, 5)) << "a click puts the focus into the name box";
+        for (size_t i = 0; i < order.size(); ++i) {
+            const HWND before = Focus();
+            PostMessageA(before, WM_KEYDOWN, VK_TAB, 0);
+            WaitUntil([&] { return Focus() != before; }, 2);
+            seen.push_back(GetDlgCtrlID(Focus()));
+        }
+    });
+    EXPECT_EQ(order, seen);
+}
+
+// A stand-in for the engine's version record.
+int32_t OSTRAKON_CALL StandInVersion(VersionInfo* info) {
+    *info = VersionInfo{};
+    info->majorVersion = 2;
+    info->minorVersion = 1;
+    std::strcpy(info->productName, "Stand-in engine");
+    std::strcpy(info->copyright, "(C) 2026 stand-in");
+    return -1;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start) + " (no CR LF at the end)");
+    return lines;
+}
+
+std::string LongText(HWND control) {
+    std::string text(4096, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+using VersionWindowTest = ModalWindowTest;
+
+TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
+    VersionInfo engine{};
+    GetVersionInfo(&engine);
+    Drive(kCmdVersion, kBannerId, [&](HWND window) {
+        EXPECT_EQ("Tavik\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1", Text(window));
+        RECT outer, main;
+        GetWindowRect(window, &outer);
+        GetWindowRect(Main(), &main);
+        EXPECT_EQ(435, outer.right - outer.left);
+        EXPECT_EQ(361, outer.bottom - outer.top);
+        EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
+        EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+        EXPECT_EQ(nullptr, ModalKeyboardWindow()) << "no keyboard hook";
+
+        HWND ok = GetDlgItem(window, kVersionOkId), text = GetDlgItem(window, kVersionTextId),
+             picture = GetDlgItem(window, kBannerId);
+        EXPECT_EQ("BUTTON", ClassOf(ok));
+        EXPECT_EQ("OK", Text(ok));
+        EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_EQ("252,297 166x28", Place(ok));
+        EXPECT_EQ("EDIT", ClassOf(text));
+        const LONG bits = WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
+        EXPECT_EQ(bits, GetWindowLongA(text, GWL_STYLE) & bits);
+        EXPECT_TRUE(GetWindowLongA(text, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        EXPECT_EQ("10,52 408x231", Place(text));
+        EXPECT_EQ("STATIC", ClassOf(picture));
+        EXPECT_EQ(SS_BITMAP, GetWindowLongA(picture, GWL_STYLE) & SS_TYPEMASK);
+        EXPECT_EQ("171,10 88x31", Place(picture));
+        // A picture has no text, so no font either.
+        for (HWND control : {ok, text})
+            EXPECT_EQ(W().Font(kFontVersion), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+
+        const std::vector<std::string> lines = Lines(LongText(text));
+        ASSERT_EQ(12u, lines.size());
+        EXPECT_EQ("Tavik.exe", lines[0]);
+        EXPECT_EQ("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : Tavik", lines[1]);
+        EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.13", lines[2]);
+        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + kProgramCopyright, lines[3]);
+        EXPECT_EQ("", lines[4]);
+        EXPECT_EQ("Ostrakon.dll", lines[5]);
+        EXPECT_EQ(std::string("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : ") + engine.productName, lines[6]);
+        EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.01", lines[7]);
+        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + engine.copyright, lines[8]);
+        EXPECT_EQ("", lines[9]);
+        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x54\x83\x43\x83\x67 : ") + kAuthorSite, lines[10]);
+        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x81\x81\x5b\x83\x8b : ") + kAuthorMail, lines[11]);
+
+        // Escape, Return and Tab get no dialog handling: the window stays until OK.
+        for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_TAB}) PostMessageA(ok, WM_KEYDOWN, key, 0);
+        PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitUntil([] { return false; }, 0.5);
+        EXPECT_TRUE(IsWindow(window));
+        SendMessageA(ok, BM_CLICK, 0, 0);
+        EXPECT_TRUE(Closed(window));
+    });
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+}
+
+TEST_F(VersionWindowTest, TheEngineVersionComesFromTheEngine) {
+    VersionWindow::engineVersion = StandInVersion;
+    std::vector<std::string> lines;
+    Drive(kCmdVersion, kBannerId, [&](HWND window) { lines = Lines(LongText(GetDlgItem(window, kVersionTextId))); });
+    VersionWindow::engineVersion = GetVersionInfo;
+    ASSERT_EQ(12u, lines.size());
+    EXPECT_EQ("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : Stand-in engine", lines[6]);
+    EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.01", lines[7]);
+    EXPECT_EQ("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : (C) 2026 stand-in", lines[8]);
+}
+
+TEST_F(VersionWindowTest, TheBannerIsReleasedAtEveryClose) {
+    const DWORD countBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    int released = 0;
+    for (int i = 0; i < 100; ++i) {
+        HGDIOBJ banner = nullptr;
+        Drive(kCmdVersion, kBannerId, [&](HWND window) {
+            banner = reinterpret_cast<HGDIOBJ>(
+                SendMessageA(GetDlgItem(window, kBannerId), STM_GETIMAGE, IMAGE_BITMAP, 0));
+            BITMAP bitmap{};
+            if (i == 0) {
+                ASSERT_EQ(OBJ_BITMAP, static_cast<int>(GetObjectType(banner)));
+                GetObjectA(banner, sizeof bitmap, &bitmap);
+                EXPECT_EQ(88, bitmap.bmWidth);
+                EXPECT_EQ(31, bitmap.bmHeight);
+            }
+            SendMessageA(GetDlgItem(window, kVersionOkId), BM_CLICK, 0, 0);
+            Closed(window);
+        });
+        released += banner && GetObjectType(banner) == 0;
+    }
+    EXPECT_EQ(100, released) << "the banner of each opening is deleted when its window closes";
+    const DWORD countAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (countBefore == 0) {
+        std::printf("Wine reports no GDI object count (GetGuiResources answers 0): the banner's handle was "
+                    "checked instead, deleted after each of the 100 closes.\n");
+    } else {
+        EXPECT_EQ(countBefore, countAfter) << "GDI objects over 100 openings and closings";
+    }
+}
+
+}  // namespace
