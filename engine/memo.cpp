@@ -1,5 +1,7 @@
 #include "memo.h"
 
+#include "parallel.h"
+
 namespace ostrakon {
 
 namespace {
@@ -14,6 +16,8 @@ std::atomic<bool> gTaken[kTables];
 
 std::atomic<uint32_t> gCancelEpoch{0};
 
+void CancelSearches() { gCancelEpoch.fetch_add(1, std::memory_order_relaxed); }
+
 SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_relaxed)) {
     for (int i = 0; i < kTables; ++i) {
         if (!gTaken[i].exchange(true, std::memory_order_acquire)) {
@@ -24,8 +28,15 @@ SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_rela
     }
 }
 
-void SearchContext::PollCancel() const {
+SearchContext::SearchContext(SearchGroup* searchGroup, MemoTable* table, uint32_t epoch,
+                             const SplitPoint* split, uint32_t generation)
+    : group(searchGroup), table_(table), epoch_(epoch), split_(split), generation_(generation) {}
+
+void SearchContext::PollCancel() const { CheckLive(); }
+
+void SearchContext::CheckLive() const {
     if (gCancelEpoch.load(std::memory_order_relaxed) != epoch_) throw SearchCancelled{};
+    if (split_ && !TaskLive(split_, generation_)) throw SearchCancelled{};
 }
 
 SearchContext::~SearchContext() {

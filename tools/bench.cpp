@@ -14,6 +14,7 @@
 #include "ostrakon.h"
 #include "position_text.h"
 #include "reference.h"
+#include "search.h"
 #include "study_command.h"
 
 namespace tavik_tools {
@@ -43,10 +44,10 @@ struct Timed {
     double seconds;
 };
 
-Timed EngineSearch(const BoardState& board, int depth) {
+Timed EngineSearch(const BoardState& board, int depth, int threads) {
     Timed t{};
     const auto start = std::chrono::steady_clock::now();
-    Think(&board, depth, &t.result, 1, nullptr);
+    ostrakon::ThinkCall(board, depth, t.result, true, nullptr, threads);
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return t;
 }
@@ -68,7 +69,7 @@ double PerSecond(double nodes, double seconds) { return seconds > 0 ? nodes / se
 
 }  // namespace
 
-int RunBench(bool quick) {
+int RunBench(bool quick, int threads) {
     Totals totals[3];
     uint64_t signature = 0;
     bool mismatch = false;
@@ -82,7 +83,7 @@ int RunBench(bool quick) {
             std::printf("%s: %s\n", p.name, error.c_str());
             return 1;
         }
-        const Timed e = EngineSearch(board, p.depth);
+        const Timed e = EngineSearch(board, p.depth, threads);
         Totals& t = totals[ModeIndex(p.depth)];
         t.nodes += e.result.nodes;
         t.seconds += e.seconds;
