@@ -214,14 +214,15 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         return Classify(own, opp);
     }
     int32_t result = -kWin;
-    const bool splits = Splits(own, opp, legal, s);
+    const bool splits = Splits(own, opp, legal, s) && PopCount(legal) > kWinLossWait + 1;
+    int searched = 0;
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
         const int sq = BitOfOrderIndex(LowestBit(order));
         const Bitboard flips = Flips(own, opp, sq);
         const int32_t r = -SolveWinLoss(opp ^ flips, own | flips | (Bitboard{1} << sq), s);
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
-        if (splits) return SplitWinLoss(own, opp, order & (order - 1), result, s);
+        if (splits && ++searched == kWinLossWait) return SplitWinLoss(own, opp, order & (order - 1), result, s);
     }
     return result;
 }

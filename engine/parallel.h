@@ -138,6 +138,10 @@ private:
 // below, a task would be too small to pay for its bookkeeping.
 constexpr int kSplitDepth = 4;
 constexpr int kSplitEmpty = 12;
+// A win/loss node stops at its first winning move, and anything searched beside it is lost.
+// Measured on full-loss trees: most winning nodes win by their third move, so a node splits
+// only once three moves have not won; by then it is likely to search all of them.
+constexpr int kWinLossWait = 3;
 
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run

@@ -228,12 +228,13 @@ bool TakeRootValue(SiblingKind kind, int bit, int32_t v, RootOutcome& best) {
 // in the order of the list.
 class RootJudge final : public SiblingJudge {
 public:
-    RootJudge(SiblingKind kind, const RootList& list, const Progress& progress, RootOutcome& best)
-        : kind_(kind), list_(list), progress_(progress), best_(best) {}
-    void Before(int index) override { progress_.Before(index + 1); }
+    RootJudge(SiblingKind kind, const RootList& list, int first, const Progress& progress,
+              RootOutcome& best)
+        : kind_(kind), list_(list), first_(first), progress_(progress), best_(best) {}
+    void Before(int index) override { progress_.Before(first_ + index); }
     Verdict Take(int index, int32_t v, int32_t& alpha) override {
         const int32_t before = best_.value;
-        if (TakeRootValue(kind_, list_.bit[index + 1], v, best_)) return kStop;
+        if (TakeRootValue(kind_, list_.bit[first_ + index], v, best_)) return kStop;
         if (kind_ == SiblingKind::kWinLoss || best_.value == before) return kContinue;
         alpha = best_.value;
         return kNewAlpha;
@@ -242,23 +243,27 @@ public:
 private:
     SiblingKind kind_;
     const RootList& list_;
+    int first_;  // the list's index of the split point's first task
     const Progress& progress_;
     RootOutcome& best_;
 };
 
-// Searches every root move in order, the first alone and, when the Think has helpers and the
-// moves are big enough to share, the rest as a split point.
+// Searches every root move in order, the first alone (the first three in the win/loss search,
+// as at its other nodes) and, when the Think has helpers and the moves are big enough to
+// share, the rest as a split point.
 void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& list, int depth,
                 bool splits, const Progress& progress, SearchContext& context, RootOutcome& best) {
+    const int first = kind == SiblingKind::kWinLoss ? kWinLossWait : 1;
     for (int i = 0; i < list.size; ++i) {
-        if (i == 1 && splits && context.group && list.size > 2) {
+        if (i == first && splits && context.group && list.size > first + 1) {
             SplitPoint split;
             split.kind = kind;
             split.depth = depth;
             split.alpha = best.value;
             split.beta = kInfinity;
-            for (int k = 1; k < list.size; ++k) split.task[split.count++].child = Play(own, opp, list.bit[k]);
-            RootJudge judge(kind, list, progress, best);
+            for (int k = first; k < list.size; ++k)
+                split.task[split.count++].child = Play(own, opp, list.bit[k]);
+            RootJudge judge(kind, list, first, progress, best);
             if (SearchSiblings(split, judge, context)) return;
         }
         progress.Before(i);
