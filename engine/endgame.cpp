@@ -153,7 +153,7 @@ int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t 
 }
 
 // The moves of `order` (a MoveOrder mask) as the tasks of a split point: the children after
-// the first of a node with kSplitEmpty or more empty squares (parallel.h).
+// the first of a node with enough empty squares (parallel.h).
 void FillTasks(SplitPoint& split, Bitboard own, Bitboard opp, uint64_t order) {
     for (; order; order &= order - 1) {
         const int sq = BitOfOrderIndex(LowestBit(order));
@@ -202,7 +202,7 @@ void FillTasks(SplitPoint& split, Bitboard own, Bitboard opp, uint64_t order) {
 
 // A node big enough to share its children out, when the search has helpers.
 inline bool Splits(Bitboard own, Bitboard opp, Bitboard legal, const SearchContext& s) {
-    return s.group && PopCount(~(own | opp) & kNonCentre) >= kSplitEmpty && PopCount(legal) > 2;
+    return s.group && PopCount(~(own | opp) & kNonCentre) >= gSplitLimits.empty && PopCount(legal) > 2;
 }
 
 // Above kFewEmpty: moves from the move generator, visited in MoveOrder.
@@ -214,7 +214,8 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         return Classify(own, opp);
     }
     int32_t result = -kWin;
-    const bool splits = Splits(own, opp, legal, s) && PopCount(legal) > kWinLossWait + 1;
+    const int wait = gSplitLimits.winLossWait;
+    const bool splits = Splits(own, opp, legal, s) && PopCount(legal) > wait + 1;
     int searched = 0;
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
         const int sq = BitOfOrderIndex(LowestBit(order));
@@ -222,7 +223,7 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         const int32_t r = -SolveWinLoss(opp ^ flips, own | flips | (Bitboard{1} << sq), s);
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
-        if (splits && ++searched == kWinLossWait) return SplitWinLoss(own, opp, order & (order - 1), result, s);
+        if (splits && ++searched == wait) return SplitWinLoss(own, opp, order & (order - 1), result, s);
     }
     return result;
 }

@@ -16,6 +16,16 @@ std::atomic<bool> gTaken[kTables];
 
 std::atomic<uint32_t> gCancelEpoch{0};
 
+bool MemoIdle() {
+    for (int i = 0; i < kTables; ++i) {
+        if (gTaken[i].load()) return false;
+        for (const MemoEntry& e : gTables[i].entries) {
+            if (e.sequence.load() & 1) return false;
+        }
+    }
+    return true;
+}
+
 void CancelSearches() { gCancelEpoch.fetch_add(1, std::memory_order_relaxed); }
 
 SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_relaxed)) {

@@ -59,6 +59,9 @@ extern std::atomic<uint32_t> gCancelEpoch;
 // Asks every search running now to end (what CancelThink does).
 void CancelSearches();
 
+// Whether no table is leased and no entry is half written (for tests, between searches).
+bool MemoIdle();
+
 struct SplitPoint;
 struct SearchGroup;
 

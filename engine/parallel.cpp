@@ -18,6 +18,8 @@
 
 namespace ostrakon {
 
+SplitLimits gSplitLimits;
+
 namespace {
 
 // The lock and the pool are made on first use and never destroyed: the helpers live until the
@@ -125,8 +127,11 @@ void RunTask(Pool& pool, const Claim& claim) {
         task.state = TaskState::kDone;
     } else {
         task.state = TaskState::kFree;
-        ++split.freeTasks;
-        pool.freeTasks.fetch_add(1, std::memory_order_relaxed);
+        // a closed split point hands out nothing more (and no longer counts its free tasks)
+        if (!split.closed) {
+            ++split.freeTasks;
+            pool.freeTasks.fetch_add(1, std::memory_order_relaxed);
+        }
     }
 }
 
@@ -322,6 +327,11 @@ int PoolThreads() {
     return pool.threads;
 }
 
-int PoolBusyThreads() { return ThePool().busy.load(); }
+bool PoolIdle() {
+    Pool& pool = ThePool();
+    std::lock_guard<std::mutex> hold(pool.lock);
+    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy.load() == 0 &&
+           pool.freeTasks.load() == 0;
+}
 
 }  // namespace ostrakon

@@ -134,14 +134,19 @@ private:
     int32_t result_;
 };
 
-// Nodes this deep (normal search) or with this many empty squares (endgame solvers) split;
-// below, a task would be too small to pay for its bookkeeping.
-constexpr int kSplitDepth = 4;
-constexpr int kSplitEmpty = 12;
-// A win/loss node stops at its first winning move, and anything searched beside it is lost.
-// Measured on full-loss trees: most winning nodes win by their third move, so a node splits
-// only once three moves have not won; by then it is likely to search all of them.
-constexpr int kWinLossWait = 3;
+// Where nodes split. The limits change only the speed, never a result; the tests lower them
+// to split the small trees they can compare with the reference at every level.
+struct SplitLimits {
+    // Nodes this deep (normal search) or with this many empty squares (endgame solvers)
+    // split; below, a task would be too small to pay for its bookkeeping.
+    int depth = 4;
+    int empty = 12;
+    // A win/loss node stops at its first winning move, and anything searched beside it is
+    // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
+    // splits only once three moves have not won; by then it is likely to search all of them.
+    int winLossWait = 3;
+};
+extern SplitLimits gSplitLimits;  // set only while no search runs
 
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run
@@ -157,9 +162,10 @@ int DefaultThreads();
 void OpenGroup(SearchGroup& group, int threads, MemoTable* table, uint32_t epoch);
 void CloseGroup(SearchGroup& group);
 
-// Helper threads now in the pool, and those of them inside some task (for tests).
+// Helper threads made so far; and whether no Think has helpers, no split point is open and no
+// helper is inside a task (for tests).
 int PoolThreads();
-int PoolBusyThreads();
+bool PoolIdle();
 
 }  // namespace ostrakon
 

@@ -134,7 +134,7 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
             alpha = v;
             if (v >= beta) return v;
         }
-        if (i == 0 && context.group && depth >= kSplitDepth && list.Size() > 2)
+        if (i == 0 && context.group && depth >= gSplitLimits.depth && list.Size() > 2)
             return SplitAlphaBeta(own, opp, list, depth, alpha, beta, context);
     }
     return alpha;
@@ -253,7 +253,7 @@ private:
 // share, the rest as a split point.
 void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& list, int depth,
                 bool splits, const Progress& progress, SearchContext& context, RootOutcome& best) {
-    const int first = kind == SiblingKind::kWinLoss ? kWinLossWait : 1;
+    const int first = kind == SiblingKind::kWinLoss ? gSplitLimits.winLossWait : 1;
     for (int i = 0; i < list.size; ++i) {
         if (i == first && splits && context.group && list.size > first + 1) {
             SplitPoint split;
@@ -333,10 +333,10 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
 
     const HelpedSearch helped(threads > 0 ? threads : DefaultThreads(), context);
     RootOutcome best;
-    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= kSplitEmpty;
+    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= gSplitLimits.empty;
     if (depth > 0) {
         const Progress progress(callback, "通常探索中", depth, list.size);
-        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= kSplitDepth,
+        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= gSplitLimits.depth,
                    progress, context, best);
     } else if (depth == 0) {
         const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
