@@ -15,6 +15,13 @@ std::atomic<bool> gTaken[kTables];
 }  // namespace
 
 std::atomic<uint32_t> gCancelEpoch{0};
+std::atomic<uint32_t> gAge{0};
+
+void ClearMemo() {
+    for (MemoTable& table : gTables) {
+        for (MemoEntry& e : table.entries) e.key.store(0, std::memory_order_relaxed);  // no key is 0
+    }
+}
 
 bool MemoIdle() {
     for (int i = 0; i < kTables; ++i) {
@@ -28,7 +35,9 @@ bool MemoIdle() {
 
 void CancelSearches() { gCancelEpoch.fetch_add(1, std::memory_order_relaxed); }
 
-SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_relaxed)) {
+SearchContext::SearchContext()
+    : epoch_(gCancelEpoch.load(std::memory_order_relaxed)),
+      age_(gAge.fetch_add(1, std::memory_order_relaxed) + 1) {
     for (int i = 0; i < kTables; ++i) {
         if (!gTaken[i].exchange(true, std::memory_order_acquire)) {
             lease_ = i;
@@ -39,8 +48,9 @@ SearchContext::SearchContext() : epoch_(gCancelEpoch.load(std::memory_order_rela
 }
 
 SearchContext::SearchContext(SearchGroup* searchGroup, MemoTable* table, uint32_t epoch,
-                             const SplitPoint* split, uint32_t generation)
-    : group(searchGroup), table_(table), epoch_(epoch), split_(split), generation_(generation) {}
+                             uint32_t age, const SplitPoint* split, uint32_t generation)
+    : group(searchGroup), table_(table), epoch_(epoch), age_(age), split_(split),
+      generation_(generation) {}
 
 void SearchContext::PollCancel() const { CheckLive(); }
 

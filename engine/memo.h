@@ -28,6 +28,7 @@ namespace ostrakon {
 // with the count of another. A writer that finds the entry being written skips its store.
 struct MemoEntry {
     std::atomic<uint32_t> sequence;
+    std::atomic<uint32_t> age;   // the Think that stored it (for replacement only)
     std::atomic<uint64_t> own;
     std::atomic<uint64_t> opp;
     std::atomic<uint64_t> key;   // search kind, depth and window; never 0 in a used entry
@@ -59,6 +60,10 @@ extern std::atomic<uint32_t> gCancelEpoch;
 // Asks every search running now to end (what CancelThink does).
 void CancelSearches();
 
+// Forgets every entry, so that the next search is timed from an empty table (benchmarks); only
+// between searches.
+void ClearMemo();
+
 // Whether no table is leased and no entry is half written (for tests, between searches).
 bool MemoIdle();
 
@@ -73,8 +78,8 @@ public:
     SearchContext();
     // The context of one sibling search for split point `split`, claimed in window generation
     // `generation`: no lease of its own, it uses the Think's table and cancel epoch.
-    SearchContext(SearchGroup* group, MemoTable* table, uint32_t epoch, const SplitPoint* split,
-                  uint32_t generation);
+    SearchContext(SearchGroup* group, MemoTable* table, uint32_t epoch, uint32_t age,
+                  const SplitPoint* split, uint32_t generation);
     ~SearchContext();
     SearchContext(const SearchContext&) = delete;
     SearchContext& operator=(const SearchContext&) = delete;
@@ -89,7 +94,52 @@ public:
     // On a hit adds the subtree's nodes and answers true with its value.
     bool Probe(Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
         if (!table_) return false;
-        const MemoEntry& e = table_->entries[Slot(own, opp, key)];
+        const uint32_t bucket = Bucket(own, opp, key);
+        return ProbeEntry(table_->entries[bucket], own, opp, key, value) ||
+               ProbeEntry(table_->entries[bucket + 1], own, opp, key, value);
+    }
+    // Each key has a bucket of two entries. The first keeps the bigger subtree (the one whose
+    // hit saves more work) among those of this Think; the second takes whatever the first
+    // does not, so recent small subtrees are found too.
+    void Store(Bitboard own, Bitboard opp, uint64_t key, int32_t value, uint32_t nodesBefore) {
+        if (!table_) return;
+        const uint32_t count = nodes - nodesBefore;
+        MemoEntry* e = &table_->entries[Bucket(own, opp, key)];
+        if (e->age.load(std::memory_order_relaxed) == age_ &&
+            static_cast<uint32_t>(e->data.load(std::memory_order_relaxed) >> 32) > count)
+            ++e;
+        uint32_t sequence = e->sequence.load(std::memory_order_relaxed);
+        if ((sequence & 1) ||
+            !e->sequence.compare_exchange_strong(sequence, sequence + 1, std::memory_order_acquire))
+            return;
+        std::atomic_thread_fence(std::memory_order_release);
+        e->age.store(age_, std::memory_order_relaxed);
+        e->key.store(key, std::memory_order_relaxed);
+        e->own.store(own, std::memory_order_relaxed);
+        e->opp.store(opp, std::memory_order_relaxed);
+        e->data.store(static_cast<uint64_t>(count) << 32 | static_cast<uint32_t>(value),
+                      std::memory_order_relaxed);
+        e->sequence.store(sequence + 2, std::memory_order_release);
+    }
+    bool HasMemo() const { return table_ != nullptr; }
+
+    // Set by a Think with helper threads; null keeps the search on this thread alone.
+    SearchGroup* group = nullptr;
+    MemoTable* Table() const { return table_; }
+    uint32_t Epoch() const { return epoch_; }
+    uint32_t Age() const { return age_; }
+    // The split point whose sibling search this is (null for the root context).
+    const SplitPoint* Split() const { return split_; }
+    uint32_t Generation() const { return generation_; }
+
+    // Throws SearchCancelled when the search was asked to end or its result became useless.
+    void CheckLive() const;
+
+private:
+    // Out of line and cold, so the counting stays a few instructions in the hot loops.
+    [[gnu::noinline, gnu::cold]] void PollCancel() const;
+
+    bool ProbeEntry(const MemoEntry& e, Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
         const uint32_t before = e.sequence.load(std::memory_order_acquire);
         if (before & 1) return false;
         const uint64_t eKey = e.key.load(std::memory_order_relaxed);
@@ -103,47 +153,18 @@ public:
         value = static_cast<int32_t>(static_cast<uint32_t>(data));
         return true;
     }
-    void Store(Bitboard own, Bitboard opp, uint64_t key, int32_t value, uint32_t nodesBefore) {
-        if (!table_) return;
-        MemoEntry& e = table_->entries[Slot(own, opp, key)];
-        uint32_t sequence = e.sequence.load(std::memory_order_relaxed);
-        if ((sequence & 1) ||
-            !e.sequence.compare_exchange_strong(sequence, sequence + 1, std::memory_order_acquire))
-            return;
-        std::atomic_thread_fence(std::memory_order_release);
-        e.key.store(key, std::memory_order_relaxed);
-        e.own.store(own, std::memory_order_relaxed);
-        e.opp.store(opp, std::memory_order_relaxed);
-        e.data.store(static_cast<uint64_t>(nodes - nodesBefore) << 32 | static_cast<uint32_t>(value),
-                     std::memory_order_relaxed);
-        e.sequence.store(sequence + 2, std::memory_order_release);
-    }
-    bool HasMemo() const { return table_ != nullptr; }
 
-    // Set by a Think with helper threads; null keeps the search on this thread alone.
-    SearchGroup* group = nullptr;
-    MemoTable* Table() const { return table_; }
-    uint32_t Epoch() const { return epoch_; }
-    // The split point whose sibling search this is (null for the root context).
-    const SplitPoint* Split() const { return split_; }
-    uint32_t Generation() const { return generation_; }
-
-    // Throws SearchCancelled when the search was asked to end or its result became useless.
-    void CheckLive() const;
-
-private:
-    // Out of line and cold, so the counting stays a few instructions in the hot loops.
-    [[gnu::noinline, gnu::cold]] void PollCancel() const;
-
-    static uint32_t Slot(Bitboard own, Bitboard opp, uint64_t key) {
+    // The first entry of the key's bucket.
+    static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
         const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
                            (key * 0x165667B19E3779F9ULL);
-        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits));
+        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits)) & ~1u;
     }
 
     MemoTable* table_ = nullptr;
     int lease_ = -1;
     uint32_t epoch_;
+    uint32_t age_ = 0;
     const SplitPoint* split_ = nullptr;
     uint32_t generation_ = 0;
 };

@@ -29,7 +29,7 @@ struct Pool {
     std::condition_variable wake;   // helpers sleep here while no Think has helpers
     int openGroups = 0;             // under the lock
     int threads = 0;                // helpers made so far
-    std::atomic<int> busy{0};
+    int busy = 0;                   // helpers inside a task (under the lock)
     std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
     static constexpr int kMaxSplits = 512;
     SplitPoint* splits[kMaxSplits];
@@ -101,7 +101,7 @@ void RunTask(Pool& pool, const Claim& claim) {
     SplitPoint& split = *claim.split;
     SplitTask& task = split.task[claim.index];
     SearchGroup& group = *split.group;
-    SearchContext context(&group, group.table, group.epoch, &split, claim.generation);
+    SearchContext context(&group, group.table, group.epoch, group.age, &split, claim.generation);
     int32_t value = 0;
     bool finished = false;
     try {
@@ -157,25 +157,26 @@ void HelperLoop() {
                 ClaimAny(pool, nullptr, true, claim)) {
                 ++claim.split->helpers;
                 ++claim.split->group->helpersIn;
+                ++pool.busy;
             }
         }
         if (!claim.split) {
-            // Wait for work without the lock: the hint is enough to know when to look again.
-            while (pool.freeTasks.load(std::memory_order_relaxed) == 0) {
+            // Nothing this helper may take (or another was quicker): wait for work without the
+            // lock, the hint being enough to know when to look again. When the last Think
+            // with helpers closes, sleep on the condition instead.
+            do {
                 Pause(spins);
-                // a Think that ends closes its group; then sleep on the condition instead
                 if (spins == 0) {
                     std::lock_guard<std::mutex> hold(pool.lock);
                     if (pool.openGroups == 0) break;
                 }
-            }
+            } while (pool.freeTasks.load(std::memory_order_relaxed) == 0);
             continue;
         }
         TakePriority(claim.split->group->priority);
-        pool.busy.fetch_add(1, std::memory_order_relaxed);
         RunTask(pool, claim);
-        pool.busy.fetch_sub(1, std::memory_order_relaxed);
         std::lock_guard<std::mutex> hold(pool.lock);
+        --pool.busy;
         --claim.split->group->helpersIn;
         --claim.split->helpers;
     }
@@ -299,10 +300,11 @@ int DefaultThreads() {
     return n > 0 ? static_cast<int>(n) : 1;
 }
 
-void OpenGroup(SearchGroup& group, int threads, MemoTable* table, uint32_t epoch) {
+void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     Pool& pool = ThePool();
-    group.table = table;
-    group.epoch = epoch;
+    group.table = root.Table();
+    group.epoch = root.Epoch();
+    group.age = root.Age();
     group.helpersAllowed = threads - 1;
     group.helpersIn = 0;
     group.priority = CallerPriority();
@@ -330,8 +332,7 @@ int PoolThreads() {
 bool PoolIdle() {
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> hold(pool.lock);
-    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy.load() == 0 &&
-           pool.freeTasks.load() == 0;
+    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy == 0 && pool.freeTasks.load() == 0;
 }
 
 }  // namespace ostrakon

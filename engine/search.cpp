@@ -293,7 +293,7 @@ class HelpedSearch {
 public:
     HelpedSearch(int threads, SearchContext& context) : context_(context) {
         if (threads <= 1) return;
-        OpenGroup(group_, threads, context.Table(), context.Epoch());
+        OpenGroup(group_, threads, context);
         context.group = &group_;
     }
     ~HelpedSearch() {

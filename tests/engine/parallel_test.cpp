@@ -137,14 +137,14 @@ TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     const ostrakon::Bitboard own = 0x0000000810000000ULL, opp = 0x0000001008000000ULL;
     std::atomic<bool> stop{false};
     auto writer = [&](int32_t first) {
-        ostrakon::SearchContext c(nullptr, root.Table(), root.Epoch(), nullptr, 0);
+        ostrakon::SearchContext c(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
         for (int32_t v = first; !stop.load(std::memory_order_relaxed); v += 2) {
             c.nodes = static_cast<uint32_t>(v) * 7919u + 13u;
             c.Store(own, opp, key, v, 0);
         }
     };
     std::thread a(writer, 0), b(writer, 1);
-    ostrakon::SearchContext reader(nullptr, root.Table(), root.Epoch(), nullptr, 0);
+    ostrakon::SearchContext reader(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
     int hits = 0;
     for (int i = 0; i < 2000000; ++i) {
         int32_t value = 0;
