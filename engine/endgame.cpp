@@ -14,6 +14,9 @@
 //    when it turns something) instead of generating moves;
 //  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
+// With helper threads, nodes with gSplitLimits.empty empty squares or more share their
+// children out (parallel.h): perfect nodes after the first child, win/loss nodes after the
+// first three that did not win.
 #include "board.h"
 #include "last_flip.h"
 #include "memo.h"

@@ -13,6 +13,10 @@
 // Positions are two bitboards from the mover's side; a move is made on a copy, never unmade.
 // Nodes are counted where a position is scored: at depth 0, and at a finished game scored under
 // the full window. The counter travels with the call so concurrent searches stay apart.
+//
+// A Think with helper threads splits nodes of depth gSplitLimits.depth or more after their
+// first child, and the root after its first move (parallel.h); results, counts and progress
+// texts are taken back in this file's sequential order, so none of the above changes.
 #include "search.h"
 
 #include <cstdio>

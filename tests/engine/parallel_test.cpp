@@ -27,17 +27,10 @@ struct Outcome {
     std::vector<std::string> texts;
 };
 
-Outcome Search(const BoardState& b, int depth, int threads) {
+Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
     tTexts.clear();
     Outcome o{0, {-7, -7, -7}, {}};
-    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, nullptr, threads);
-    return o;
-}
-
-Outcome SearchWithTexts(const BoardState& b, int depth, int threads) {
-    tTexts.clear();
-    Outcome o{0, {-7, -7, -7}, {}};
-    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, RecordText, threads);
+    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, threads);
     o.texts = tTexts;
     return o;
 }
@@ -66,10 +59,10 @@ TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
         for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
             const BoardState b = tavik_test::RandomPosition(500 + seed, c.minEmpty, c.maxEmpty);
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth));
-            const Outcome one = SearchWithTexts(b, c.depth, 1);
+            const Outcome one = Search(b, c.depth, 1, RecordText);
             ASSERT_EQ(-1, one.returned);
             for (int threads : {2, 4}) {
-                const Outcome many = SearchWithTexts(b, c.depth, threads);
+                const Outcome many = Search(b, c.depth, threads, RecordText);
                 EXPECT_EQ(-1, many.returned) << threads << " threads";
                 EXPECT_EQ(one.result.move, many.result.move) << threads << " threads";
                 EXPECT_EQ(one.result.value, many.result.value) << threads << " threads";
