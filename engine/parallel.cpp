@@ -22,11 +22,62 @@ SplitLimits gSplitLimits;
 
 namespace {
 
+// The pool's lock, its wake-up signal and its threads. On Windows they are the system's own
+// (SRW lock, condition variable, CreateThread): the library and each program that links the
+// engine carry a threads runtime of their own, and the pool must not tie a caller's threads
+// to the library's copy of it.
+#ifdef _WIN32
+class PoolLock {
+public:
+    void lock() { AcquireSRWLockExclusive(&lock_); }
+    void unlock() { ReleaseSRWLockExclusive(&lock_); }
+    SRWLOCK* Native() { return &lock_; }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
+class PoolSignal {
+public:
+    void Wait(PoolLock& lock) { SleepConditionVariableSRW(&signal_, lock.Native(), INFINITE, 0); }
+    void WakeAll() { WakeAllConditionVariable(&signal_); }
+
+private:
+    CONDITION_VARIABLE signal_ = CONDITION_VARIABLE_INIT;
+};
+void GiveWay() { SwitchToThread(); }
+void StartThread(void (*run)()) {
+    const HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* entry) -> DWORD {
+            reinterpret_cast<void (*)()>(entry)();
+            return 0;
+        },
+        reinterpret_cast<void*>(run), 0, nullptr);
+    if (thread) CloseHandle(thread);
+}
+#else
+using PoolLock = std::mutex;
+class PoolSignal {
+public:
+    void Wait(PoolLock& lock) {
+        std::unique_lock<PoolLock> hold(lock, std::adopt_lock);
+        signal_.wait(hold);
+        hold.release();
+    }
+    void WakeAll() { signal_.notify_all(); }
+
+private:
+    std::condition_variable signal_;
+};
+void GiveWay() { std::this_thread::yield(); }
+void StartThread(void (*run)()) { std::thread(run).detach(); }
+#endif
+
 // The lock and the pool are made on first use and never destroyed: the helpers live until the
 // process ends, and must not find their lock destroyed under them at exit.
 struct Pool {
-    std::mutex lock;                // every split point and task state below
-    std::condition_variable wake;   // helpers sleep here while no Think has helpers
+    PoolLock lock;                  // every split point and task state below
+    PoolSignal wake;                // helpers sleep here while no Think has helpers
     int openGroups = 0;             // under the lock
     int threads = 0;                // helpers made so far
     int busy = 0;                   // helpers inside a task (under the lock)
@@ -49,7 +100,7 @@ inline void Pause(int& spins) {
 #endif
     } else {
         spins = 0;
-        std::this_thread::yield();
+        GiveWay();
     }
 }
 
@@ -120,7 +171,7 @@ void RunTask(Pool& pool, const Claim& claim) {
         finished = true;
     } catch (const SearchCancelled&) {
     }
-    std::lock_guard<std::mutex> hold(pool.lock);
+    std::lock_guard<PoolLock> hold(pool.lock);
     if (finished && split.generation.load(std::memory_order_relaxed) == claim.generation) {
         task.value = value;
         task.nodes = context.nodes;
@@ -151,8 +202,8 @@ void HelperLoop() {
     for (;;) {
         Claim claim;
         {
-            std::unique_lock<std::mutex> hold(pool.lock);
-            pool.wake.wait(hold, [&] { return pool.openGroups > 0; });
+            std::unique_lock<PoolLock> hold(pool.lock);
+            while (pool.openGroups == 0) pool.wake.Wait(pool.lock);
             if (pool.freeTasks.load(std::memory_order_relaxed) > 0 &&
                 ClaimAny(pool, nullptr, true, claim)) {
                 ++claim.split->helpers;
@@ -167,7 +218,7 @@ void HelperLoop() {
             do {
                 Pause(spins);
                 if (spins == 0) {
-                    std::lock_guard<std::mutex> hold(pool.lock);
+                    std::lock_guard<PoolLock> hold(pool.lock);
                     if (pool.openGroups == 0) break;
                 }
             } while (pool.freeTasks.load(std::memory_order_relaxed) == 0);
@@ -175,7 +226,7 @@ void HelperLoop() {
         }
         TakePriority(claim.split->group->priority);
         RunTask(pool, claim);
-        std::lock_guard<std::mutex> hold(pool.lock);
+        std::lock_guard<PoolLock> hold(pool.lock);
         --pool.busy;
         --claim.split->group->helpersIn;
         --claim.split->helpers;
@@ -188,7 +239,7 @@ void HelperLoop() {
 class Registration {
 public:
     Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
-        std::lock_guard<std::mutex> hold(pool.lock);
+        std::lock_guard<PoolLock> hold(pool.lock);
         if (pool.splitCount == Pool::kMaxSplits) return;
         pool.splits[pool.splitCount++] = &split;
         split.freeTasks = split.count;
@@ -198,7 +249,7 @@ public:
     ~Registration() {
         if (!registered_) return;
         {
-            std::lock_guard<std::mutex> hold(pool_.lock);
+            std::lock_guard<PoolLock> hold(pool_.lock);
             split_.generation.fetch_add(1, std::memory_order_release);
             split_.closed = true;
             pool_.freeTasks.fetch_sub(split_.freeTasks, std::memory_order_relaxed);
@@ -213,7 +264,7 @@ public:
         int spins = 0;
         for (;;) {
             {
-                std::lock_guard<std::mutex> hold(pool_.lock);
+                std::lock_guard<PoolLock> hold(pool_.lock);
                 if (split_.helpers == 0) return;
             }
             Pause(spins);
@@ -249,7 +300,7 @@ bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& conte
         context.CheckLive();
         Claim claim;
         {
-            std::unique_lock<std::mutex> hold(pool.lock);
+            std::unique_lock<PoolLock> hold(pool.lock);
             SplitTask& task = split.task[next];
             if (task.state == TaskState::kDone) {
                 task.state = TaskState::kTaken;
@@ -284,7 +335,7 @@ bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& conte
         if (claim.split) {
             RunTask(pool, claim);
             if (claim.split != &split) {
-                std::lock_guard<std::mutex> hold(pool.lock);
+                std::lock_guard<PoolLock> hold(pool.lock);
                 --claim.split->helpers;
             }
             spins = 0;
@@ -308,30 +359,30 @@ void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     group.helpersAllowed = threads - 1;
     group.helpersIn = 0;
     group.priority = CallerPriority();
-    std::lock_guard<std::mutex> hold(pool.lock);
+    std::lock_guard<PoolLock> hold(pool.lock);
     while (pool.threads < group.helpersAllowed) {
-        std::thread(HelperLoop).detach();
+        StartThread(HelperLoop);
         ++pool.threads;
     }
     ++pool.openGroups;
-    pool.wake.notify_all();
+    pool.wake.WakeAll();
 }
 
 void CloseGroup(SearchGroup&) {
     Pool& pool = ThePool();
-    std::lock_guard<std::mutex> hold(pool.lock);
+    std::lock_guard<PoolLock> hold(pool.lock);
     --pool.openGroups;
 }
 
 int PoolThreads() {
     Pool& pool = ThePool();
-    std::lock_guard<std::mutex> hold(pool.lock);
+    std::lock_guard<PoolLock> hold(pool.lock);
     return pool.threads;
 }
 
 bool PoolIdle() {
     Pool& pool = ThePool();
-    std::lock_guard<std::mutex> hold(pool.lock);
+    std::lock_guard<PoolLock> hold(pool.lock);
     return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy == 0 && pool.freeTasks.load() == 0;
 }
 
