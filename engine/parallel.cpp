@@ -45,14 +45,12 @@ private:
     CONDITION_VARIABLE signal_ = CONDITION_VARIABLE_INIT;
 };
 void GiveWay() { SwitchToThread(); }
+DWORD WINAPI RunThread(void* entry) {
+    reinterpret_cast<void (*)()>(entry)();
+    return 0;
+}
 void StartThread(void (*run)()) {
-    const HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* entry) -> DWORD {
-            reinterpret_cast<void (*)()>(entry)();
-            return 0;
-        },
-        reinterpret_cast<void*>(run), 0, nullptr);
+    const HANDLE thread = CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
     if (thread) CloseHandle(thread);
 }
 #else
