@@ -139,7 +139,8 @@ TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     std::thread a(writer, 0), b(writer, 1);
     ostrakon::SearchContext reader(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
     int hits = 0;
-    for (int i = 0; i < 2000000; ++i) {
+    // until enough reads have met stores (threads may start late under a sanitizer)
+    for (int i = 0; i < 50000000 && hits < 100000; ++i) {
         int32_t value = 0;
         const uint32_t before = reader.nodes;
         if (!reader.Probe(own, opp, key, value)) continue;
