@@ -14,10 +14,14 @@
 //    when it turns something) instead of generating moves;
 //  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
+// With helper threads, nodes with gSplitLimits.empty empty squares or more share their
+// children out (parallel.h): perfect nodes after the first child, win/loss nodes after the
+// first three that did not win.
 #include "board.h"
 #include "last_flip.h"
 #include "memo.h"
 #include "move_order.h"
+#include "parallel.h"
 #include "search.h"
 
 namespace ostrakon {
@@ -151,6 +155,59 @@ int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t 
     return FinalScore(own, opp);
 }
 
+// The moves of `order` (a MoveOrder mask) as the tasks of a split point: the children after
+// the first of a node with enough empty squares (parallel.h).
+void FillTasks(SplitPoint& split, Bitboard own, Bitboard opp, uint64_t order) {
+    for (; order; order &= order - 1) {
+        const int sq = BitOfOrderIndex(LowestBit(order));
+        const Bitboard flips = Flips(own, opp, sq);
+        split.task[split.count++].child = {opp ^ flips, own | flips | (Bitboard{1} << sq)};
+    }
+}
+
+[[gnu::noinline]] int32_t SplitWinLoss(Bitboard own, Bitboard opp, uint64_t order, int32_t result,
+                                       SearchContext& s) {
+    SplitPoint split;
+    split.kind = SiblingKind::kWinLoss;
+    split.depth = 0;
+    split.alpha = split.beta = 0;
+    FillTasks(split, own, opp, order);
+    WinLossJudge judge(result);
+    if (SearchSiblings(split, judge, s)) return judge.Result();
+    for (int i = 0; i < split.count; ++i) {
+        const int32_t r = -SolveWinLoss(split.task[i].child.own, split.task[i].child.opp, s);
+        if (r == kDraw || r == -kDraw) result = kDraw;
+        if (r == kWin) return kWin;
+    }
+    return result;
+}
+
+[[gnu::noinline]] int32_t SplitPerfect(Bitboard own, Bitboard opp, uint64_t order, int32_t alpha,
+                                       int32_t beta, SearchContext& s) {
+    SplitPoint split;
+    split.kind = SiblingKind::kPerfect;
+    split.depth = 0;
+    split.alpha = alpha;
+    split.beta = beta;
+    FillTasks(split, own, opp, order);
+    WindowJudge judge(alpha, beta);
+    if (SearchSiblings(split, judge, s)) return judge.Result();
+    for (int i = 0; i < split.count; ++i) {
+        const Position& c = split.task[i].child;
+        const int32_t v = -SolvePerfect(c.own, c.opp, -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    return alpha;
+}
+
+// A node big enough to share its children out, when the search has helpers.
+inline bool Splits(Bitboard own, Bitboard opp, Bitboard legal, const SearchContext& s) {
+    return s.group && PopCount(~(own | opp) & kNonCentre) >= gSplitLimits.empty && PopCount(legal) > 2;
+}
+
 // Above kFewEmpty: moves from the move generator, visited in MoveOrder.
 int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
     const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
@@ -160,12 +217,16 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         return Classify(own, opp);
     }
     int32_t result = -kWin;
+    const int wait = gSplitLimits.winLossWait;
+    const bool splits = Splits(own, opp, legal, s) && PopCount(legal) > wait + 1;
+    int searched = 0;
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
         const int sq = BitOfOrderIndex(LowestBit(order));
         const Bitboard flips = Flips(own, opp, sq);
         const int32_t r = -SolveWinLoss(opp ^ flips, own | flips | (Bitboard{1} << sq), s);
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
+        if (splits && ++searched == wait) return SplitWinLoss(own, opp, order & (order - 1), result, s);
     }
     return result;
 }
@@ -177,6 +238,7 @@ int32_t PerfectNode(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, Sea
         s.Count();
         return FinalScore(own, opp);
     }
+    const bool splits = Splits(own, opp, legal, s);
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {
         const int sq = BitOfOrderIndex(LowestBit(order));
         const Bitboard flips = Flips(own, opp, sq);
@@ -186,6 +248,7 @@ int32_t PerfectNode(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, Sea
             alpha = v;
             if (v >= beta) return v;
         }
+        if (splits) return SplitPerfect(own, opp, order & (order - 1), alpha, beta, s);
     }
     return alpha;
 }

@@ -92,17 +92,11 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board) {
 
 OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
                                          int32_t forceSearch, ProgressCallback callback) {
-    ThinkResult out;
-    try {
-        if (ThinkPosition(*board, depth, forceSearch != 0, callback, out)) *result = out;
-    } catch (const SearchCancelled&) {
-        return 0;  // ended on request: the result stays as it was
-    }
-    return kTrue;
+    return ThinkCall(*board, depth, *result, forceSearch != 0, callback);
 }
 
 OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(void) {
-    gCancelEpoch.fetch_add(1, std::memory_order_relaxed);
+    CancelSearches();
     return kTrue;
 }
 

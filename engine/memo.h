@@ -4,8 +4,15 @@
 // changing any result the caller can see. Nothing else is ever taken from the table: no
 // bounds, no move ordering.
 //
+// That is also what keeps the parallel search exact: whichever thread stored an entry, and
+// whether the search that stored it was later needed or thrown away, the entry holds the
+// value and count of a finished search of its key, and a hit is worth exactly the subtree the
+// sequential search would have walked. A search that is cancelled or abandoned throws before
+// it reaches Store, so an unfinished search never stores.
+//
 // The tables live in static storage (no allocation in a search) and are shared out one per
-// running search; a search that finds none free runs without one, with the same results.
+// running Think; the helper threads of that Think use its table too. A Think that finds none
+// free runs without one, with the same results.
 #ifndef OSTRAKON_MEMO_H
 #define OSTRAKON_MEMO_H
 
@@ -15,12 +22,17 @@
 
 namespace ostrakon {
 
+// Threads of one Think read and write the same entries, so every field is an atomic word and
+// an entry is guarded by a sequence number (odd while it is being written). A reader that sees
+// the number change, or odd, takes it for a miss: it can never return the value of one search
+// with the count of another. A writer that finds the entry being written skips its store.
 struct MemoEntry {
-    Bitboard own;
-    Bitboard opp;
-    uint64_t key;  // search kind, depth and window; never 0 in a used entry
-    int32_t value;
-    uint32_t nodes;  // positions scored in the subtree, modulo 2^32 like the counter
+    std::atomic<uint32_t> sequence;
+    std::atomic<uint32_t> age;   // the Think that stored it (for replacement only)
+    std::atomic<uint64_t> own;
+    std::atomic<uint64_t> opp;
+    std::atomic<uint64_t> key;   // search kind, depth and window; never 0 in a used entry
+    std::atomic<uint64_t> data;  // value in the low half, nodes (modulo 2^32) in the high half
 };
 
 struct MemoTable {
@@ -36,18 +48,38 @@ inline uint64_t MemoKey(SearchKind kind, int depth, int32_t alpha, int32_t beta)
            static_cast<uint64_t>(alpha + kInfinity) << 28 | static_cast<uint64_t>(beta + kInfinity);
 }
 
-// Thrown out of a search that was asked to end (CancelThink); caught where the search began,
-// so every SearchContext on the way is destroyed and its memo table handed back.
+// Thrown out of a search that was asked to end (CancelThink), or out of a speculative search
+// whose result can no longer be used; caught where that search began, so every SearchContext
+// and split point on the way is destroyed properly.
 struct SearchCancelled {};
 
 // Bumped by every cancel request; a search ends when it differs from the value it started with,
 // so a request reaches the searches running at that moment and none started later.
 extern std::atomic<uint32_t> gCancelEpoch;
 
-// A running search's share of the memo: the table it holds (or none) and its node counter.
+// Asks every search running now to end (what CancelThink does).
+void CancelSearches();
+
+// Forgets every entry, so that the next search is timed from an empty table (benchmarks); only
+// between searches.
+void ClearMemo();
+
+// Whether no table is leased and no entry is half written (for tests, between searches).
+bool MemoIdle();
+
+struct SplitPoint;
+struct SearchGroup;
+
+// A running search's share of the memo, its node counter and, for a search that a helper
+// thread runs for a split point, the task it belongs to.
 class SearchContext {
 public:
+    // The root context of a Think: leases a memo table.
     SearchContext();
+    // The context of one sibling search for split point `split`, claimed in window generation
+    // `generation`: no lease of its own, it uses the Think's table and cancel epoch.
+    SearchContext(SearchGroup* group, MemoTable* table, uint32_t epoch, uint32_t age,
+                  const SplitPoint* split, uint32_t generation);
     ~SearchContext();
     SearchContext(const SearchContext&) = delete;
     SearchContext& operator=(const SearchContext&) = delete;
@@ -62,30 +94,79 @@ public:
     // On a hit adds the subtree's nodes and answers true with its value.
     bool Probe(Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
         if (!table_) return false;
-        const MemoEntry& e = table_->entries[Slot(own, opp, key)];
-        if (e.key != key || e.own != own || e.opp != opp) return false;
-        nodes += e.nodes;
-        value = e.value;
-        return true;
+        const uint32_t bucket = Bucket(own, opp, key);
+        return ProbeEntry(table_->entries[bucket], own, opp, key, value) ||
+               ProbeEntry(table_->entries[bucket + 1], own, opp, key, value);
     }
+    // Each key has a bucket of two entries. The first keeps the bigger subtree (the one whose
+    // hit saves more work) among those of this Think; the second takes whatever the first
+    // does not, so recent small subtrees are found too.
     void Store(Bitboard own, Bitboard opp, uint64_t key, int32_t value, uint32_t nodesBefore) {
-        if (table_) table_->entries[Slot(own, opp, key)] = {own, opp, key, value, nodes - nodesBefore};
+        if (!table_) return;
+        const uint32_t count = nodes - nodesBefore;
+        MemoEntry* e = &table_->entries[Bucket(own, opp, key)];
+        if (e->age.load(std::memory_order_relaxed) == age_ &&
+            static_cast<uint32_t>(e->data.load(std::memory_order_relaxed) >> 32) > count)
+            ++e;
+        uint32_t sequence = e->sequence.load(std::memory_order_relaxed);
+        if ((sequence & 1) ||
+            !e->sequence.compare_exchange_strong(sequence, sequence + 1, std::memory_order_acquire))
+            return;
+        std::atomic_thread_fence(std::memory_order_release);
+        e->age.store(age_, std::memory_order_relaxed);
+        e->key.store(key, std::memory_order_relaxed);
+        e->own.store(own, std::memory_order_relaxed);
+        e->opp.store(opp, std::memory_order_relaxed);
+        e->data.store(static_cast<uint64_t>(count) << 32 | static_cast<uint32_t>(value),
+                      std::memory_order_relaxed);
+        e->sequence.store(sequence + 2, std::memory_order_release);
     }
     bool HasMemo() const { return table_ != nullptr; }
+
+    // Set by a Think with helper threads; null keeps the search on this thread alone.
+    SearchGroup* group = nullptr;
+    MemoTable* Table() const { return table_; }
+    uint32_t Epoch() const { return epoch_; }
+    uint32_t Age() const { return age_; }
+    // The split point whose sibling search this is (null for the root context).
+    const SplitPoint* Split() const { return split_; }
+    uint32_t Generation() const { return generation_; }
+
+    // Throws SearchCancelled when the search was asked to end or its result became useless.
+    void CheckLive() const;
 
 private:
     // Out of line and cold, so the counting stays a few instructions in the hot loops.
     [[gnu::noinline, gnu::cold]] void PollCancel() const;
 
-    static uint32_t Slot(Bitboard own, Bitboard opp, uint64_t key) {
+    bool ProbeEntry(const MemoEntry& e, Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
+        const uint32_t before = e.sequence.load(std::memory_order_acquire);
+        if (before & 1) return false;
+        const uint64_t eKey = e.key.load(std::memory_order_relaxed);
+        const uint64_t eOwn = e.own.load(std::memory_order_relaxed);
+        const uint64_t eOpp = e.opp.load(std::memory_order_relaxed);
+        const uint64_t data = e.data.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (e.sequence.load(std::memory_order_relaxed) != before) return false;
+        if (eKey != key || eOwn != own || eOpp != opp) return false;
+        nodes += static_cast<uint32_t>(data >> 32);
+        value = static_cast<int32_t>(static_cast<uint32_t>(data));
+        return true;
+    }
+
+    // The first entry of the key's bucket.
+    static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
         const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
                            (key * 0x165667B19E3779F9ULL);
-        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits));
+        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits)) & ~1u;
     }
 
     MemoTable* table_ = nullptr;
     int lease_ = -1;
     uint32_t epoch_;
+    uint32_t age_ = 0;
+    const SplitPoint* split_ = nullptr;
+    uint32_t generation_ = 0;
 };
 
 }  // namespace ostrakon

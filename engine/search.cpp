@@ -13,6 +13,10 @@
 // Positions are two bitboards from the mover's side; a move is made on a copy, never unmade.
 // Nodes are counted where a position is scored: at depth 0, and at a finished game scored under
 // the full window. The counter travels with the call so concurrent searches stay apart.
+//
+// A Think with helper threads splits nodes of depth gSplitLimits.depth or more after their
+// first child, and the root after its first move (parallel.h); results, counts and progress
+// texts are taken back in this file's sequential order, so none of the above changes.
 #include "search.h"
 
 #include <cstdio>
@@ -20,6 +24,7 @@
 #include "eval.h"
 #include "memo.h"
 #include "move_order.h"
+#include "parallel.h"
 
 namespace ostrakon {
 
@@ -61,6 +66,33 @@ private:
     int square_[60];
     int n_ = 0;
 };
+
+// The children after the first, searched with the pool's help (parallel.h); alone when no
+// split point is free. The list hands out the rest of the moves in the sequential order.
+[[gnu::noinline]] int32_t SplitAlphaBeta(Bitboard own, Bitboard opp, MoveList& list, int depth,
+                                         int32_t alpha, int32_t beta, SearchContext& context) {
+    SplitPoint split;
+    split.kind = SiblingKind::kNormal;
+    split.depth = depth;
+    split.alpha = alpha;
+    split.beta = beta;
+    for (int i = 1; i < list.Size(); ++i) {
+        Bitboard flips;
+        const int sq = list.Next(flips);
+        split.task[split.count++].child = {opp ^ flips, own | flips | (Bitboard{1} << sq)};
+    }
+    WindowJudge judge(alpha, beta);
+    if (SearchSiblings(split, judge, context)) return judge.Result();
+    for (int i = 0; i < split.count; ++i) {
+        const Position& c = split.task[i].child;
+        const int32_t v = -AlphaBeta(c.own, c.opp, depth - 1, -beta, -alpha, context);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    return alpha;
+}
 
 }  // namespace
 
@@ -106,6 +138,8 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
             alpha = v;
             if (v >= beta) return v;
         }
+        if (i == 0 && context.group && depth >= gSplitLimits.depth && list.Size() > 2)
+            return SplitAlphaBeta(own, opp, list, depth, alpha, beta, context);
     }
     return alpha;
 }
@@ -173,57 +207,112 @@ struct RootOutcome {
     int32_t value = -kInfinity;
 };
 
-RootOutcome SearchNormalRoot(Bitboard own, Bitboard opp, const RootList& list, int depth,
-                             const Progress& progress, SearchContext& context) {
-    RootOutcome best;
-    for (int i = 0; i < list.size; ++i) {
-        progress.Before(i);
-        const Position child = Play(own, opp, list.bit[i]);
-        const int32_t v = -AlphaBeta(child.own, child.opp, depth - 1, -kInfinity, -best.value,
-                                     context);
+// How the root takes a move's value, the same in the sequential loops and for the results of
+// a split. Answers true when the rest of the moves need no search (a win).
+bool TakeRootValue(SiblingKind kind, int bit, int32_t v, RootOutcome& best) {
+    if (kind != SiblingKind::kWinLoss) {
         // strict '>': among equal scores the earliest root move stays
-        if (v > best.value) best = {list.bit[i], v};
+        if (v > best.value) best = {bit, v};
+        return false;
     }
-    return best;
-}
-
-// Returns true with a won outcome as soon as one move wins; the rest are not searched.
-bool SearchWinLossRoot(Bitboard own, Bitboard opp, const RootList& list, const Progress& progress,
-                       SearchContext& context, RootOutcome& best) {
-    for (int i = 0; i < list.size; ++i) {
-        progress.Before(i);
-        const Position child = Play(own, opp, list.bit[i]);
-        const int32_t v = -SolveWinLoss(child.own, child.opp, context);
-        if (v == kDraw || v == -kDraw) {
-            // a later draw replaces an earlier one
-            best = {list.bit[i], kDraw};
-        } else if (v == kWin) {
-            best = {list.bit[i], kWin};
-            return true;
-        } else if (best.value != kDraw && best.bit < 0) {
-            // the first losing move stands in only while nothing better is known
-            best = {list.bit[i], -kWin};
-        }
+    if (v == kDraw || v == -kDraw) {
+        // a later draw replaces an earlier one
+        best = {bit, kDraw};
+    } else if (v == kWin) {
+        best = {bit, kWin};
+        return true;
+    } else if (best.value != kDraw && best.bit < 0) {
+        // the first losing move stands in only while nothing better is known
+        best = {bit, -kWin};
     }
     return false;
 }
 
-RootOutcome SearchPerfectRoot(Bitboard own, Bitboard opp, const RootList& list,
-                              const Progress& progress, SearchContext& context) {
-    RootOutcome best;
+// The root's moves after the first as the tasks of a split point: progress texts and results
+// in the order of the list.
+class RootJudge final : public SiblingJudge {
+public:
+    RootJudge(SiblingKind kind, const RootList& list, int first, const Progress& progress,
+              RootOutcome& best)
+        : kind_(kind), list_(list), first_(first), progress_(progress), best_(best) {}
+    void Before(int index) override { progress_.Before(first_ + index); }
+    Verdict Take(int index, int32_t v, int32_t& alpha) override {
+        const int32_t before = best_.value;
+        if (TakeRootValue(kind_, list_.bit[first_ + index], v, best_)) return kStop;
+        if (kind_ == SiblingKind::kWinLoss || best_.value == before) return kContinue;
+        alpha = best_.value;
+        return kNewAlpha;
+    }
+
+private:
+    SiblingKind kind_;
+    const RootList& list_;
+    int first_;  // the list's index of the split point's first task
+    const Progress& progress_;
+    RootOutcome& best_;
+};
+
+// Searches every root move in order, the first alone (the first three in the win/loss search,
+// as at its other nodes) and, when the Think has helpers and the moves are big enough to
+// share, the rest as a split point.
+void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& list, int depth,
+                bool splits, const Progress& progress, SearchContext& context, RootOutcome& best) {
+    const int first = kind == SiblingKind::kWinLoss ? gSplitLimits.winLossWait : 1;
     for (int i = 0; i < list.size; ++i) {
+        if (i == first && splits && context.group && list.size > first + 1) {
+            SplitPoint split;
+            split.kind = kind;
+            split.depth = depth;
+            split.alpha = best.value;
+            split.beta = kInfinity;
+            for (int k = first; k < list.size; ++k)
+                split.task[split.count++].child = Play(own, opp, list.bit[k]);
+            RootJudge judge(kind, list, first, progress, best);
+            if (SearchSiblings(split, judge, context)) return;
+        }
         progress.Before(i);
         const Position child = Play(own, opp, list.bit[i]);
-        const int32_t v = -SolvePerfect(child.own, child.opp, -kInfinity, -best.value, context);
-        if (v > best.value) best = {list.bit[i], v};
+        int32_t v;
+        switch (kind) {
+            case SiblingKind::kNormal:
+                v = -AlphaBeta(child.own, child.opp, depth - 1, -kInfinity, -best.value, context);
+                break;
+            case SiblingKind::kWinLoss:
+                v = -SolveWinLoss(child.own, child.opp, context);
+                break;
+            default:
+                v = -SolvePerfect(child.own, child.opp, -kInfinity, -best.value, context);
+                break;
+        }
+        if (TakeRootValue(kind, list.bit[i], v, best)) return;
     }
-    return best;
 }
 
 }  // namespace
 
+namespace {
+
+// A Think's helpers, from before its search to its end, whichever way it ends.
+class HelpedSearch {
+public:
+    HelpedSearch(int threads, SearchContext& context) : context_(context) {
+        if (threads <= 1) return;
+        OpenGroup(group_, threads, context);
+        context.group = &group_;
+    }
+    ~HelpedSearch() {
+        if (context_.group) CloseGroup(group_);
+    }
+
+private:
+    SearchContext& context_;
+    SearchGroup group_;
+};
+
+}  // namespace
+
 bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
-                   ProgressCallback callback, ThinkResult& result) {
+                   ProgressCallback callback, ThinkResult& result, int threads) {
     // A side to move other than +-1 names no player; nothing sensible can be written.
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
@@ -246,21 +335,37 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     const RootList list = plainList ? PlainRootList(root.own, root.opp)
                                     : OrderRootMoves(root.own, root.opp, context);
 
+    const HelpedSearch helped(threads > 0 ? threads : DefaultThreads(), context);
     RootOutcome best;
+    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= gSplitLimits.empty;
     if (depth > 0) {
         const Progress progress(callback, "通常探索中", depth, list.size);
-        best = SearchNormalRoot(root.own, root.opp, list, depth, progress, context);
+        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= gSplitLimits.depth,
+                   progress, context, best);
     } else if (depth == 0) {
         const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
-        SearchWinLossRoot(root.own, root.opp, list, progress, context, best);
+        SearchRoot(SiblingKind::kWinLoss, root.own, root.opp, list, 0, endgameSplits, progress,
+                   context, best);
     } else {
         const Progress progress(callback, "完全探索中", CountEmpty(board), list.size);
-        best = SearchPerfectRoot(root.own, root.opp, list, progress, context);
+        SearchRoot(SiblingKind::kPerfect, root.own, root.opp, list, 0, endgameSplits, progress,
+                   context, best);
     }
     result.move = best.bit < 0 ? 0 : CellOfBit(best.bit);
     result.value = best.value * side;
     result.nodes = static_cast<int32_t>(context.nodes);
     return true;
+}
+
+int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
+                  ProgressCallback callback, int threads) {
+    ThinkResult out;
+    try {
+        if (ThinkPosition(board, depth, forceSearch, callback, out, threads)) result = out;
+    } catch (const SearchCancelled&) {
+        return 0;  // ended on request: the result stays as it was
+    }
+    return -1;
 }
 
 }  // namespace ostrakon

@@ -2,14 +2,16 @@
 //
 //   tavik-cli moves  POSITION                 legal moves with their openness
 //   tavik-cli eval   POSITION                 static evaluation for the side to move
-//   tavik-cli think  POSITION [MODE] [--force] best move: MODE is --depth N (default 6),
-//                                             --winloss or --perfect
+//   tavik-cli think  POSITION [MODE] [--force] [--threads N]
+//                                             best move: MODE is --depth N (default 6),
+//                                             --winloss or --perfect; N threads search
+//                                             (default: every processor)
 //   tavik-cli show   POSITION                 the board as a picture and as a diagram
 //   tavik-cli analyse POSITION --mode M [--depth D] [--perfect-depth P] [--threads N]
 //                                             every legal move as the study window lists it
 //                                             (M: eval, win, perfect, openness)
 //   tavik-cli best   POSITION [--depth D] [--perfect-depth P]   the study menu's best move
-//   tavik-cli bench  [--quick]                the speed gauge and node signature
+//   tavik-cli bench  [--quick] [--threads N]  the speed gauge and node signature
 //   tavik-cli book   LINE [--draw N]          the opening book's candidates for a line
 //   tavik-cli game   show|validate FILE       a game file's moves, or whether it is sound
 //   tavik-cli game   make TRANSCRIPT FILE     a game file from a transcript
@@ -30,6 +32,7 @@
 #include "game_command.h"
 #include "ostrakon.h"
 #include "position_text.h"
+#include "search.h"
 #include "study_command.h"
 
 using namespace tavik_tools;
@@ -45,11 +48,11 @@ int Fail(const std::string& message) {
 
 const char* kUsage =
     "usage: tavik-cli moves|eval|show POSITION\n"
-    "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force]\n"
+    "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force] [--threads N]\n"
     "       tavik-cli analyse POSITION --mode eval|win|perfect|openness [--depth D] [--perfect-depth P]\n"
     "                     [--threads N]\n"
     "       tavik-cli best POSITION [--depth D] [--perfect-depth P]\n"
-    "       tavik-cli bench [--quick]\n"
+    "       tavik-cli bench [--quick] [--threads N]\n"
     "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
     "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
     "       tavik-cli game export FILE OUTPUT [--program-dir DIR]   (DIR/templates/...)\n"
@@ -67,10 +70,19 @@ int Moves(const BoardState& board) {
     return 0;
 }
 
-int ThinkCommand(const BoardState& board, int depth, bool force) {
+// A thread count for --threads: 1 to 64.
+bool ReadThreads(const std::string& text, int& threads) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 64) return false;
+    threads = static_cast<int>(value);
+    return true;
+}
+
+int ThinkCommand(const BoardState& board, int depth, bool force, int threads) {
     ThinkResult result{};
     const auto start = std::chrono::steady_clock::now();
-    ::Think(&board, depth, &result, force ? 1 : 0, nullptr);
+    ostrakon::ThinkCall(board, depth, result, force, nullptr, threads);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("move   %s\n", SquareName(result.move).c_str());
@@ -97,11 +109,17 @@ int Run(const std::vector<std::string>& args) {
     if (command == "version") return Version();
     if (command == "bench") {
         bool quick = false;
+        int threads = 0;
         for (size_t i = 1; i < args.size(); ++i) {
-            if (args[i] != "--quick") return Fail("unknown bench option '" + args[i] + "'");
-            quick = true;
+            if (args[i] == "--threads" && i + 1 < args.size()) {
+                if (!ReadThreads(args[++i], threads)) return Fail("--threads takes a number from 1 to 64");
+            } else if (args[i] == "--quick") {
+                quick = true;
+            } else {
+                return Fail("unknown bench option '" + args[i] + "'");
+            }
         }
-        return RunBench(quick);
+        return RunBench(quick, threads);
     }
     if (command == "game") {
         std::string error;
@@ -130,6 +148,7 @@ int Run(const std::vector<std::string>& args) {
 
     int depth = 6;
     bool force = false;
+    int threads = 0;
     for (; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (command == "think" && option == "--depth" && i + 1 < args.size()) {
@@ -145,6 +164,8 @@ int Run(const std::vector<std::string>& args) {
             depth = -1;
         } else if (command == "think" && option == "--force") {
             force = true;
+        } else if (command == "think" && option == "--threads" && i + 1 < args.size()) {
+            if (!ReadThreads(args[++i], threads)) return Fail("--threads takes a number from 1 to 64");
         } else {
             return Fail("unexpected argument '" + option + "'");
         }
@@ -160,7 +181,7 @@ int Run(const std::vector<std::string>& args) {
         std::printf("%s%s\n", Picture(board).c_str(), Diagram(board).c_str());
         return 0;
     }
-    return ThinkCommand(board, depth, force);
+    return ThinkCommand(board, depth, force, threads);
 }
 
 }  // namespace

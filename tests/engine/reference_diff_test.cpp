@@ -1,6 +1,8 @@
 // The shipped engine against the literal mailbox reference, on random positions from random
 // legal games: every export must give the same answers, and Think the same move, value, node
-// count and progress texts, in every mode. A failure prints the position and the seed.
+// count and progress texts, in every mode, on one thread and with two and four threads (nodes
+// split at every level of these small trees) as well as through the export with its default
+// of every processor. A failure prints the position, the seed and the thread count.
 //
 // TAVIK_REFERENCE_SCALE (a percentage, default 100) shrinks or grows the run.
 #include <gtest/gtest.h>
@@ -12,7 +14,9 @@
 #include <vector>
 
 #include "random_games.h"
+#include "parallel.h"
 #include "reference.h"
+#include "search.h"
 
 namespace {
 
@@ -33,20 +37,32 @@ std::string Trace(const BoardState& b, uint32_t seed, int depth, int force) {
            " force=" + std::to_string(force);
 }
 
+// The trees compared here are small; split them wherever the search allows, so that results
+// are taken back in order at every level, through passes, cut-offs and wins.
+const bool gSplitEverywhere = [] {
+    ostrakon::gSplitLimits = {2, 7, 1};
+    return true;
+}();
+
 void ExpectSameThink(const BoardState& b, int depth, int force) {
     const reference::ThinkOutput expected = reference::Think(b, depth, force);
-    gTexts.clear();
-    ThinkResult actual{-7, -7, -7};
-    const int32_t returned = Think(&b, depth, &actual, force, RecordText);
-    EXPECT_EQ(expected.returned, returned);
-    if (expected.written) {
-        EXPECT_EQ(expected.result.move, actual.move);
-        EXPECT_EQ(expected.result.value, actual.value);
-        EXPECT_EQ(expected.result.nodes, actual.nodes);
-    } else {
-        EXPECT_EQ(-7, actual.move);
+    for (int threads : {0, 1, 2, 4}) {  // 0: the export
+        SCOPED_TRACE("threads " + std::to_string(threads));
+        gTexts.clear();
+        ThinkResult actual{-7, -7, -7};
+        const int32_t returned =
+            threads == 0 ? Think(&b, depth, &actual, force, RecordText)
+                         : ostrakon::ThinkCall(b, depth, actual, force != 0, RecordText, threads);
+        EXPECT_EQ(expected.returned, returned);
+        if (expected.written) {
+            EXPECT_EQ(expected.result.move, actual.move);
+            EXPECT_EQ(expected.result.value, actual.value);
+            EXPECT_EQ(expected.result.nodes, actual.nodes);
+        } else {
+            EXPECT_EQ(-7, actual.move);
+        }
+        EXPECT_EQ(expected.progress, gTexts);
     }
-    EXPECT_EQ(expected.progress, gTexts);
 }
 
 void ExpectSameRules(const BoardState& b) {

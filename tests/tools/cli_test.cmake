@@ -30,6 +30,11 @@ expect_cli(2 "bad square character" moves
            "---------------------------OX------XO--------------------------Z" X)
 expect_cli(2 "not legal" think f5f5)
 expect_cli(2 "--depth takes" think start --depth 0)
+foreach(threads 1 4)
+    expect_cli(0 "move   F4\r?\nvalue  0 .*\r?\nnodes  422\r?\n" think f5d6c3 --depth 5 --threads ${threads})
+endforeach()
+expect_cli(2 "--threads takes" think start --threads 0)
+expect_cli(2 "--threads takes" bench --threads x)
 expect_cli(2 "unknown command" frobnicate)
 
 # The study menu's analyses and best move: the rows as the window lists them, and nothing else.

@@ -1,0 +1,387 @@
+#include "parallel.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+#include "search.h"
+
+namespace ostrakon {
+
+SplitLimits gSplitLimits;
+
+namespace {
+
+// The pool's lock, its wake-up signal and its threads. On Windows they are the system's own
+// (SRW lock, condition variable, CreateThread): the library and each program that links the
+// engine carry a threads runtime of their own, and the pool must not tie a caller's threads
+// to the library's copy of it.
+#ifdef _WIN32
+class PoolLock {
+public:
+    void lock() { AcquireSRWLockExclusive(&lock_); }
+    void unlock() { ReleaseSRWLockExclusive(&lock_); }
+    SRWLOCK* Native() { return &lock_; }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
+class PoolSignal {
+public:
+    void Wait(PoolLock& lock) { SleepConditionVariableSRW(&signal_, lock.Native(), INFINITE, 0); }
+    void WakeAll() { WakeAllConditionVariable(&signal_); }
+
+private:
+    CONDITION_VARIABLE signal_ = CONDITION_VARIABLE_INIT;
+};
+void GiveWay() { SwitchToThread(); }
+DWORD WINAPI RunThread(void* entry) {
+    reinterpret_cast<void (*)()>(entry)();
+    return 0;
+}
+void StartThread(void (*run)()) {
+    const HANDLE thread = CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
+    if (thread) CloseHandle(thread);
+}
+#else
+using PoolLock = std::mutex;
+class PoolSignal {
+public:
+    void Wait(PoolLock& lock) {
+        std::unique_lock<PoolLock> hold(lock, std::adopt_lock);
+        signal_.wait(hold);
+        hold.release();
+    }
+    void WakeAll() { signal_.notify_all(); }
+
+private:
+    std::condition_variable signal_;
+};
+void GiveWay() { std::this_thread::yield(); }
+void StartThread(void (*run)()) { std::thread(run).detach(); }
+#endif
+
+// The lock and the pool are made on first use and never destroyed: the helpers live until the
+// process ends, and must not find their lock destroyed under them at exit.
+struct Pool {
+    PoolLock lock;                  // every split point and task state below
+    PoolSignal wake;                // helpers sleep here while no Think has helpers
+    int openGroups = 0;             // under the lock
+    int threads = 0;                // helpers made so far
+    int busy = 0;                   // helpers inside a task (under the lock)
+    std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
+    static constexpr int kMaxSplits = 512;
+    SplitPoint* splits[kMaxSplits];
+    int splitCount = 0;
+};
+
+Pool& ThePool() {
+    static Pool* pool = new Pool;
+    return *pool;
+}
+
+// A spinning wait that leaves the processor to others now and then.
+inline void Pause(int& spins) {
+    if (++spins < 64) {
+#if defined(__i386__) || defined(__x86_64__)
+        __builtin_ia32_pause();
+#endif
+    } else {
+        spins = 0;
+        GiveWay();
+    }
+}
+
+// The window and generation a task was claimed with: its search is valid for that window
+// exactly as long as the generation stands.
+struct Claim {
+    SplitPoint* split = nullptr;
+    int index = -1;
+    uint32_t generation = 0;
+    int32_t alpha = 0, beta = 0;
+};
+
+// Under the lock: the first free task of `split`, claimed.
+bool ClaimIn(Pool& pool, SplitPoint& split, Claim& claim) {
+    if (split.closed || split.freeTasks == 0) return false;
+    for (int i = 0; i < split.count; ++i) {
+        if (split.task[i].state != TaskState::kFree) continue;
+        split.task[i].state = TaskState::kRunning;
+        --split.freeTasks;
+        pool.freeTasks.fetch_sub(1, std::memory_order_relaxed);
+        claim = {&split, i, split.generation.load(std::memory_order_relaxed), split.alpha, split.beta};
+        return true;
+    }
+    return false;
+}
+
+bool IsBelow(const SplitPoint* split, const SplitPoint* ancestor) {
+    for (; split; split = split->parent) {
+        if (split == ancestor) return true;
+    }
+    return false;
+}
+
+// Under the lock: a free task in a split point below `ancestor` (any split point when null)
+// whose Think still takes a helper (`helper`), claimed.
+bool ClaimAny(Pool& pool, const SplitPoint* ancestor, bool helper, Claim& claim) {
+    for (int k = 0; k < pool.splitCount; ++k) {
+        SplitPoint& split = *pool.splits[k];
+        if (helper && split.group->helpersIn >= split.group->helpersAllowed) continue;
+        if (ancestor && !IsBelow(&split, ancestor)) continue;
+        if (ClaimIn(pool, split, claim)) return true;
+    }
+    return false;
+}
+
+// Searches a claimed task and files its result; a result whose generation has passed, or a
+// search that ended early, frees the task again.
+void RunTask(Pool& pool, const Claim& claim) {
+    SplitPoint& split = *claim.split;
+    SplitTask& task = split.task[claim.index];
+    SearchGroup& group = *split.group;
+    SearchContext context(&group, group.table, group.epoch, group.age, &split, claim.generation);
+    int32_t value = 0;
+    bool finished = false;
+    try {
+        const Position c = task.child;
+        switch (split.kind) {
+            case SiblingKind::kNormal:
+                value = -AlphaBeta(c.own, c.opp, split.depth - 1, -claim.beta, -claim.alpha, context);
+                break;
+            case SiblingKind::kWinLoss:
+                value = -SolveWinLoss(c.own, c.opp, context);
+                break;
+            case SiblingKind::kPerfect:
+                value = -SolvePerfect(c.own, c.opp, -claim.beta, -claim.alpha, context);
+                break;
+        }
+        finished = true;
+    } catch (const SearchCancelled&) {
+    }
+    std::lock_guard<PoolLock> hold(pool.lock);
+    if (finished && split.generation.load(std::memory_order_relaxed) == claim.generation) {
+        task.value = value;
+        task.nodes = context.nodes;
+        task.state = TaskState::kDone;
+    } else {
+        task.state = TaskState::kFree;
+        // a closed split point hands out nothing more (and no longer counts its free tasks)
+        if (!split.closed) {
+            ++split.freeTasks;
+            pool.freeTasks.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+}
+
+#ifdef _WIN32
+int CallerPriority() { return GetThreadPriority(GetCurrentThread()); }
+void TakePriority(int priority) {
+    if (GetThreadPriority(GetCurrentThread()) != priority) SetThreadPriority(GetCurrentThread(), priority);
+}
+#else
+int CallerPriority() { return 0; }
+void TakePriority(int) {}
+#endif
+
+void HelperLoop() {
+    Pool& pool = ThePool();
+    int spins = 0;
+    for (;;) {
+        Claim claim;
+        {
+            std::unique_lock<PoolLock> hold(pool.lock);
+            while (pool.openGroups == 0) pool.wake.Wait(pool.lock);
+            if (pool.freeTasks.load(std::memory_order_relaxed) > 0 &&
+                ClaimAny(pool, nullptr, true, claim)) {
+                ++claim.split->helpers;
+                ++claim.split->group->helpersIn;
+                ++pool.busy;
+            }
+        }
+        if (!claim.split) {
+            // Nothing this helper may take (or another was quicker): wait for work without the
+            // lock, the hint being enough to know when to look again. When the last Think
+            // with helpers closes, sleep on the condition instead.
+            do {
+                Pause(spins);
+                if (spins == 0) {
+                    std::lock_guard<PoolLock> hold(pool.lock);
+                    if (pool.openGroups == 0) break;
+                }
+            } while (pool.freeTasks.load(std::memory_order_relaxed) == 0);
+            continue;
+        }
+        TakePriority(claim.split->group->priority);
+        RunTask(pool, claim);
+        std::lock_guard<PoolLock> hold(pool.lock);
+        --pool.busy;
+        --claim.split->group->helpersIn;
+        --claim.split->helpers;
+    }
+}
+
+// Registers a split point for its lifetime and, on every way out (a cut-off, a cancel, an
+// exception from a stale task above), makes all its tasks stale, takes it out of the pool and
+// waits until no helper is inside it, since it lives on this thread's stack.
+class Registration {
+public:
+    Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
+        std::lock_guard<PoolLock> hold(pool.lock);
+        if (pool.splitCount == Pool::kMaxSplits) return;
+        pool.splits[pool.splitCount++] = &split;
+        split.freeTasks = split.count;
+        pool.freeTasks.fetch_add(split.count, std::memory_order_relaxed);
+        registered_ = true;
+    }
+    ~Registration() {
+        if (!registered_) return;
+        {
+            std::lock_guard<PoolLock> hold(pool_.lock);
+            split_.generation.fetch_add(1, std::memory_order_release);
+            split_.closed = true;
+            pool_.freeTasks.fetch_sub(split_.freeTasks, std::memory_order_relaxed);
+            split_.freeTasks = 0;
+            for (int k = 0; k < pool_.splitCount; ++k) {
+                if (pool_.splits[k] == &split_) {
+                    pool_.splits[k] = pool_.splits[--pool_.splitCount];
+                    break;
+                }
+            }
+        }
+        int spins = 0;
+        for (;;) {
+            {
+                std::lock_guard<PoolLock> hold(pool_.lock);
+                if (split_.helpers == 0) return;
+            }
+            Pause(spins);
+        }
+    }
+    bool Registered() const { return registered_; }
+
+private:
+    Pool& pool_;
+    SplitPoint& split_;
+    bool registered_ = false;
+};
+
+}  // namespace
+
+bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& context) {
+    Pool& pool = ThePool();
+    split.group = context.group;
+    split.parent = context.Split();
+    split.parentGeneration = split.parent ? context.Generation() : 0;
+    for (int i = 0; i < split.count; ++i) split.task[i].state = TaskState::kFree;
+    Registration registration(pool, split);
+    if (!registration.Registered()) return false;
+
+    int spins = 0;
+    int announced = -1;
+    for (int next = 0; next < split.count;) {
+        if (announced < next) {
+            judge.Before(next);
+            announced = next;
+        }
+        // also after Before: a progress callback may have asked the search to end
+        context.CheckLive();
+        Claim claim;
+        {
+            std::unique_lock<PoolLock> hold(pool.lock);
+            SplitTask& task = split.task[next];
+            if (task.state == TaskState::kDone) {
+                task.state = TaskState::kTaken;
+                const int32_t value = task.value;
+                const uint32_t nodes = task.nodes;
+                hold.unlock();
+                context.nodes += nodes;
+                int32_t alpha = split.alpha;
+                const SiblingJudge::Verdict verdict = judge.Take(next, value, alpha);
+                if (verdict == SiblingJudge::kStop) return true;
+                if (verdict == SiblingJudge::kNewAlpha) {
+                    // Every later result was searched with the old window: stale.
+                    hold.lock();
+                    split.alpha = alpha;
+                    split.generation.fetch_add(1, std::memory_order_release);
+                    for (int j = next + 1; j < split.count; ++j) {
+                        if (split.task[j].state != TaskState::kDone) continue;
+                        split.task[j].state = TaskState::kFree;
+                        ++split.freeTasks;
+                        pool.freeTasks.fetch_add(1, std::memory_order_relaxed);
+                    }
+                }
+                ++next;
+                spins = 0;
+                continue;
+            }
+            // Free: the next result is searched here. Running on a helper: meanwhile search a
+            // later child, or help below.
+            if (!ClaimIn(pool, split, claim) && ClaimAny(pool, &split, false, claim))
+                ++claim.split->helpers;  // another thread's split point: it must wait for us
+        }
+        if (claim.split) {
+            RunTask(pool, claim);
+            if (claim.split != &split) {
+                std::lock_guard<PoolLock> hold(pool.lock);
+                --claim.split->helpers;
+            }
+            spins = 0;
+        } else {
+            Pause(spins);
+        }
+    }
+    return true;
+}
+
+int DefaultThreads() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n > 0 ? static_cast<int>(n) : 1;
+}
+
+void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
+    Pool& pool = ThePool();
+    group.table = root.Table();
+    group.epoch = root.Epoch();
+    group.age = root.Age();
+    group.helpersAllowed = threads - 1;
+    group.helpersIn = 0;
+    group.priority = CallerPriority();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    while (pool.threads < group.helpersAllowed) {
+        StartThread(HelperLoop);
+        ++pool.threads;
+    }
+    ++pool.openGroups;
+    pool.wake.WakeAll();
+}
+
+void CloseGroup(SearchGroup&) {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    --pool.openGroups;
+}
+
+int PoolThreads() {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    return pool.threads;
+}
+
+bool PoolIdle() {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy == 0 && pool.freeTasks.load() == 0;
+}
+
+}  // namespace ostrakon

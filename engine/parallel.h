@@ -1,0 +1,174 @@
+// The parallel search: sibling searches run speculatively on helper threads, and the results
+// are taken in the sequential order, so every answer, node count and progress text is the one
+// the search on a single thread gives.
+//
+// A node splits after its first child has been searched on the calling thread (the first
+// child usually decides the window or cuts off). Its other children become the tasks of a
+// split point, each searched with the window the node has at the split. The node's own thread
+// then takes the results child by child in order, as the sequential loop would:
+//  - a result is used only if it was computed with the window the sequential search gives
+//    that child at that moment, i.e. the node's window did not change since its task was
+//    claimed. When a result raises alpha, the window generation of the split point goes up:
+//    every task claimed before is stale, its running searches end (they poll their task's
+//    generation with the cancel request) and finished ones are thrown away, and the later
+//    children are searched again with the new window;
+//  - a cut-off, or a win in the win/loss search, ends the split point and every search under it.
+// The node adds the nodes of each result it uses, and only those, to its own counter, so the
+// count is exactly the sequential one. This rests on one invariant: the value and node count
+// of a search are a function of (position, window, depth) alone. The memo keeps it (memo.h: an
+// entry is a finished search of its key, and a hit adds its stored count), so the memo may be
+// shared between threads and filled in any order, and thrown-away searches may even have
+// stored: what they stored is still true.
+//
+// Threads: a fixed pool of helpers, made once and never ended, is shared by every Think of the
+// process; each Think lets at most (threads - 1) of them help it. A thread that waits for a
+// result of its own split point searches, meanwhile, tasks of that split point or of split
+// points below it, so no thread waits while there is work under it. All bookkeeping is under
+// one lock and in fixed arrays: a search makes no heap allocation.
+#ifndef OSTRAKON_PARALLEL_H
+#define OSTRAKON_PARALLEL_H
+
+#include <atomic>
+
+#include "board.h"
+#include "memo.h"
+
+namespace ostrakon {
+
+// The shared state of one Think that has helpers.
+struct SearchGroup {
+    MemoTable* table = nullptr;  // the Think's, and its cancel epoch and memo age
+    uint32_t epoch = 0;
+    uint32_t age = 0;
+    int helpersAllowed = 0;  // threads - 1
+    int helpersIn = 0;       // helpers working for this Think now (under the lock)
+    int priority = 0;        // of the calling thread, given to the helpers (Windows)
+};
+
+enum class SiblingKind : uint8_t { kNormal, kWinLoss, kPerfect };
+
+enum class TaskState : uint8_t { kFree, kRunning, kDone, kTaken };
+
+struct SplitTask {
+    Position child;
+    int32_t value;
+    uint32_t nodes;
+    TaskState state;
+};
+
+// Lives on the stack of the thread whose node it splits, from the split to the node's return.
+struct SplitPoint {
+    static constexpr int kMaxTasks = 60;
+
+    SearchGroup* group;
+    // The task within which the node was reached (null at the root): when that task becomes
+    // stale, everything below it is useless too.
+    const SplitPoint* parent;
+    uint32_t parentGeneration;
+
+    SiblingKind kind;
+    int depth;  // of the node, for the normal search
+    // The node's window for tasks of the current generation (changed only under the lock).
+    int32_t alpha, beta;
+    std::atomic<uint32_t> generation{0};
+
+    int count = 0;
+    SplitTask task[kMaxTasks];
+    int freeTasks = 0;  // under the lock
+    int helpers = 0;    // helper threads inside a task of this split point (under the lock)
+    bool closed = false;
+};
+
+// True while the task claimed in `generation` of `split`, and every task above it, is still
+// wanted.
+inline bool TaskLive(const SplitPoint* split, uint32_t generation) {
+    for (; split; generation = split->parentGeneration, split = split->parent) {
+        if (split->generation.load(std::memory_order_acquire) != generation) return false;
+    }
+    return true;
+}
+
+// How the node takes its children's results, in order.
+class SiblingJudge {
+public:
+    enum Verdict { kContinue, kNewAlpha, kStop };
+    // Called once per child, in order, before its result is taken (the root's progress text).
+    virtual void Before(int) {}
+    // Takes the value of child `index`; on kNewAlpha, `alpha` holds the node's new alpha.
+    virtual Verdict Take(int index, int32_t value, int32_t& alpha) = 0;
+
+protected:
+    ~SiblingJudge() = default;
+};
+
+// The alpha-beta node's rule (normal and perfect search): a value above alpha raises it, one
+// at beta or above cuts off.
+class WindowJudge final : public SiblingJudge {
+public:
+    WindowJudge(int32_t alpha, int32_t beta) : alpha_(alpha), beta_(beta) {}
+    Verdict Take(int, int32_t value, int32_t& alpha) override {
+        if (value <= alpha) return kContinue;
+        alpha = alpha_ = value;
+        return value < beta_ ? kNewAlpha : kStop;
+    }
+    // The node's value: fail-hard, the cut-off value or alpha as it ends.
+    int32_t Result() const { return alpha_; }
+
+private:
+    int32_t alpha_;
+    int32_t beta_;
+};
+
+// The win/loss node's rule: a win ends the node, a draw is remembered, the window never moves.
+class WinLossJudge final : public SiblingJudge {
+public:
+    explicit WinLossJudge(int32_t result) : result_(result) {}
+    Verdict Take(int, int32_t value, int32_t&) override {
+        if (value == kDraw || value == -kDraw) result_ = kDraw;
+        if (value != kWin) return kContinue;
+        result_ = kWin;
+        return kStop;
+    }
+    int32_t Result() const { return result_; }
+
+private:
+    int32_t result_;
+};
+
+// Where nodes split. The limits change only the speed, never a result; the tests lower them
+// to split the small trees they can compare with the reference at every level.
+struct SplitLimits {
+    // Nodes this deep (normal search) or with this many empty squares (endgame solvers)
+    // split; below, a task would be too small to pay for its bookkeeping.
+    int depth = 4;
+    int empty = 12;
+    // A win/loss node stops at its first winning move, and anything searched beside it is
+    // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
+    // splits only once three moves have not won; by then it is likely to search all of them.
+    int winLossWait = 3;
+};
+extern SplitLimits gSplitLimits;  // set only while no search runs
+
+// Searches the children of `split` (filled in: kind, depth, window, children) with the help of
+// the pool, handing each result to `judge` in order until it says kStop or the children run
+// out. Adds the used results' nodes to `context`. Answers false, having searched nothing, when
+// no split point can be registered; the caller then goes on alone.
+bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& context);
+
+// The number of threads a Think uses when the caller gives none: every processor.
+int DefaultThreads();
+
+// Makes the pool big enough for `threads` threads per Think (the caller plus helpers) and
+// opens `group` for them, with the memo table, cancel epoch and age of the Think's root
+// context; CloseGroup ends the help. Both run outside the search proper.
+void OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
+void CloseGroup(SearchGroup& group);
+
+// Helper threads made so far; and whether no Think has helpers, no split point is open and no
+// helper is inside a task (for tests).
+int PoolThreads();
+bool PoolIdle();
+
+}  // namespace ostrakon
+
+#endif

@@ -1,0 +1,159 @@
+// The parallel search beyond the reference comparison: the default split limits on trees too
+// big for the reference, searches cancelled at random moments while helpers run, and memo
+// entries read while other threads write them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "memo.h"
+#include "parallel.h"
+#include "random_games.h"
+#include "search.h"
+
+namespace {
+
+thread_local std::vector<std::string> tTexts;
+void OSTRAKON_CALL RecordText(const char* text) { tTexts.push_back(text); }
+
+struct Outcome {
+    int32_t returned;
+    ThinkResult result;
+    std::vector<std::string> texts;
+};
+
+Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
+    tTexts.clear();
+    Outcome o{0, {-7, -7, -7}, {}};
+    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, threads);
+    o.texts = tTexts;
+    return o;
+}
+
+int Scaled(int count) {
+    const char* scale = std::getenv("TAVIK_REFERENCE_SCALE");
+    const int percent = scale ? std::atoi(scale) : 100;
+    return count * percent / 100 > 0 ? count * percent / 100 : 1;
+}
+
+// Trees of tens of thousands to millions of nodes, split as the game's searches are: the same
+// result, node count and texts on 1, 2 and 4 threads.
+TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
+    struct Case {
+        int depth;
+        int minEmpty, maxEmpty;
+        uint32_t seeds;
+    };
+    const Case cases[] = {
+        {7, 24, 36, 6},   // normal search
+        {9, 36, 44, 2},   // deeper normal search, more window changes at the root
+        {0, 15, 17, 6},   // win/loss
+        {-1, 13, 15, 6},  // perfect
+    };
+    for (const Case& c : cases) {
+        for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
+            const BoardState b = tavik_test::RandomPosition(500 + seed, c.minEmpty, c.maxEmpty);
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth));
+            const Outcome one = Search(b, c.depth, 1, RecordText);
+            ASSERT_EQ(-1, one.returned);
+            for (int threads : {2, 4}) {
+                const Outcome many = Search(b, c.depth, threads, RecordText);
+                EXPECT_EQ(-1, many.returned) << threads << " threads";
+                EXPECT_EQ(one.result.move, many.result.move) << threads << " threads";
+                EXPECT_EQ(one.result.value, many.result.value) << threads << " threads";
+                EXPECT_EQ(one.result.nodes, many.result.nodes) << threads << " threads";
+                EXPECT_EQ(one.texts, many.texts) << threads << " threads";
+            }
+            EXPECT_TRUE(ostrakon::PoolIdle());
+        }
+    }
+}
+
+// Searches of a few milliseconds, each met by a cancel request at a random moment, most while
+// helpers are inside tasks. A cancelled search leaves its result alone; a finished one is
+// exact; afterwards no helper is inside a task, no split point is open, no memo table is
+// leased and no entry is half written, and the next search is exact.
+TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
+    const int count = Scaled(1000) < 100 ? 100 : Scaled(1000);
+    std::mt19937 rng(2026);
+    int cancelled = 0;
+    for (int i = 0; i < count; ++i) {
+        const int depths[] = {6, 0, -1};
+        const int depth = depths[i % 3];
+        const BoardState b = depth > 0 ? tavik_test::RandomPosition(9000 + i, 28, 40)
+                                       : tavik_test::RandomPosition(9000 + i, 13, 15);
+        const int threads = i % 4 == 0 ? 4 : 2;
+        const auto delay = std::chrono::microseconds(rng() % 4000);
+        SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth) + " threads " +
+                     std::to_string(threads));
+        std::thread canceller([delay] {
+            std::this_thread::sleep_for(delay);
+            ostrakon::CancelSearches();
+        });
+        const Outcome o = Search(b, depth, threads);
+        canceller.join();
+        ASSERT_TRUE(ostrakon::PoolIdle());
+        if (o.returned == 0) {
+            ++cancelled;
+            EXPECT_EQ(-7, o.result.move);
+            EXPECT_EQ(-7, o.result.nodes);
+            continue;
+        }
+        ASSERT_EQ(-1, o.returned);
+        const Outcome alone = Search(b, depth, 1);
+        EXPECT_EQ(alone.result.move, o.result.move);
+        EXPECT_EQ(alone.result.value, o.result.value);
+        EXPECT_EQ(alone.result.nodes, o.result.nodes);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(cancelled, count / 4) << "too few searches were cancelled while running";
+    EXPECT_TRUE(ostrakon::MemoIdle());
+
+    const BoardState b = tavik_test::RandomPosition(77, 15, 15);
+    const Outcome alone = Search(b, 0, 1);
+    const Outcome helped = Search(b, 0, 2);
+    EXPECT_EQ(alone.result.nodes, helped.result.nodes);
+    EXPECT_EQ(alone.result.value, helped.result.value);
+}
+
+// Two threads store one key over and over with values whose node counts follow from them;
+// a reader must never see the value of one store with the count of another.
+TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
+    ostrakon::SearchContext root;
+    ASSERT_TRUE(root.HasMemo());
+    const uint64_t key = ostrakon::MemoKey(ostrakon::SearchKind::kPerfect, 0, -5, 5);
+    const ostrakon::Bitboard own = 0x0000000810000000ULL, opp = 0x0000001008000000ULL;
+    std::atomic<bool> stop{false};
+    auto writer = [&](int32_t first) {
+        ostrakon::SearchContext c(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
+        for (int32_t v = first; !stop.load(std::memory_order_relaxed); v += 2) {
+            c.nodes = static_cast<uint32_t>(v) * 7919u + 13u;
+            c.Store(own, opp, key, v, 0);
+        }
+    };
+    std::thread a(writer, 0), b(writer, 1);
+    ostrakon::SearchContext reader(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
+    int hits = 0;
+    // until enough reads have met stores (threads may start late under a sanitizer)
+    for (int i = 0; i < 50000000 && hits < 100000; ++i) {
+        int32_t value = 0;
+        const uint32_t before = reader.nodes;
+        if (!reader.Probe(own, opp, key, value)) continue;
+        ++hits;
+        if (reader.nodes - before != static_cast<uint32_t>(value) * 7919u + 13u) {
+            ADD_FAILURE() << "value " << value << " read with the count of another store";
+            break;
+        }
+    }
+    stop = true;
+    a.join();
+    b.join();
+    EXPECT_GT(hits, 0);
+}
+
+}  // namespace
