@@ -79,6 +79,7 @@ struct Pool {
     int openGroups = 0;             // under the lock
     int threads = 0;                // helpers made so far
     int busy = 0;                   // helpers inside a task (under the lock)
+    int busyPeak = 0;               // the most helpers ever inside tasks at once (under the lock)
     std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
     static constexpr int kMaxSplits = 512;
     SplitPoint* splits[kMaxSplits];
@@ -132,12 +133,17 @@ bool IsBelow(const SplitPoint* split, const SplitPoint* ancestor) {
     return false;
 }
 
+// Under the lock: whether a helper may join a task of `group` now.
+bool MayJoin(const Pool& pool, const SearchGroup& group) {
+    return ostrakon::HelperMayJoin(pool.openGroups, pool.busy, group.helpersIn, group.helpersAllowed);
+}
+
 // Under the lock: a free task in a split point below `ancestor` (any split point when null)
 // whose Think still takes a helper (`helper`), claimed.
 bool ClaimAny(Pool& pool, const SplitPoint* ancestor, bool helper, Claim& claim) {
     for (int k = 0; k < pool.splitCount; ++k) {
         SplitPoint& split = *pool.splits[k];
-        if (helper && split.group->helpersIn >= split.group->helpersAllowed) continue;
+        if (helper && !MayJoin(pool, *split.group)) continue;
         if (ancestor && !IsBelow(&split, ancestor)) continue;
         if (ClaimIn(pool, split, claim)) return true;
     }
@@ -206,8 +212,15 @@ void HelperLoop() {
                 ClaimAny(pool, nullptr, true, claim)) {
                 ++claim.split->helpers;
                 ++claim.split->group->helpersIn;
-                ++pool.busy;
+                if (++pool.busy > pool.busyPeak) pool.busyPeak = pool.busy;
             }
+        }
+        if (!claim.split && pool.freeTasks.load(std::memory_order_relaxed) > 0) {
+            // There is work, but none this helper may take now: leave the processor to the
+            // searches that fill it for a while rather than take the lock again at once.
+            do Pause(spins);
+            while (spins != 0);
+            continue;
         }
         if (!claim.split) {
             // Nothing this helper may take (or another was quicker): wait for work without the
@@ -370,6 +383,18 @@ void CloseGroup(SearchGroup&) {
     Pool& pool = ThePool();
     std::lock_guard<PoolLock> hold(pool.lock);
     --pool.openGroups;
+}
+
+bool HelperMayJoin(int openGroups, int busyHelpers, int helpersIn, int helpersAllowed) {
+    return helpersIn < helpersAllowed && openGroups + busyHelpers <= helpersAllowed;
+}
+
+int PoolBusyPeak(bool reset) {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    const int peak = pool.busyPeak;
+    if (reset) pool.busyPeak = pool.busy;
+    return peak;
 }
 
 int PoolThreads() {

@@ -164,9 +164,19 @@ int DefaultThreads();
 void OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
 void CloseGroup(SearchGroup& group);
 
+// The one budget of threads that every search of the process shares: a helper may join a
+// Think (`helpersIn` of its `helpersAllowed` already with it) only while the callers with
+// helpers (`openGroups`, each searching itself) and the helpers inside tasks (`busyHelpers`)
+// stay within the threads that Think asked for. Callers that already fill the processors, such
+// as the analysis of every move with one search per processor, get no helpers on top; as their
+// searches end, the last ones are helped again.
+bool HelperMayJoin(int openGroups, int busyHelpers, int helpersIn, int helpersAllowed);
+
 // Helper threads made so far; and whether no Think has helpers, no split point is open and no
 // helper is inside a task (for tests).
 int PoolThreads();
+// The most helpers inside tasks at once since the last reset (`reset` starts a new count).
+int PoolBusyPeak(bool reset);
 bool PoolIdle();
 
 }  // namespace ostrakon

@@ -55,6 +55,7 @@ TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
         {0, 15, 17, 6},   // win/loss
         {-1, 13, 15, 6},  // perfect
     };
+    ostrakon::PoolBusyPeak(true);
     for (const Case& c : cases) {
         for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
             const BoardState b = tavik_test::RandomPosition(500 + seed, c.minEmpty, c.maxEmpty);
@@ -72,6 +73,9 @@ TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
             EXPECT_TRUE(ostrakon::PoolIdle());
         }
     }
+    // One search alone in the process is helped (the shared budget holds back only searches
+    // that fill the processors between them).
+    EXPECT_GE(ostrakon::PoolBusyPeak(false), 2) << "helpers inside tasks at once";
 }
 
 // Searches of a few milliseconds, each met by a cancel request at a random moment, most while
@@ -123,6 +127,28 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
 
 // Two threads store one key over and over with values whose node counts follow from them;
 // a reader must never see the value of one store with the count of another.
+// One budget for every search: searches that fill the processors between them get no helpers.
+TEST(ParallelSearch, HelpersJoinOnlyWithinTheThreadsAsked) {
+    struct Case {
+        int openGroups, busy, helpersIn, helpersAllowed;
+        bool joins;
+    } cases[] = {
+        {1, 0, 0, 1, true},   // the game's move on two processors: one helper
+        {1, 1, 1, 1, false},  // and no second
+        {2, 0, 0, 1, false},  // two analysis searches on two processors: none
+        {3, 0, 0, 1, false},
+        {1, 2, 2, 3, true},   // four threads asked: three helpers
+        {1, 3, 3, 3, false},
+        {2, 1, 0, 3, true},   // two searches of four threads each: two helpers between them
+        {2, 2, 1, 3, false},
+        {1, 0, 0, 0, false},  // one thread asked: no helper ever
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.joins, ostrakon::HelperMayJoin(c.openGroups, c.busy, c.helpersIn, c.helpersAllowed))
+            << c.openGroups << " open, " << c.busy << " busy, " << c.helpersIn << "/" << c.helpersAllowed;
+    }
+}
+
 TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     ostrakon::SearchContext root;
     ASSERT_TRUE(root.HasMemo());
