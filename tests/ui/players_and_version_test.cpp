@@ -297,25 +297,33 @@ TEST_F(PlayersWindowTest, SwapMovesTheChoicesAndLeavesTheNames) {
 
 TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
     W().Settings().black.playerName = "";
-    std::string typed;
+    std::string wide, typed;
     Players([&](HWND window) {
         HWND box = GetDlgItem(window, 1012);
-        for (int i = 0; i < 60; ++i) SendMessageA(box, WM_CHAR, 'W', 0);
-        typed = Text(box);
-        SendMessageA(box, WM_CHAR, 'i', 0);  // even a narrow letter no longer fits
-        EXPECT_EQ(typed, Text(box));
         RECT client;
         GetClientRect(box, &client);
         HDC dc = GetDC(box);
         SelectObject(dc, W().Font(kFontPlayers));
-        SIZE size;
-        GetTextExtentPoint32A(dc, typed.c_str(), static_cast<int>(typed.size()), &size);
+        auto width = [dc](const std::string& text) {
+            SIZE size;
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        };
+        // Wide letters until the box refuses them, then narrow ones into what room is left.
+        for (int i = 0; i < 60; ++i) SendMessageA(box, WM_CHAR, 'W', 0);
+        wide = Text(box);
+        for (int i = 0; i < 30; ++i) SendMessageA(box, WM_CHAR, 'i', 0);
+        typed = Text(box);
+        SendMessageA(box, WM_CHAR, 'i', 0);
+        EXPECT_EQ(typed, Text(box)) << "a full box takes nothing more";
+        EXPECT_LE(width(typed), client.right - client.left);
+        EXPECT_GT(width(wide + "W"), client.right - client.left - 4) << "the wide letters stopped for want of room";
         ReleaseDC(box, dc);
-        EXPECT_LE(size.cx, client.right - client.left);
         SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
     });
-    EXPECT_GT(typed.size(), 3u);
-    EXPECT_LT(typed.size(), 60u) << "the box stops taking letters when it is full";
+    EXPECT_GT(wide.size(), 3u);
+    EXPECT_LT(wide.size(), 60u) << "the box stops taking letters when it is full";
+    EXPECT_LT(typed.size(), wide.size() + 30) << "and the narrow ones too";
     EXPECT_EQ(typed, W().Settings().black.playerName);
 }
 
