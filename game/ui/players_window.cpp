@@ -22,7 +22,7 @@ constexpr DWORD kNameBox = ES_LEFT | WS_TABSTOP;
 // loses a pixel or two at most.
 constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
 
-struct ControlSpec {
+struct ControlLayout {
     int offset;  // from the colour's group box
     const char* cls;
     const char* text;
@@ -31,7 +31,7 @@ struct ControlSpec {
 };
 
 // One colour's controls, in the order they are made (which is the Tab order).
-const ControlSpec kSideControls[] = {
+const ControlLayout kSideControls[] = {
     {0, "BUTTON", "黒", BS_GROUPBOX | WS_GROUP, 4, 0, 205, 228},
     {kHumanOffset, "BUTTON", "人間", kRadio, 12, 15, 186, 21},
     {kComputerOffset, "BUTTON", "コンピュータ", kRadio, 12, 63, 186, 21},
@@ -50,12 +50,12 @@ const ControlSpec kSideControls[] = {
 };
 constexpr int kWhiteShift = 209;
 
-struct ButtonSpec {
+struct ButtonLayout {
     int id;
     const char* text;
     int x;
 };
-const ButtonSpec kBottomButtons[] = {
+const ButtonLayout kBottomButtons[] = {
     {kSwapButtonId, "黒白交代", 61}, {kPlayersOkId, "OK", 182}, {kPlayersCancelId, "キャンセル", 303}};
 
 void Fill(HWND list, const std::vector<std::string>& items) {
@@ -83,15 +83,15 @@ HWND PlayersWindow::Create(MainWindow& owner) {
 void PlayersWindow::Initialise() {
     const HFONT font = owner_.Font(kFontPlayers);
     for (int group : {kBlackGroupId, kWhiteGroupId}) {
-        for (const ControlSpec& spec : kSideControls) {
-            const char* text = spec.offset == 0 && group == kWhiteGroupId ? "白" : spec.text;
-            const int x = group == kBlackGroupId ? spec.x : spec.x + kWhiteShift;
-            const DWORD extended = spec.offset == kNameOffset ? WS_EX_CLIENTEDGE : 0;
-            Control(window_, extended, spec.cls, text, spec.style, x, spec.y, spec.width, spec.height,
-                    group + spec.offset, font);
+        for (const ControlLayout& layout : kSideControls) {
+            const char* text = layout.offset == 0 && group == kWhiteGroupId ? "白" : layout.text;
+            const int x = group == kBlackGroupId ? layout.x : layout.x + kWhiteShift;
+            const DWORD extended = layout.offset == kNameOffset ? WS_EX_CLIENTEDGE : 0;
+            Control(window_, extended, layout.cls, text, layout.style, x, layout.y, layout.width, layout.height,
+                    group + layout.offset, font);
         }
     }
-    for (const ButtonSpec& button : kBottomButtons)
+    for (const ButtonLayout& button : kBottomButtons)
         Control(window_, 0, "BUTTON", button.text, kPush, button.x, 233, 115, 25, button.id, font);
 
     InstallModalKeyboard(window_);
