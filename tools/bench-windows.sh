@@ -9,7 +9,9 @@ cd "$(dirname "$0")/.."
 source cmake/win32-probe.sh
 
 native=$(build/native/bin/tavik-cli bench)
-echo "== native"; echo "$native" | tail -n 5
+# the speed-up lines and the analysis line, from the header of the speed-up table on
+speedups() { sed -n '/1 thread .*2 threads/,$p' <<<"$1"; }
+echo "== native"; speedups "$native"
 signature() { sed -n 's/^Nodes searched *: *//p' <<<"$1"; }
 
 for build in windows windows64; do
@@ -18,12 +20,13 @@ for build in windows windows64; do
         continue
     fi
     windows=$(cmake/wine-run.sh "build/$build/bin/tavik-cli.exe" bench | tr -d '\r')
-    echo "== $build"; echo "$windows" | tail -n 5
+    echo "== $build"; speedups "$windows"
     echo
     echo "mode     native nodes/s  $build nodes/s  native/$build"
     for mode in normal winloss perfect; do
-        n=$(echo "$native" | awk -v m="$mode" '$1 == m { print $2 }' | tail -n 1)
-        w=$(echo "$windows" | awk -v m="$mode" '$1 == m { print $2 }' | tail -n 1)
+        # the first line led by the mode is its nodes/s row (the speed-up table comes later)
+        n=$(echo "$native" | awk -v m="$mode" '$1 == m { print $2 }' | head -n 1)
+        w=$(echo "$windows" | awk -v m="$mode" '$1 == m { print $2 }' | head -n 1)
         awk -v m="$mode" -v n="$n" -v w="$w" 'BEGIN { printf "%-8s %14d %16d %14.2fx\n", m, n, w, n / w }'
     done
     if [ "$(signature "$windows")" = "$(signature "$native")" ]; then
