@@ -81,6 +81,7 @@ struct Pool {
     int busy = 0;                   // helpers inside a task (under the lock)
     int busyPeak = 0;               // the most helpers ever inside tasks at once (under the lock)
     std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
+    std::atomic<int> helperPriority{0};  // the priority a helper last began a task at (tests)
     static constexpr int kMaxSplits = 512;
     SplitPoint* splits[kMaxSplits];
     int splitCount = 0;
@@ -196,6 +197,7 @@ void TakePriority(int priority) {
     if (GetThreadPriority(GetCurrentThread()) != priority) SetThreadPriority(GetCurrentThread(), priority);
 }
 #else
+// Elsewhere the helpers keep the scheduler's default: raising a thread needs privileges there.
 int CallerPriority() { return 0; }
 void TakePriority(int) {}
 #endif
@@ -236,6 +238,7 @@ void HelperLoop() {
             continue;
         }
         TakePriority(claim.split->group->priority);
+        pool.helperPriority.store(CallerPriority(), std::memory_order_relaxed);
         RunTask(pool, claim);
         std::lock_guard<PoolLock> hold(pool.lock);
         --pool.busy;
@@ -396,6 +399,8 @@ int PoolBusyPeak(bool reset) {
     if (reset) pool.busyPeak = pool.busy;
     return peak;
 }
+
+int PoolHelperPriority() { return ThePool().helperPriority.load(std::memory_order_relaxed); }
 
 int PoolThreads() {
     Pool& pool = ThePool();

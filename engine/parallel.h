@@ -177,6 +177,9 @@ bool HelperMayJoin(int openGroups, int busyHelpers, int helpersIn, int helpersAl
 int PoolThreads();
 // The most helpers inside tasks at once since the last reset (`reset` starts a new count).
 int PoolBusyPeak(bool reset);
+// The priority of the thread that last began a task as a helper, read from the system
+// (Windows; 0 elsewhere).
+int PoolHelperPriority();
 bool PoolIdle();
 
 }  // namespace ostrakon

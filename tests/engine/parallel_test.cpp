@@ -11,6 +11,13 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 #include "memo.h"
 #include "parallel.h"
 #include "random_games.h"
@@ -125,8 +132,6 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
     EXPECT_EQ(alone.result.value, helped.result.value);
 }
 
-// Two threads store one key over and over with values whose node counts follow from them;
-// a reader must never see the value of one store with the count of another.
 // One budget for every search: searches that fill the processors between them get no helpers.
 TEST(ParallelSearch, HelpersJoinOnlyWithinTheThreadsAsked) {
     struct Case {
@@ -149,6 +154,36 @@ TEST(ParallelSearch, HelpersJoinOnlyWithinTheThreadsAsked) {
     }
 }
 
+#ifdef _WIN32
+// The game lowers its thinking thread's priority so that the window stays responsive; the
+// helpers of that search must not run above it. Each search here comes from a thread at
+// another priority, so a helper still at the previous one is caught.
+TEST(ParallelSearch, HelpersRunAtTheCallersPriority) {
+    const int priorities[] = {THREAD_PRIORITY_LOWEST, THREAD_PRIORITY_BELOW_NORMAL,
+                              THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_BELOW_NORMAL};
+    int seed = 40;
+    for (const int priority : priorities) {
+        SCOPED_TRACE("caller's priority " + std::to_string(priority));
+        int peak = 0, seen = 99;
+        std::thread caller([&] {
+            ASSERT_TRUE(SetThreadPriority(GetCurrentThread(), priority));
+            ostrakon::PoolBusyPeak(true);
+            // win/loss searches of about 16 empty squares, until one was helped
+            for (int tries = 0; tries < 20 && peak == 0; ++tries) {
+                Search(tavik_test::RandomPosition(seed++, 16, 17), 0, 2);
+                peak = ostrakon::PoolBusyPeak(false);
+            }
+            seen = ostrakon::PoolHelperPriority();
+        });
+        caller.join();
+        ASSERT_GE(peak, 1) << "no search was helped";
+        EXPECT_EQ(priority, seen);
+    }
+}
+#endif
+
+// Two threads store one key over and over with values whose node counts follow from them;
+// a reader must never see the value of one store with the count of another.
 TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     ostrakon::SearchContext root;
     ASSERT_TRUE(root.HasMemo());
