@@ -20,13 +20,13 @@
 
 #include "memo.h"
 #include "parallel.h"
+#include "progress_texts.h"
 #include "random_games.h"
 #include "search.h"
 
 namespace {
 
-thread_local std::vector<std::string> tTexts;
-void OSTRAKON_CALL RecordText(const char* text) { tTexts.push_back(text); }
+using tavik_test::RecordProgressText;
 
 struct Outcome {
     int32_t returned;
@@ -35,10 +35,9 @@ struct Outcome {
 };
 
 Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
-    tTexts.clear();
     Outcome o{0, {-7, -7, -7}, {}};
+    const tavik_test::ProgressTexts recording(o.texts);
     o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, threads);
-    o.texts = tTexts;
     return o;
 }
 
@@ -67,10 +66,10 @@ TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
         for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
             const BoardState b = tavik_test::RandomPosition(500 + seed, c.minEmpty, c.maxEmpty);
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth));
-            const Outcome one = Search(b, c.depth, 1, RecordText);
+            const Outcome one = Search(b, c.depth, 1, RecordProgressText);
             ASSERT_EQ(-1, one.returned);
             for (int threads : {2, 4}) {
-                const Outcome many = Search(b, c.depth, threads, RecordText);
+                const Outcome many = Search(b, c.depth, threads, RecordProgressText);
                 EXPECT_EQ(-1, many.returned) << threads << " threads";
                 EXPECT_EQ(one.result.move, many.result.move) << threads << " threads";
                 EXPECT_EQ(one.result.value, many.result.value) << threads << " threads";

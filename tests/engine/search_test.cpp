@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "memo.h"
+#include "progress_texts.h"
 #include "random_games.h"
 #include "reference.h"
 #include "search.h"
@@ -33,8 +34,7 @@ std::string Status(const std::string& mode, int first, int percent) {
     return mode + kDepth + std::to_string(first) + ") " + std::to_string(percent) + "%";
 }
 
-thread_local std::vector<std::string> tTexts;
-void OSTRAKON_CALL RecordText(const char* text) { tTexts.push_back(text); }
+using tavik_test::RecordProgressText;
 
 struct Outcome {
     ThinkResult result;
@@ -42,10 +42,9 @@ struct Outcome {
 };
 
 Outcome Search(const BoardState& b, int depth, int force) {
-    tTexts.clear();
     Outcome o{{-7, -7, -7}, {}};
-    EXPECT_EQ(-1, Think(&b, depth, &o.result, force, RecordText));
-    o.texts = tTexts;
+    const tavik_test::ProgressTexts recording(o.texts);
+    EXPECT_EQ(-1, Think(&b, depth, &o.result, force, RecordProgressText));
     return o;
 }
 
@@ -213,7 +212,7 @@ TEST(Think, CancelEndsRunningSearchesOnly) {
         ThinkResult result{-7, -7, -7};
         int32_t answer = 1;
         std::thread search([&] {
-            answer = Think(&deep, depth, &result, 1, RecordText);
+            answer = Think(&deep, depth, &result, 1, RecordProgressText);
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         EXPECT_EQ(-1, CancelThink());
