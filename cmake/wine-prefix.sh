@@ -35,7 +35,11 @@ wine_setup() {
     export TAVIK_WINE
     export WINEDEBUG=${WINEDEBUG:--all}
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    # No Mono or Gecko installer prompts, and no debugger on a crash: Wine's debugger prints a
+    # backtrace, but in a program with several threads it can hang over it for many minutes,
+    # and a killed debugger let the crashed test pass. Without it a crash ends the program at
+    # once with a failing status. For a backtrace, set WINEDLLOVERRIDES=mscoree,mshtml= by hand.
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
     exec 9>"$WINEPREFIX.lock"
     flock 9
