@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <type_traits>
 
 #include "move_order.h"
 #include "types.h"
@@ -117,6 +118,9 @@ int32_t Saturate(int64_t value) {
 }
 
 thread_local CrtRandom tRandom;
+// A thread_local with a destructor is unsafe with MinGW, whose runtime frees the storage of a
+// thread's thread_locals before it runs their destructors at the thread's exit.
+static_assert(std::is_trivially_destructible_v<CrtRandom>);
 
 }  // namespace
 

@@ -182,9 +182,7 @@ TEST(Think, ConcurrentSearchesCountTheirOwnNodes) {
 // A search that finds every memo table taken (here: held by two idle contexts) runs without one
 // and must still give the same answers and counts.
 // It calls the test program's own copy of the engine with a helper, so that two pools live in
-// one process beside the library's (which the cancel test below uses). When the pools' threads
-// came from each copy's own threads runtime, the 64-bit Windows build crashed under Wine at the
-// exit of a cancelled search's thread, in that runtime's thread-local clean-up.
+// one process: this one and the library's, which the cancel test below uses.
 TEST(Think, SearchWithoutAMemoTableIsExact) {
     const ostrakon::SearchContext first, second;
     ASSERT_TRUE(first.HasMemo() && second.HasMemo());
