@@ -118,8 +118,8 @@ int32_t Saturate(int64_t value) {
 }
 
 thread_local CrtRandom tRandom;
-// A thread_local with a destructor is unsafe with MinGW, whose runtime frees the storage of a
-// thread's thread_locals before it runs their destructors at the thread's exit.
+// A thread_local with a destructor has crashed MinGW's clean-up at a thread's exit (see
+// tests/support/progress_texts.h); this one must stay without one.
 static_assert(std::is_trivially_destructible_v<CrtRandom>);
 
 }  // namespace

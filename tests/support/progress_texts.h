@@ -1,12 +1,12 @@
 // The progress texts of a search, recorded by a callback that has no user data: each thread
 // records into the vector of the search it is running, if any.
 //
-// The thread_local is a plain pointer on purpose. The MinGW runtime frees a thread's
-// thread_local storage before it runs the destructors of its thread_local objects, so a
-// thread_local vector crashed the 64-bit Windows tests at the exit of a thread that had
-// recorded texts, whenever the freed memory was reused first (under Wine, while the engine's
-// helper threads were allocating the exceptions that end their stale searches). The game's
-// own thread_locals are plain pointers too.
+// The thread_local is a plain pointer on purpose. A thread_local vector crashed the 64-bit
+// Windows tests at the exit of a thread that had recorded texts: the MinGW threads library's
+// clean-up of the thread's thread_local storage freed a bad pointer, in up to half the runs
+// under load, while the engine's helper threads were allocating the exceptions that end their
+// stale searches. With a pointer, which has no destructor, it never did. The game's own
+// thread_locals are plain pointers too.
 #ifndef TAVIK_TEST_PROGRESS_TEXTS_H
 #define TAVIK_TEST_PROGRESS_TEXTS_H
 
