@@ -95,9 +95,8 @@ OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth,
     return ThinkCall(*board, depth, *result, forceSearch != 0, callback);
 }
 
-OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(void) {
-    CancelSearches();
-    return kTrue;
+OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(int32_t threadId) {
+    return CancelSearches(threadId) ? kTrue : kFalse;
 }
 
 OSTRAKON_API int32_t OSTRAKON_CALL GetVersionInfo(VersionInfo* info) {

@@ -53,12 +53,16 @@ inline uint64_t MemoKey(SearchKind kind, int depth, int32_t alpha, int32_t beta)
 // and split point on the way is destroyed properly.
 struct SearchCancelled {};
 
-// Bumped by every cancel request; a search ends when it differs from the value it started with,
-// so a request reaches the searches running at that moment and none started later.
-extern std::atomic<uint32_t> gCancelEpoch;
+// The system's identifier of the calling thread: GetCurrentThreadId on Windows, gettid
+// elsewhere. It names the thread whose searches a cancel request ends.
+int32_t CurrentThreadId();
 
-// Asks every search running now to end (what CancelThink does).
-void CancelSearches();
+// Asks the searches that thread `threadId` is running now (each Think it runs, with the
+// helpers of that Think) to end; searches of other threads, and those the thread starts later,
+// go on. Answers whether a search was running on that thread (what CancelThink does).
+bool CancelSearches(int32_t threadId);
+// Asks every search running now to end (tests).
+void CancelAllSearches();
 
 // Forgets every entry, so that the next search is timed from an empty table (benchmarks); only
 // between searches.
@@ -74,12 +78,13 @@ struct SearchGroup;
 // thread runs for a split point, the task it belongs to.
 class SearchContext {
 public:
-    // The root context of a Think: leases a memo table.
+    // The root context of a Think: leases a memo table, and is listed as a search of the
+    // calling thread until it is destroyed, so that CancelSearches can reach it.
     SearchContext();
     // The context of one sibling search for split point `split`, claimed in window generation
-    // `generation`: no lease of its own, it uses the Think's table and cancel epoch.
-    SearchContext(SearchGroup* group, MemoTable* table, uint32_t epoch, uint32_t age,
-                  const SplitPoint* split, uint32_t generation);
+    // `generation`: no lease of its own, it uses the Think's table and cancel flag.
+    SearchContext(SearchGroup* group, MemoTable* table, const std::atomic<bool>* cancel,
+                  uint32_t age, const SplitPoint* split, uint32_t generation);
     ~SearchContext();
     SearchContext(const SearchContext&) = delete;
     SearchContext& operator=(const SearchContext&) = delete;
@@ -126,7 +131,8 @@ public:
     // Set by a Think with helper threads; null keeps the search on this thread alone.
     SearchGroup* group = nullptr;
     MemoTable* Table() const { return table_; }
-    uint32_t Epoch() const { return epoch_; }
+    // Set once the Think this search belongs to was asked to end.
+    const std::atomic<bool>* CancelFlag() const { return cancel_; }
     uint32_t Age() const { return age_; }
     // The split point whose sibling search this is (null for the root context).
     const SplitPoint* Split() const { return split_; }
@@ -136,6 +142,9 @@ public:
     void CheckLive() const;
 
 private:
+    friend bool CancelSearches(int32_t threadId);
+    friend void CancelAllSearches();
+
     // Out of line and cold, so the counting stays a few instructions in the hot loops.
     [[gnu::noinline, gnu::cold]] void PollCancel() const;
 
@@ -163,7 +172,11 @@ private:
 
     MemoTable* table_ = nullptr;
     int lease_ = -1;
-    uint32_t epoch_;
+    // A root context's own request flag, and its place in the list of running Thinks.
+    std::atomic<bool> cancelled_{false};
+    int32_t threadId_ = 0;
+    SearchContext* nextRunning_ = nullptr;
+    const std::atomic<bool>* cancel_ = &cancelled_;
     uint32_t age_ = 0;
     const SplitPoint* split_ = nullptr;
     uint32_t generation_ = 0;

@@ -76,10 +76,16 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board);
 OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
                                          int32_t forceSearch, ProgressCallback callback);
 
-// Asks every Think running in the process at this moment, on any thread, to end soon (within
-// about a thousand positions); searches started afterwards are not affected. This lets a caller
-// stop a thinking thread without killing it, so no lock or table is left taken. Answers -1.
-OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(void);
+// Asks the Think that the thread `threadId` is running at this moment to end soon (within about
+// a thousand positions), with every helper thread of that search. `threadId` is the system's
+// identifier of the thread that called Think: GetCurrentThreadId() on Windows, gettid()
+// elsewhere. Searches of other threads, and searches that thread starts afterwards, go on
+// untouched, so one window can stop its own search while the computer player or another study
+// search thinks. This lets a caller stop a thinking thread without killing it, so no lock or
+// table is left taken. Answers -1 when a search of that thread was running, else 0 (it had not
+// begun yet, or had ended: a caller that may be early keeps a flag of its own and checks it in
+// the progress callback, which Think calls before each root move).
+OSTRAKON_API int32_t OSTRAKON_CALL CancelThink(int32_t threadId);
 
 // How many empty squares border the discs that `cell` would turn (each counted once per turned
 // neighbour); 0 exactly when the move is not legal.

@@ -157,7 +157,7 @@ void RunTask(Pool& pool, const Claim& claim) {
     SplitPoint& split = *claim.split;
     SplitTask& task = split.task[claim.index];
     SearchGroup& group = *split.group;
-    SearchContext context(&group, group.table, group.epoch, group.age, &split, claim.generation);
+    SearchContext context(&group, group.table, group.cancel, group.age, &split, claim.generation);
     int32_t value = 0;
     bool finished = false;
     try {
@@ -368,7 +368,7 @@ int DefaultThreads() {
 void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     Pool& pool = ThePool();
     group.table = root.Table();
-    group.epoch = root.Epoch();
+    group.cancel = root.CancelFlag();
     group.age = root.Age();
     group.helpersAllowed = threads - 1;
     group.helpersIn = 0;

@@ -37,8 +37,8 @@ namespace ostrakon {
 
 // The shared state of one Think that has helpers.
 struct SearchGroup {
-    MemoTable* table = nullptr;  // the Think's, and its cancel epoch and memo age
-    uint32_t epoch = 0;
+    MemoTable* table = nullptr;  // the Think's, and its cancel flag and memo age
+    const std::atomic<bool>* cancel = nullptr;
     uint32_t age = 0;
     int helpersAllowed = 0;  // threads - 1
     int helpersIn = 0;       // helpers working for this Think now (under the lock)
@@ -159,7 +159,7 @@ bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& conte
 int DefaultThreads();
 
 // Makes the pool big enough for `threads` threads per Think (the caller plus helpers) and
-// opens `group` for them, with the memo table, cancel epoch and age of the Think's root
+// opens `group` for them, with the memo table, cancel flag and age of the Think's root
 // context; CloseGroup ends the help. Both run outside the search proper.
 void OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
 void CloseGroup(SearchGroup& group);

@@ -84,7 +84,7 @@ bool AnalyseCommand(const std::vector<std::string>& args, std::string& error) {
     options.mode = study.mode;
     options.depths = study.depths;
     options.threads = study.threads ? study.threads : Processors();
-    const std::atomic<bool> cancel{false};
+    tavik::SearchCancel cancel;
     const auto rows = tavik::AnalyseAllMoves(study.board, options, cancel);
     for (const ThinkResult& row : *rows) PrintRow(row);
     return true;
@@ -93,7 +93,7 @@ bool AnalyseCommand(const std::vector<std::string>& args, std::string& error) {
 bool BestCommand(const std::vector<std::string>& args, std::string& error) {
     StudyArgs study;
     if (!ReadStudyArgs(args, false, study, error)) return false;
-    const std::atomic<bool> cancel{false};
+    tavik::SearchCancel cancel;
     PrintRow(*tavik::FindBestMove(study.board, study.depths, cancel));
     return true;
 }
@@ -104,7 +104,7 @@ bool BenchAnalysis(int threads) {
     ParseTranscript("f5d6c3d3c4f4c5b3c2e6", board);
     tavik::AnalysisOptions options;
     options.depths.normalDepth = 9;
-    const std::atomic<bool> cancel{false};
+    tavik::SearchCancel cancel;
     double seconds[2];
     std::vector<ThinkResult> lists[2];
     for (int run = 0; run < 2; ++run) {

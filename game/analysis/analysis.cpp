@@ -14,21 +14,9 @@ namespace {
 
 constexpr int32_t kNoMove = 16777215;  // the engine's answer when the side to move cannot move
 
-// The engine's progress callback carries no context: each analysing thread names the flag
-// that cancels it here. A request that came just before a search began has not reached that
-// search (it keeps the cancel count it started with), so the first progress report passes it on.
-thread_local const std::atomic<bool>* tCancel = nullptr;
-
-void OSTRAKON_CALL Progress(const char*) {
-    if (tCancel && *tCancel) CancelThink();
-}
-
-struct CancelScope {
-    explicit CancelScope(const std::atomic<bool>& cancel) { tCancel = &cancel; }
-    ~CancelScope() { tCancel = nullptr; }
-    CancelScope(const CancelScope&) = delete;
-    CancelScope& operator=(const CancelScope&) = delete;
-};
+// The engine's progress callback: passes on a cancel request that came just before the
+// search began, which the engine did not yet know of.
+void OSTRAKON_CALL Progress(const char*) { SearchCancel::PassOn(); }
 
 // A search's depth never below one ply: the engine takes 0 for its win/loss search.
 int32_t AtLeastOnePly(int32_t depth) { return depth < 1 ? 1 : depth; }
@@ -66,8 +54,9 @@ std::vector<int> LegalMoves(const BoardState& board) {
     return moves;
 }
 
-ThinkResult AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
-                        const std::function<void(const std::string&)>& caption, ProgressCallback progress) {
+std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
+                                       const std::function<void(const std::string&)>& caption,
+                                       ProgressCallback progress) {
     BoardState copy = board;
     ThinkResult result{cell, 0, 0};
     if (mode == StudyMode::kOpenness) {
@@ -93,14 +82,15 @@ ThinkResult AnalyseMove(const BoardState& board, int cell, StudyMode mode, const
         }
         break;
     }
+    // A search that was ended early leaves the result as it was: no value to show.
     const auto search = [&] {
         if (caption) caption(MoveCaption(mode, cell, shownDepth));
-        Think(&copy, engineDepth, &result, -1, progress);
+        return Think(&copy, engineDepth, &result, -1, progress) != 0;
     };
-    search();
+    if (!search()) return std::nullopt;
     if (result.value == kNoMove || result.value == -kNoMove) {
         copy.sideToMove = -copy.sideToMove;  // the opponent must pass
-        search();
+        if (!search()) return std::nullopt;
         if (result.value == kNoMove || result.value == -kNoMove) result.value = FinalResult(copy);
     }
     result.move = cell;
@@ -119,9 +109,10 @@ void SortRows(std::vector<ThinkResult>& rows, StudyMode mode, int side) {
 }
 
 std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board, const AnalysisOptions& options,
-                                                        const std::atomic<bool>& cancel) {
+                                                        SearchCancel& cancel) {
     const std::vector<int> moves = LegalMoves(board);
     std::vector<ThinkResult> rows(moves.size());
+    std::atomic<bool> unfinished{false};  // a search ended early: the rows are not all there
     std::atomic<size_t> next{0};
     // Captions one at a time, so the last one shown names the move started last.
     std::mutex captionLock;
@@ -131,10 +122,14 @@ std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board,
         options.caption(text);
     };
     const auto work = [&] {
-        const CancelScope scope(cancel);
+        const SearchCancel::Scope scope(cancel);
         if (options.threadStarted) options.threadStarted();
-        for (size_t i; !cancel && (i = next++) < moves.size();)
-            rows[i] = AnalyseMove(board, moves[i], options.mode, options.depths, caption, Progress);
+        for (size_t i; !cancel && !unfinished && (i = next++) < moves.size();) {
+            if (const auto row = AnalyseMove(board, moves[i], options.mode, options.depths, caption, Progress))
+                rows[i] = *row;
+            else
+                unfinished = true;
+        }
     };
     const size_t threads = std::clamp<size_t>(options.threads < 1 ? 1 : options.threads, 1,
                                               moves.empty() ? 1 : moves.size());
@@ -148,7 +143,7 @@ std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board,
     }
     work();
     for (std::thread& helper : helpers) helper.join();
-    if (cancel) return std::nullopt;
+    if (cancel || unfinished) return std::nullopt;
     SortRows(rows, options.mode, board.sideToMove);
     return rows;
 }
@@ -166,9 +161,8 @@ std::string BestMoveSearchingText(const BestMovePlan& plan) {
     return "最善手探索中...(深さ" + std::to_string(plan.shownDepth) + ")";
 }
 
-std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths,
-                                        const std::atomic<bool>& cancel) {
-    const CancelScope scope(cancel);
+std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths, SearchCancel& cancel) {
+    const SearchCancel::Scope scope(cancel);
     ThinkResult result{0, 0, 0};
     if (cancel) return std::nullopt;
     const bool finished = Think(&board, PlanBestMove(board, depths).engineDepth, &result, -1, Progress) != 0;

@@ -18,6 +18,7 @@
 #include "commands.h"
 #include "ostrakon.h"
 #include "player_settings.h"
+#include "search_cancel.h"
 
 namespace tavik {
 
@@ -35,10 +36,12 @@ std::vector<int> LegalMoves(const BoardState& board);
 // searched again from the opponent-passed position when the opponent must pass, and the final
 // disc difference (+-65536) when the move ends the game. `caption` hears the text of each
 // search before it starts; `progress` is handed to the engine. Openness rows have 0 nodes.
+// Nothing when a search was ended early (cancelled): its value was never computed.
 // An evaluation depth of 1 still searches one ply after the move: the engine would take 0 for
 // its win/loss search, which at the start of a game would not end.
-ThinkResult AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
-                        const std::function<void(const std::string&)>& caption, ProgressCallback progress);
+std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
+                                       const std::function<void(const std::string&)>& caption,
+                                       ProgressCallback progress);
 
 // Best first for the side to move (`side`): a larger value for black, a smaller one for
 // white; openness smallest first for both. A bubble sort that exchanges only on a strictly
@@ -55,10 +58,11 @@ struct AnalysisOptions {
     std::function<void()> threadStarted;
 };
 
-// Every legal move analysed, then sorted: the rows of the list. Nothing when `cancel` was set:
-// setting it (then calling CancelThink) ends the searches under way, and no further one starts.
+// Every legal move analysed, then sorted: the rows of the list. Nothing when `cancel` was
+// cancelled (its searches under way end, and no further one starts) or a search ended early:
+// an unfinished search never becomes a row.
 std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board, const AnalysisOptions& options,
-                                                        const std::atomic<bool>& cancel);
+                                                        SearchCancel& cancel);
 
 // The best-move search: the normal search of the study depth, or the perfect search once the
 // empty squares are no more than the study's perfect depth; the depth its text shows.
@@ -69,8 +73,7 @@ struct BestMovePlan {
 BestMovePlan PlanBestMove(const BoardState& board, const StudyDepths& depths);
 std::string BestMoveSearchingText(const BestMovePlan& plan);  // "最善手探索中...(深さ7)"
 // The engine's answer, searched even when only one move is legal; nothing when `cancel` was set.
-std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths,
-                                        const std::atomic<bool>& cancel);
+std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths, SearchCancel& cancel);
 // "最善手はF5です", CR LF, "評価値:" and the value; or "着手可能点がありません" when there is no move.
 std::string BestMoveText(const ThinkResult& result);
 

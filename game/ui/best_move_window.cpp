@@ -28,7 +28,9 @@ void BestMoveWindow::Initialise() {
     ShowWindow(window_, SW_SHOW);
     SetWindowTextA(text_, "");
     EnableWindow(play_, FALSE);
-    if (!search_.Start(Search, this, owner_.Settings().thinkThreadPriority))
+    depths_ = owner_.Settings().study;
+    priority_ = owner_.Settings().thinkThreadPriority;
+    if (!search_.Start(Search, this, priority_))
         ReportError("思考スレッドの作成に失敗しました。");
 }
 
@@ -37,9 +39,9 @@ DWORD WINAPI BestMoveWindow::Search(void* argument) {
     MainWindow& owner = self.owner_;
     // The main window is disabled while this window is open: the position cannot change.
     const BoardState board = owner.Session().Board();
-    const StudyDepths depths = owner.Settings().study;
+    const StudyDepths depths = self.depths_;
     SetWindowTextA(self.text_, BestMoveSearchingText(PlanBestMove(board, depths)).c_str());
-    const auto result = FindBestMove(board, depths, self.search_.Cancelled());
+    const auto result = FindBestMove(board, depths, self.search_.Cancel());
     if (!result) return 1;  // closed meanwhile
     {
         std::lock_guard<std::mutex> lock(self.resultLock_);

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "ostrakon.h"
+#include "player_settings.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
@@ -37,6 +38,9 @@ private:
     HWND text_ = nullptr;
     HWND play_ = nullptr;
     HWND close_ = nullptr;
+    // Taken on the user-interface thread when the window opens; the search thread reads these.
+    StudyDepths depths_;
+    int priority_ = 0;
     SearchThread search_;
     std::mutex resultLock_;
     ThinkResult result_{0, 0, 0};  // the answer, once the search is done

@@ -56,7 +56,9 @@ void EvalWindow::Initialise() {
     AddColumn(list_, 0, "場所", 50);
     ShowWindow(window_, SW_SHOW);
     AddColumn(list_, 1, ValueHeading(mode_), 75);
-    if (!search_.Start(Analyse, this, owner_.Settings().thinkThreadPriority))
+    depths_ = owner_.Settings().study;
+    priority_ = owner_.Settings().thinkThreadPriority;
+    if (!search_.Start(Analyse, this, priority_))
         ReportError("思考スレッドの作成に失敗しました。");
     SetFocus(close_);
 }
@@ -66,14 +68,14 @@ DWORD WINAPI EvalWindow::Analyse(void* argument) {
     MainWindow& owner = self.owner_;
     AnalysisOptions options;
     options.mode = self.mode_;
-    options.depths = owner.Settings().study;
+    options.depths = self.depths_;
     options.threads = Processors();
     const HWND window = self.window_;
     options.caption = [window](const std::string& text) { SetWindowTextA(window, text.c_str()); };
-    const int priority = owner.Settings().thinkThreadPriority;
+    const int priority = self.priority_;
     options.threadStarted = [priority] { SetThreadPriority(GetCurrentThread(), priority); };
     // The main window is disabled while this window is open: the position cannot change.
-    const auto rows = AnalyseAllMoves(owner.Session().Board(), options, self.search_.Cancelled());
+    const auto rows = AnalyseAllMoves(owner.Session().Board(), options, self.search_.Cancel());
     if (!rows) return 1;  // closed meanwhile: nothing is listed
     {
         std::lock_guard<std::mutex> lock(self.rowsLock_);

@@ -13,6 +13,7 @@
 
 #include "commands.h"
 #include "ostrakon.h"
+#include "player_settings.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
@@ -41,6 +42,9 @@ private:
     HWND window_ = nullptr;
     HWND list_ = nullptr;
     HWND close_ = nullptr;
+    // Taken on the user-interface thread when the window opens; the search thread reads these.
+    StudyDepths depths_;
+    int priority_ = 0;
     SearchThread search_;
     std::mutex rowsLock_;
     std::vector<ThinkResult> rows_;  // as the list shows them, once the analysis is done

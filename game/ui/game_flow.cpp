@@ -1,6 +1,6 @@
-// Stopping a thinking computer player: the search is asked to end (CancelThink, which the
-// engine polls every thousand positions, and a flag this file checks around it) and the thread
-// is waited for, so it always ends by returning. Nothing is ever killed, so no lock of ours, the
+// Stopping a thinking computer player: its searches, and no other thread's, are asked to end
+// (SearchCancel: the engine polls the request every thousand positions, and this file checks
+// the flag around the search) and the thread is waited for, so it always ends by returning. Nothing is ever killed, so no lock of ours, the
 // heap's, the C runtime's or the window system's can be left taken, and the engine's memo table
 // is handed back. While it waits, the waiting thread answers messages sent to its windows, since
 // the thinking thread may be in the middle of updating the status bar.
@@ -24,7 +24,6 @@ namespace {
 
 // The engine's progress callback carries no context: the thinking thread names its flow here.
 thread_local GameFlow* tThinkingFlow = nullptr;
-thread_local const std::atomic<bool>* tThinkCancelled = nullptr;
 
 struct MoveOnItsWay {
     GameFlow* flow;
@@ -36,13 +35,28 @@ struct MoveOnItsWay {
 
 GameFlow::GameFlow(MainWindow& window) : window_(window), session_(window.Session()) {}
 
-bool GameFlow::ComputerPlays(int side) const {
-    const AppSettings& settings = window_.Settings();
-    return side == 1 ? settings.black.isComputer != 0 : settings.white.isComputer != 0;
+void GameFlow::UseSettings(const AppSettings& settings) {
+    std::lock_guard<std::mutex> lock(settingsLock_);
+    settings_.black = settings.black;
+    settings_.white = settings.white;
+    settings_.autoPlay = settings.designateAutoPlay != 0;
+    settings_.priority = settings.thinkThreadPriority;
+}
+
+PlaySettings GameFlow::Settings() const {
+    std::lock_guard<std::mutex> lock(settingsLock_);
+    return settings_;
+}
+
+bool GameFlow::StudyAllowed() const {
+    if (session_.WorkerBusy()) return false;
+    if (!session_.Running()) return true;
+    return session_.MovesInFlight() == 0 && !Settings().Computer(session_.Board().sideToMove);
 }
 
 void GameFlow::Start() {
     if (session_.Running()) return;
+    UseSettings(window_.Settings());
     // A move of a stopped game still on its way is dropped before the new turn begins.
     WaitForMoves(-1);
     session_.SetRunning(true);
@@ -61,9 +75,13 @@ void GameFlow::Stop() {
 
 void GameFlow::StopWorker() {
     StopComputerPlayer();
+    ReleaseStudy();
+    window_.SetStatusText(2, "");
+}
+
+void GameFlow::ReleaseStudy() {
     session_.SetWorkerBusy(false);
     window_.Menus().SetStudyEnabled(true);
-    window_.SetStatusText(2, "");
 }
 
 void GameFlow::NewGame() {
@@ -90,13 +108,13 @@ void GameFlow::Click(int x, int y) {
     if (session_.WorkerBusy() || !session_.Running() || session_.MovesInFlight() != 0) return;
     const BoardState board = session_.Board();
     const int cell = CellAt(x, y);
-    if (ComputerPlays(board.sideToMove) || cell == 0) return;
+    if (Settings().Computer(board.sideToMove) || cell == 0) return;
     if (CanDrop(&board, cell)) PlayMove(cell, 0, 0);
 }
 
-void GameFlow::PlayMove(int square, int value, int nodes) {
+bool GameFlow::PlayMove(int square, int value, int nodes) {
     const BoardState board = session_.Board();
-    if (!session_.HandOverMove()) return;  // no game runs
+    if (!session_.HandOverMove()) return false;  // no game runs
     auto* onItsWay = new MoveOnItsWay{this, &window_, {square, value, nodes, board.sideToMove, CountCells(board, 0)}};
     DWORD id;
     HANDLE thread = CreateThread(nullptr, 0, MoveThread, onItsWay, 0, &id);
@@ -104,9 +122,10 @@ void GameFlow::PlayMove(int square, int value, int nodes) {
         delete onItsWay;
         session_.MoveFinished();
         ReportError("スレッドの作成に失敗しました。");
-        return;
+        return false;
     }
     CloseHandle(thread);  // the move thread runs on its own; the session counts it until it ends
+    return true;
 }
 
 DWORD WINAPI GameFlow::MoveThread(void* argument) {
@@ -115,22 +134,26 @@ DWORD WINAPI GameFlow::MoveThread(void* argument) {
     GameFlow& flow = *onItsWay.flow;
     MainWindow& window = *onItsWay.window;
     GameSession& session = flow.session_;
+    bool played = false;
     {
         GameSession::Turn turn(session);
         const DWORD moveTime = timeGetTime();
         // A move for a turn that is over (stopped, stepped away, or already answered) is dropped.
-        if (const auto played = turn.Play(onItsWay.move, static_cast<int32_t>(moveTime - session.TurnStart()))) {
-            if (played->update == RecordListUpdate::kAppendRow) {
+        if (const auto move = turn.Play(onItsWay.move, static_cast<int32_t>(moveTime - session.TurnStart()))) {
+            if (move->update == RecordListUpdate::kAppendRow) {
                 const MoveEntry entry =
-                    session.Read([&](const BoardState&, const GameRecord& r) { return r.moves[played->number - 1]; });
-                window.Records().AppendRow(played->number - 1, entry);
+                    session.Read([&](const BoardState&, const GameRecord& r) { return r.moves[move->number - 1]; });
+                window.Records().AppendRow(move->number - 1, entry);
             } else {
                 window.Records().Rebuild(session.Record());
             }
             window.Redraw();
-            flow.NextTurn();
+            played = true;
         }
     }
+    // The next turn may show a message box, which runs a message loop: no lock is held across
+    // it. The move still counts as on its way, so no click, edit or other move comes between.
+    if (played) flow.NextTurn();
     session.MoveFinished();
     return 0;
 }
@@ -140,21 +163,24 @@ void GameFlow::NextTurn() {
     if (!session_.Running()) return;
     session_.SetTurnStart(timeGetTime());
     BoardState board = session_.Board();
+    const PlaySettings settings = Settings();
     if (MustPass(board)) {
         if (IsGameOver(board)) {
             ShowResult();
             return;
         }
-        if (!(ComputerPlays(1) && ComputerPlays(-1)))
+        if (!(settings.Computer(1) && settings.Computer(-1)))
             MessageBoxA(window_.Handle(), PassText(board.sideToMove).c_str(), "パス", MB_OK);
         session_.Pass();
         board.sideToMove = -board.sideToMove;
     }
-    if (ComputerPlays(board.sideToMove)) {
+    if (settings.Computer(board.sideToMove)) {
         Sleep(1);
         StartComputerThinking();
-    } else if (window_.Settings().designateAutoPlay && ForcedMove(board) != 0) {
+    } else if (settings.autoPlay && ForcedMove(board) != 0) {
         StartComputerThinking();
+    } else {
+        ReleaseStudy();  // a person's turn
     }
 }
 
@@ -167,10 +193,7 @@ void GameFlow::ShowResult() {
 
 void __stdcall GameFlow::ThinkProgress(const char* text) {
     // A request that came just before the search began has not reached it: pass it on.
-    if (*tThinkCancelled) {
-        CancelThink();
-        return;
-    }
+    if (SearchCancel::PassOn()) return;
     tThinkingFlow->window_.SetStatusText(2, text);
 }
 
@@ -181,7 +204,7 @@ DWORD WINAPI GameFlow::ThinkThread(void* self) {
 
 void GameFlow::ThinkAndPlay() {
     tThinkingFlow = this;
-    tThinkCancelled = &thinkCancelled_;
+    const SearchCancel::Scope scope(thinkCancel_);
     // The position does not change while the computer thinks: only its own move changes it.
     const BoardState board = session_.Board();
     const std::array<char, 64> line = session_.Read([](const BoardState&, const GameRecord& r) { return BookLine(r); });
@@ -189,33 +212,30 @@ void GameFlow::ThinkAndPlay() {
     ThinkBook(line.data(), &result, board.sideToMove);
     bool finished = true;
     if (!CanDrop(&board, result.move)) {
-        const AppSettings& settings = window_.Settings();
+        const PlaySettings settings = Settings();
         const PlayerSettings& player = board.sideToMove == 1 ? settings.black : settings.white;
         const int32_t depth = EngineDepth(player.normalDepth, player.winDepth, player.perfectDepth,
                                           CountCells(board, 0));
-        finished = !thinkCancelled_ && Think(&board, depth, &result, 0, ThinkProgress) != 0;
+        finished = !thinkCancel_ && Think(&board, depth, &result, 0, ThinkProgress) != 0;
     }
-    if (!finished || thinkCancelled_) return;  // StopComputerPlayer tidies up
+    if (!finished || thinkCancel_) return;  // StopComputerPlayer tidies up
 
     window_.SetStatusText(2, "");
-    // The flag is cleared before the move is handed on: the move thread may start the next
-    // computer player at once, which sets it again.
-    session_.SetWorkerBusy(false);
-    window_.Menus().SetStudyEnabled(true);
-    if (result.move < 10 || result.move > 80)
+    // The study menu stays greyed while the move is on its way: the move thread's next turn
+    // gives it back when a person is to move (or the next computer player keeps it).
+    if (result.move < 10 || result.move > 80) {
+        ReleaseStudy();
         ReportError("エラー発生");
-    else
-        PlayMove(result.move, result.value, result.nodes);
+    } else if (!PlayMove(result.move, result.value, result.nodes)) {
+        ReleaseStudy();
+    }
 }
 
 HANDLE GameFlow::TakeThinkThread(bool cancel) {
     std::lock_guard<std::mutex> lock(thinkLock_);
     HANDLE thread = thinkThread_;
     thinkThread_ = nullptr;
-    if (thread && cancel) {
-        thinkCancelled_ = true;
-        CancelThink();
-    }
+    if (thread && cancel) thinkCancel_.Cancel();
     return thread;
 }
 
@@ -229,15 +249,14 @@ void GameFlow::StartComputerThinking() {
     {
         std::lock_guard<std::mutex> lock(thinkLock_);
         if (!session_.Running()) return;  // stopped meanwhile
-        thinkCancelled_ = false;
+        thinkCancel_.Reset();
         session_.SetWorkerBusy(true);
         window_.Menus().SetStudyEnabled(false);
-        thinkThread_ = StartWorker(ThinkThread, this, window_.Settings().thinkThreadPriority);
+        thinkThread_ = StartWorker(ThinkThread, this, Settings().priority);
         started = thinkThread_ != nullptr;
     }
     if (!started) {
-        session_.SetWorkerBusy(false);
-        window_.Menus().SetStudyEnabled(true);
+        ReleaseStudy();
         ReportError("思考スレッドの作成に失敗しました。");
     }
 }

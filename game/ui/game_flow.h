@@ -18,12 +18,25 @@
 #include <atomic>
 #include <mutex>
 
+#include "app_settings.h"
 #include "game_record.h"
 #include "game_session.h"
+#include "search_cancel.h"
 
 namespace tavik::ui {
 
 class MainWindow;
+
+// What the computer player and the move threads read of the settings. The user-interface thread
+// hands a copy over whenever it applies the settings and when a game starts; the workers take
+// copies under a lock, so no worker reads a value while a menu command writes it.
+struct PlaySettings {
+    PlayerSettings black = DefaultPlayer(1, "");
+    PlayerSettings white = DefaultPlayer(-1, "");
+    bool autoPlay = false;
+    int priority = 0;  // the thinking thread's
+    bool Computer(int side) const { return (side == 1 ? black : white).isComputer != 0; }
+};
 
 class GameFlow {
 public:
@@ -32,6 +45,7 @@ public:
     GameFlow& operator=(const GameFlow&) = delete;
 
     // User-interface thread.
+    void UseSettings(const AppSettings& settings);
     void Start();  // a game runs from the position shown; a second start does nothing
     void Stop();   // no game runs and the computer player, if it thinks, has ended
     // Ends a thinking computer player (waiting for it) and clears what it showed.
@@ -52,8 +66,13 @@ public:
     bool WaitForMoves(int timeoutMs);
 
     // Any thread: hands a move for the side to move over to a new move thread, while a game
-    // runs.
-    void PlayMove(int square, int value, int nodes);
+    // runs; false when no game runs or no thread could be made.
+    bool PlayMove(int square, int value, int nodes);
+    PlaySettings Settings() const;
+    // Whether the study commands may open a window now: not while the computer thinks, nor while
+    // a running game has the computer to move or a move on its way to the board (the study
+    // window would describe a position that is about to go).
+    bool StudyAllowed() const;
 
 private:
     static DWORD WINAPI ThinkThread(void* self);
@@ -66,8 +85,10 @@ private:
     void StartComputerThinking();
     void StopComputerPlayer();
     HANDLE TakeThinkThread(bool cancel);
-    bool ComputerPlays(int side) const;
     void ThinkAndPlay();  // the computer player's thread
+    // The computer's turn is over and a person's begins (or no game runs): the study menu is
+    // the user's again.
+    void ReleaseStudy();
 
     MainWindow& window_;
     GameSession& session_;
@@ -76,7 +97,9 @@ private:
     // agree on it.
     std::mutex thinkLock_;
     HANDLE thinkThread_ = nullptr;
-    std::atomic<bool> thinkCancelled_{false};
+    SearchCancel thinkCancel_;  // the computer player's searches, and only those
+    mutable std::mutex settingsLock_;
+    PlaySettings settings_;
 };
 
 }  // namespace tavik::ui

@@ -151,6 +151,9 @@ void MainWindow::OnDestroy() {
 }
 
 void MainWindow::ApplySettings() {
+    // What other threads read of the settings goes over in copies.
+    legalMoveFrames_ = settings_.showPossiblePosition != 0;
+    flow_.UseSettings(settings_);
     view_.ShowDesigns(settings_.boardNumber, settings_.stoneNumber);
     menus_.SetRadio(kCmdBoardGreen, kCmdBoardMeadow, kCmdBoardGreen + settings_.boardNumber - 1);
     menus_.SetRadio(kCmdStoneGo, kCmdStoneFlat, kCmdStoneGo + settings_.stoneNumber - 1);
@@ -185,7 +188,7 @@ void MainWindow::SetStatusText(int part, const std::string& text) {
 void MainWindow::UpdateTurnStatus() { SetStatusText(1, TurnStatusText(session_.Board(), session_.Running())); }
 
 void MainWindow::Redraw() {
-    view_.Paint(session_.Board(), settings_.showPossiblePosition != 0);
+    view_.Paint(session_.Board(), legalMoveFrames_);
     UpdateTurnStatus();
 }
 
@@ -205,13 +208,13 @@ void MainWindow::OnCommand(UINT id) {
         break;
     case kCmdExit: DestroyWindow(window_); break;
     case kCmdBestMove:
-        if (!session_.WorkerBusy()) RunModalWindow(*this, "BestMoveWnd");
+        if (flow_.StudyAllowed()) RunModalWindow(*this, "BestMoveWnd");
         break;
     case kCmdEvaluate:
     case kCmdWinSearch:
     case kCmdPerfectSearch:
     case kCmdOpenness:
-        if (!session_.WorkerBusy() && StudyModeOf(id, mode)) {
+        if (flow_.StudyAllowed() && StudyModeOf(id, mode)) {
             studyMode_ = mode;
             RunModalWindow(*this, "EvalWnd");
         }

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -58,6 +59,8 @@ public:
     RecordWindow& Records() { return records_; }
     GameFlow& Flow() { return flow_; }
 
+    // Whether the board shows the legal-move frames (any thread; follows ApplySettings).
+    bool LegalMoveFrames() const { return legalMoveFrames_; }
     // Any thread. Status-bar part 0, 1 or 2 (the text is copied, up to 1023 bytes).
     void SetStatusText(int part, const std::string& text);
     // The board picture of the session's position, then the turn status.
@@ -96,7 +99,8 @@ private:
     MenuBar menus_;
     StudyMode studyMode_ = StudyMode::kEvaluate;
     GameSession session_;
-    AppSettings settings_;
+    AppSettings settings_;  // the user-interface thread's; workers read copies
+    std::atomic<bool> legalMoveFrames_{false};
     BoardView view_;
     RecordWindow records_{*this};
     GameFlow flow_{*this};

@@ -1,7 +1,5 @@
 #include "worker_threads.h"
 
-#include "ostrakon.h"
-
 namespace tavik::ui {
 
 HANDLE StartWorker(LPTHREAD_START_ROUTINE procedure, void* argument, int priority) {
@@ -28,15 +26,14 @@ void WaitAnswering(HANDLE thread) {
 }
 
 bool SearchThread::Start(LPTHREAD_START_ROUTINE procedure, void* argument, int priority) {
-    cancelled_ = false;
+    cancel_.Reset();
     thread_ = StartWorker(procedure, argument, priority);
     return thread_ != nullptr;
 }
 
 void SearchThread::Stop() {
     if (!thread_) return;
-    cancelled_ = true;
-    CancelThink();
+    cancel_.Cancel();
     WaitAnswering(thread_);
     CloseHandle(thread_);
     thread_ = nullptr;

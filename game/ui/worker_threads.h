@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include "search_cancel.h"
 
 namespace tavik::ui {
 
@@ -20,9 +20,9 @@ void AnswerSentMessages();
 // Waits until `thread` has ended, answering the messages sent to this thread's windows.
 void WaitAnswering(HANDLE thread);
 
-// The search thread of a study window: started at the thinking priority; stopped by asking the
-// engine to end every search under way (CancelThink) and the thread to start no new one
-// (Cancelled), then waiting, answering what the thread sends this thread meanwhile.
+// The search thread of a study window: started at the thinking priority; stopped by cancelling
+// its searches (only the ones made for this window) and waiting, answering what the thread
+// sends this thread meanwhile.
 class SearchThread {
 public:
     SearchThread() = default;
@@ -32,11 +32,11 @@ public:
 
     bool Start(LPTHREAD_START_ROUTINE procedure, void* argument, int priority);
     void Stop();
-    const std::atomic<bool>& Cancelled() const { return cancelled_; }
+    SearchCancel& Cancel() { return cancel_; }
 
 private:
     HANDLE thread_ = nullptr;
-    std::atomic<bool> cancelled_{false};
+    SearchCancel cancel_;
 };
 
 }  // namespace tavik::ui

@@ -103,7 +103,7 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
                      std::to_string(threads));
         std::thread canceller([delay] {
             std::this_thread::sleep_for(delay);
-            ostrakon::CancelSearches();
+            ostrakon::CancelAllSearches();
         });
         const Outcome o = Search(b, depth, threads);
         canceller.join();
@@ -190,14 +190,14 @@ TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     const ostrakon::Bitboard own = 0x0000000810000000ULL, opp = 0x0000001008000000ULL;
     std::atomic<bool> stop{false};
     auto writer = [&](int32_t first) {
-        ostrakon::SearchContext c(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
+        ostrakon::SearchContext c(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr, 0);
         for (int32_t v = first; !stop.load(std::memory_order_relaxed); v += 2) {
             c.nodes = static_cast<uint32_t>(v) * 7919u + 13u;
             c.Store(own, opp, key, v, 0);
         }
     };
     std::thread a(writer, 0), b(writer, 1);
-    ostrakon::SearchContext reader(nullptr, root.Table(), root.Epoch(), root.Age(), nullptr, 0);
+    ostrakon::SearchContext reader(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr, 0);
     int hits = 0;
     // until enough reads have met stores (threads may start late under a sanitizer)
     for (int i = 0; i < 50000000 && hits < 100000; ++i) {

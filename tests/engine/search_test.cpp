@@ -209,11 +209,13 @@ TEST(Think, CancelEndsRunningSearchesOnly) {
         SCOPED_TRACE(depth);
         ThinkResult result{-7, -7, -7};
         int32_t answer = 1;
+        std::atomic<int32_t> thread{0};
         std::thread search([&] {
+            thread = ostrakon::CurrentThreadId();
             answer = Think(&deep, depth, &result, 1, RecordProgressText);
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        EXPECT_EQ(-1, CancelThink());
+        EXPECT_EQ(-1, CancelThink(thread));
         search.join();  // a search that ignored the request would hang the test here
         EXPECT_EQ(0, answer);
         EXPECT_EQ(-7, result.move);

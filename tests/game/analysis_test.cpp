@@ -100,7 +100,7 @@ void ExpectFrame(const BoardState& board, StudyMode mode, const StudyDepths& dep
         options.mode = mode;
         options.depths = depths;
         options.threads = threads;
-        const std::atomic<bool> cancel{false};
+        SearchCancel cancel;
         const auto rows = AnalyseAllMoves(board, options, cancel);
         ASSERT_TRUE(rows.has_value());
         ASSERT_EQ(RowsText(expected), RowsText(*rows))
@@ -158,7 +158,7 @@ TEST(Analysis, EvaluationAndOpennessInTheMiddleGame) {
     const BoardState start = tavik_tools::InitialBoard();
     ExpectFrame(start, StudyMode::kEvaluate, StudyDepths{}, coverage);
     AnalysisOptions options;
-    const std::atomic<bool> cancel{false};
+    SearchCancel cancel;
     const auto rows = AnalyseAllMoves(start, options, cancel);
     ASSERT_TRUE(rows && rows->size() == 4);
     EXPECT_EQ(31, (*rows)[0].move) << "D3 first";
@@ -283,7 +283,7 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
         const BestMovePlan plan = PlanBestMove(c.board, depths);
         EXPECT_EQ(c.depth, plan.engineDepth);
         EXPECT_EQ(c.shown, plan.shownDepth);
-        const std::atomic<bool> cancel{false};
+        SearchCancel cancel;
         const auto found = FindBestMove(c.board, depths, cancel);
         ASSERT_TRUE(found);
         const ThinkResult expected = reference::Think(c.board, c.depth, -1).result;
@@ -291,7 +291,7 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
     }
     // The side to move must pass: no move to show.
     BoardState stuck = tavik_test::Board(std::string("OX") + std::string(62, '-'), 'X');
-    const std::atomic<bool> cancel{false};
+    SearchCancel cancel;
     const auto none = FindBestMove(stuck, StudyDepths{}, cancel);
     ASSERT_TRUE(none);
     EXPECT_EQ(0, none->move);
@@ -301,7 +301,7 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
 TEST(Analysis, CancellingEndsTheSearchesAndTheNextAnalysisStartsClean) {
     // A perfect search of every move with 22 empty squares takes far longer than the test.
     const BoardState board = tavik_test::RandomPosition(42, 22, 22);
-    std::atomic<bool> cancel{false};
+    SearchCancel cancel;
     std::atomic<int> started{0};
     AnalysisOptions options;
     options.mode = StudyMode::kPerfect;
@@ -310,8 +310,7 @@ TEST(Analysis, CancellingEndsTheSearchesAndTheNextAnalysisStartsClean) {
     std::optional<std::vector<ThinkResult>> rows;
     std::thread analysis([&] { rows = AnalyseAllMoves(board, options, cancel); });
     while (started < 2) std::this_thread::yield();
-    cancel = true;
-    CancelThink();
+    cancel.Cancel();
     analysis.join();
     EXPECT_FALSE(rows.has_value()) << "nothing is listed";
     EXPECT_LE(started.load(), 4) << "no move is started after the cancel";

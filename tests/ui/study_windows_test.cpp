@@ -77,7 +77,7 @@ protected:
         AnalysisOptions options;
         options.mode = mode;
         options.depths = W().Settings().study;
-        const std::atomic<bool> cancel{false};
+        SearchCancel cancel;
         return *AnalyseAllMoves(Board(), options, cancel);
     }
 };
@@ -332,7 +332,7 @@ TEST_F(StudyWindows, BestMoveWindow) {
         const BoardState board = Board();
         const GameRecord before = Record();
         const StudyDepths depths = W().Settings().study;
-        const std::atomic<bool> cancel{false};
+        SearchCancel cancel;
         const ThinkResult expected = *FindBestMove(board, depths, cancel);
         Drive(kCmdBestMove, 1007, [&](HWND window) {
             HWND text = GetDlgItem(window, 1007), play = GetDlgItem(window, 1006), close = GetDlgItem(window, 1005);
