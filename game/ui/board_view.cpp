@@ -145,6 +145,19 @@ void BoardView::Paint(const BoardState& board, bool legalMoveFrames) {
     if (back_.dc()) PaintLocked(board, legalMoveFrames);
 }
 
+OwnedBitmap BoardView::PaintCopy(const BoardState& board, bool legalMoveFrames) {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!back_.dc()) return OwnedBitmap();
+    PaintLocked(board, legalMoveFrames);
+    // Of the back buffer's own format: a bitmap compatible with its memory DC.
+    OwnedBitmap copy(CreateCompatibleBitmap(back_.dc(), kBoardPixels, kBoardPixels));
+    if (!copy) return copy;
+    OwnedDc dc(CreateCompatibleDC(back_.dc()));
+    const Selection in(dc.get(), copy.get());
+    BitBlt(dc.get(), 0, 0, kBoardPixels, kBoardPixels, back_.dc(), 0, 0, SRCCOPY);
+    return copy;
+}
+
 void BoardView::CopyTo(HDC dc) {
     std::lock_guard<std::mutex> lock(lock_);
     if (back_.dc()) BitBlt(dc, 0, 0, kBoardPixels, kBoardPixels, back_.dc(), 0, 0, SRCCOPY);

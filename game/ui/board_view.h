@@ -32,16 +32,12 @@ public:
     void Paint(const BoardState& board, bool legalMoveFrames);
     // WM_PAINT: the back buffer only, as it is.
     void CopyTo(HDC dc);
-    // Paints `board` into the back buffer and onto the window, and hands the back buffer's
-    // bitmap to `use` before any other paint can change it (the bitmap export and the
-    // clipboard take the picture so, without the legal-move frames).
-    template <class Use>
-    void PaintAndUse(const BoardState& board, bool legalMoveFrames, Use use) {
-        std::lock_guard<std::mutex> lock(lock_);
-        if (!back_.dc()) return;
-        PaintLocked(board, legalMoveFrames);
-        use(back_.bitmap());
-    }
+    // Paints `board` into the back buffer and onto the window, and answers a copy of the
+    // picture taken before any other paint can change it (the bitmap export and the clipboard
+    // take the picture so, without the legal-move frames); null when there is no back buffer.
+    // The copy is the caller's: what it does with it (a file, message boxes) runs without the
+    // lock, so a repaint meanwhile never waits for it.
+    OwnedBitmap PaintCopy(const BoardState& board, bool legalMoveFrames);
 
     HDC BackDc() const { return back_.dc(); }
     HBITMAP BackBitmap() const { return back_.bitmap(); }

@@ -1,6 +1,7 @@
 #include "file_commands.h"
 
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,17 +33,11 @@ std::optional<std::string> AskForFile(MainWindow& window, const char* filter, bo
     return std::string(file);
 }
 
-// The game stops before a file is read or written, and the move on its way lands first, so no
-// computer move interleaves with the file.
-void StopForFile(MainWindow& window) {
-    window.Flow().Stop();
-    window.Flow().WaitForMoves(-1);
-}
-
+// Saving writes a snapshot of the record, copied under the session's state lock, so a move
+// that lands meanwhile is either wholly in it or wholly after it: the game goes on.
 void SaveGameFile(MainWindow& window) {
     const auto path = AskForFile(window, kGameFilter, false);
     if (!path) return;
-    StopForFile(window);
     window.SetStatusText(0, "対局を保存しています...");
     const std::vector<uint8_t> bytes = EncodeGameFile(window.Session().Record());
     const FileError error = WriteFileReplacing(*path, bytes.data(), bytes.size());
@@ -50,26 +45,28 @@ void SaveGameFile(MainWindow& window) {
     window.SetStatusText(0, "");
 }
 
+// A file replaces the game only once it is known to be sound: a refused file leaves the game
+// running as it was. An accepted one stops the game, and the move on its way lands first, so
+// no computer move interleaves with it.
 void LoadGameFile(MainWindow& window) {
     const auto path = AskForFile(window, kGameFilter, true);
     if (!path) return;
-    StopForFile(window);
     window.SetStatusText(0, "対局を読み込んでいます...");
     const auto bytes = ReadFileBytes(*path, kGameFileBytes);
+    // 37 KB: on the heap rather than the user-interface thread's stack.
+    const auto loaded = std::make_unique<GameRecord>();
     GameFileCheck check;
-    if (bytes) {
-        // The file reaches the record only when it is sound; the last position is shown, as
-        // "最終局面" shows it.
-        window.Flow().ChangeGame([&](BoardState& board, GameRecord& record) {
-            check = DecodeGameFile(bytes->data(), bytes->size(), record);
-            if (check.error == GameFileError::kNone) ReplayMoves(record, 60, board);
-        });
-    }
+    if (bytes) check = DecodeGameFile(bytes->data(), bytes->size(), *loaded);
     if (!bytes) {
         ReportError(GameFileUnreadableText().c_str());
     } else if (check.error != GameFileError::kNone) {
         ReportError(GameFileRefusalText(check).c_str());
     } else {
+        // The last position is shown, as "最終局面" shows it.
+        window.Flow().ChangeGame([&](BoardState& board, GameRecord& record) {
+            record = *loaded;
+            ReplayMoves(record, 60, board);
+        });
         window.Records().Rebuild(window.Session().Record());
         window.Redraw();
     }
@@ -110,16 +107,18 @@ void SaveBoardBitmap(MainWindow& window) {
     const auto path = AskForFile(window, kBitmapFilter, false);
     window.SetStatusText(0, "保存しています...");
     // The picture is taken without the legal-move frames; the window shows them again after.
-    window.View().PaintAndUse(window.Session().Board(), false, [&](HBITMAP picture) {
-        if (path && !SaveBitmapFile(picture, *path, 24)) ReportError("ビットマップファイルの保存に失敗しました");
-    });
+    // Its failure boxes come after the board's lock is released: a repaint while a box is up
+    // must not wait for the box.
+    const OwnedBitmap picture = window.View().PaintCopy(window.Session().Board(), false);
+    if (path && picture && !SaveBitmapFile(picture.get(), *path, 24)) ReportError("ビットマップファイルの保存に失敗しました");
     window.Redraw();
     window.SetStatusText(0, "");
 }
 
 void CopyBoardPicture(MainWindow& window) {
     window.SetStatusText(0, "コピーしています...");
-    window.View().PaintAndUse(window.Session().Board(), false, [](HBITMAP picture) { CopyBitmapToClipboard(picture); });
+    const OwnedBitmap picture = window.View().PaintCopy(window.Session().Board(), false);
+    CopyBitmapToClipboard(picture.get());
     window.Redraw();
     window.SetStatusText(0, "");
 }

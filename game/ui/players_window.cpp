@@ -149,8 +149,10 @@ void PlayersWindow::OnButton(UINT id) {
     } else if (id == kPlayersOkId) {
         AppSettings& settings = owner_.Settings();
         ConfirmPlayers(Read(), settings.black, settings.white);
-        // The registry hears of it at exit, with every other setting.
-        owner_.Session().Edit([&settings](BoardState&, GameRecord& record) {
+        // As any change of the game: stopped, the move on its way landed, then the names. (A
+        // plain edit would be refused while a move is still on its way, and the record would
+        // keep the old names.) The registry hears of it at exit, with every other setting.
+        owner_.Flow().ChangeGame([&settings](BoardState&, GameRecord& record) {
             RefreshPlayerNames(settings.black, settings.white, record);
         });
         CloseModalWindow(window_, 0);
