@@ -11,9 +11,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "board_functions.h"
@@ -34,6 +37,7 @@ struct Script {
     std::vector<std::string> boxes;  // "caption: text"
     int dialogs = 0;
     std::set<HWND> answered;
+    std::function<void()> whileBoxIsUp;  // runs before a message box is answered
 };
 Script* gScript = nullptr;
 HHOOK gHook = nullptr;
@@ -67,6 +71,7 @@ LRESULT CALLBACK Answer(int code, WPARAM wParam, LPARAM lParam) {
                 }
             } else {
                 gScript->boxes.push_back(TextOf(window) + ": " + TextOf(window, 0xFFFF));
+                if (gScript->whileBoxIsUp) gScript->whileBoxIsUp();
                 PostMessageA(window, WM_COMMAND, GetDlgItem(window, IDYES) ? IDYES : IDOK, 0);
             }
         }
@@ -77,8 +82,9 @@ LRESULT CALLBACK Answer(int code, WPARAM wParam, LPARAM lParam) {
 // The answers for the commands run while it lives.
 class Answers {
 public:
-    explicit Answers(std::vector<std::string> files) {
+    explicit Answers(std::vector<std::string> files, std::function<void()> whileBoxIsUp = {}) {
         script_.files = std::move(files);
+        script_.whileBoxIsUp = std::move(whileBoxIsUp);
         gScript = &script_;
         gHook = SetWindowsHookExA(WH_CBT, Answer, nullptr, GetCurrentThreadId());
     }
@@ -197,6 +203,89 @@ TEST_F(FileCommands, AGameWithAPassSavedOpenedAndSavedAgain) {
         Command(kCmdSave);
     }
     EXPECT_TRUE(file == folder.Bytes("again.tvk")) << "saved again byte for byte";
+}
+
+// Holds the session's move lock on a thread of its own until Release (or 20 s), so a move handed
+// over meanwhile waits in its move thread, on its way. A command that waited for it would
+// wait those 20 s and then find the move landed, instead of hanging the test.
+class MoveHold {
+public:
+    explicit MoveHold(GameSession& session)
+        : thread_([this, &session] {
+              GameSession::Turn held(session);
+              holding_ = true;
+              WaitUntil([this] { return released_.load(); }, 20);
+          }) {
+        WaitUntil([this] { return holding_.load(); }, 20);
+    }
+    ~MoveHold() {
+        Release();
+        thread_.join();
+    }
+    void Release() { released_ = true; }
+
+private:
+    std::atomic<bool> holding_{false}, released_{false};
+    std::thread thread_;
+};
+
+// Saving writes what the record holds at that moment, and the game goes on: the move on its
+// way lands after the save, not before it. A file that is refused leaves the running game as
+// it was; only an accepted one stops it.
+TEST_F(FileCommands, SavingAndARefusedOpenLeaveAGameRunning) {
+    W().Settings().black.isComputer = 0;
+    W().Settings().white.isComputer = 0;
+    Command(kCmdStart);
+    // A click on the first legal move of the side to move.
+    const auto click = [this] {
+        const BoardState board = Board();
+        int cell = 10;
+        while (cell < 80 && !CanDrop(&board, cell)) ++cell;
+        SendMessageA(Main(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(50 * ((cell - 10) % 9) + 25, 50 * ((cell - 10) / 9) + 25));
+    };
+    const auto landed = [this](int moves) {
+        return PumpUntil([&] { return RecordedMoves(Record()) == moves && W().Session().MovesInFlight() == 0; }, 20);
+    };
+    click();
+    ASSERT_TRUE(landed(1));
+    GameRecord atSave;
+    {
+        MoveHold hold(W().Session());
+        click();  // on its way while the game is saved
+        ASSERT_EQ(1, W().Session().MovesInFlight());
+        atSave = Record();
+        Answers answers({folder / "running.tvk"});
+        Command(kCmdSave);
+        EXPECT_TRUE(answers.Seen().boxes.empty());
+        EXPECT_TRUE(W().Session().Running()) << "the game goes on";
+        EXPECT_EQ(1, W().Session().MovesInFlight()) << "the save did not wait for the move";
+    }
+    ASSERT_TRUE(landed(2));
+    EXPECT_TRUE(Encoded(atSave) == folder.Bytes("running.tvk")) << "the record as it was when saved";
+    EXPECT_EQ(1, RecordedMoves(atSave));
+
+    folder.Write("damaged.tvk", folder.Bytes("running.tvk").substr(0, 100));
+    const GameRecord before = Record();
+    {
+        Answers answers({folder / "damaged.tvk"});
+        Command(kCmdOpen);
+        EXPECT_EQ(1u, answers.Seen().boxes.size());
+    }
+    EXPECT_TRUE(W().Session().Running()) << "a refused file leaves the game running";
+    const GameRecord after = Record();
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
+    click();
+    ASSERT_TRUE(landed(3)) << "and it goes on";
+
+    {
+        Answers answers({folder / "running.tvk"});
+        Command(kCmdOpen);
+        EXPECT_TRUE(answers.Seen().boxes.empty());
+    }
+    EXPECT_FALSE(W().Session().Running()) << "an accepted file stops the game";
+    EXPECT_EQ(1, RecordedMoves(Record()));
+    EXPECT_EQ(1, ListRows());
 }
 
 TEST_F(FileCommands, CancelledDialogsChangeNothing) {
@@ -373,14 +462,24 @@ std::vector<uint8_t> PixelsOf(HBITMAP bitmap) {
     return pixels;
 }
 
+// How many of the legal moves of the position shown have their green frame in the picture (the
+// frame's left edge, halfway down the square).
+int FramesShown(MainWindow& window) {
+    const BoardState board = window.Session().Board();
+    int frames = 0;
+    for (int cell = 10; cell <= 80; ++cell)
+        if (CanDrop(&board, cell))
+            frames += GetPixel(window.View().BackDc(), 50 * ((cell - 10) % 9) + 1, 50 * ((cell - 10) / 9) + 25) ==
+                      RGB(0, 255, 0);
+    return frames;
+}
+
 TEST_F(FileCommands, TheBoardPictureWithoutTheFrames) {
     PositionAfter(20);
     Command(kCmdShowMoves);  // the frames on
     ASSERT_TRUE(W().Settings().showPossiblePosition);
-    const COLORREF key = RGB(0, 255, 0);
-    int frames = 0;
-    for (int cell : {11, 12, 13, 14, 15, 16})
-        frames += GetPixel(W().View().BackDc(), 50 * ((cell - 10) % 9) + 1, 50 * ((cell - 10) / 9) + 20) == key;
+    const int frames = FramesShown(W());
+    ASSERT_GT(frames, 0) << "the position has legal moves, and the window frames them";
     // The picture the commands must take: the same position with the frames off.
     Command(kCmdShowMoves);
     const std::vector<uint8_t> expected = PixelsOf(W().View().BackBitmap());
@@ -408,10 +507,7 @@ TEST_F(FileCommands, TheBoardPictureWithoutTheFrames) {
         ASSERT_EQ(0, std::memcmp(stored, &expected[1204 * row], 1203)) << "the picture without frames";
     }
     EXPECT_TRUE(W().Settings().showPossiblePosition);
-    int framesAfter = 0;
-    for (int cell : {11, 12, 13, 14, 15, 16})
-        framesAfter += GetPixel(W().View().BackDc(), 50 * ((cell - 10) % 9) + 1, 50 * ((cell - 10) / 9) + 20) == key;
-    EXPECT_EQ(frames, framesAfter) << "the window shows the frames again";
+    EXPECT_EQ(frames, FramesShown(W())) << "the window shows the frames again";
 
     status.clear();
     Command(kCmdCopyBoard);
@@ -427,17 +523,37 @@ TEST_F(FileCommands, TheBoardPictureWithoutTheFrames) {
     CloseClipboard();
 }
 
+// The boxes of a failed save leave the main window live: the board is repainted while each is
+// up (a WM_PAINT, the legal-move frames, a design, navigation), and no repaint may wait for a
+// box. Each repaint runs on a thread of its own, so a repaint that waits shows as a failure
+// here instead of hanging the test; it finishes once the box is gone.
 TEST_F(FileCommands, ABitmapThatCannotBeSavedShowsBothMessages) {
     folder.Write("board.bmp", "kept");
+    struct Joined : std::vector<std::thread> {
+        ~Joined() {
+            for (std::thread& t : *this) t.join();
+        }
+    } repaints;
+    int stalled = 0;
+    const auto repaintWhileUp = [&] {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        repaints.emplace_back([this, done] {
+            W().View().Paint(Board(), true);
+            *done = true;
+        });
+        if (!WaitUntil([&] { return done->load(); }, 10)) ++stalled;
+    };
     {
         HeldOpen held(folder / "board.bmp");
-        Answers answers({folder / "board.bmp"});
+        Answers answers({folder / "board.bmp"}, repaintWhileUp);
         Command(kCmdSaveBitmap);
         const std::vector<std::string>& boxes = answers.Seen().boxes;
         ASSERT_GE(boxes.size(), 2u);
         EXPECT_EQ("エラー: ファイルを置き換えることができませんでした", boxes[boxes.size() - 2]);
         EXPECT_EQ("エラー発生: ビットマップファイルの保存に失敗しました", boxes.back());
     }
+    EXPECT_GE(repaints.size(), 2u);
+    EXPECT_EQ(0, stalled) << "a repaint waited for a message box";
     EXPECT_EQ("kept", folder.Bytes("board.bmp"));
     EXPECT_FALSE(TemporaryLeft(folder, "board.bmp"));
     EXPECT_EQ((std::vector<std::string>{"保存しています...", ""}), status);
