@@ -189,8 +189,8 @@ TEST_F(GameFlow, AHumanPassIsAnnouncedOnce) {
     ASSERT_TRUE(PumpUntil([&] { return Moves() == 58 && W().Session().MovesInFlight() == 0; }));
     EXPECT_EQ(-1, Board().sideToMove) << "white moves again";
     EXPECT_EQ("黒：パスです", boxes.Boxes()[0].text);
-    Sleep(100);
-    Pump();
+    // The box is shown by the move thread, which waits for its answer: with no move on its way
+    // every box there was has been answered, and counted.
     EXPECT_EQ(1u, boxes.Count("パス"));
 }
 
@@ -269,8 +269,8 @@ TEST_F(GameFlow, StoppingAThinkingComputerLeavesNothingBehind) {
     char text[256] = {};
     SendMessageA(W().StatusBar(), SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("", text);
-    Sleep(100);
-    Pump();
+    // A move handed over just before the stop would be on its way now: let it land or drop.
+    ASSERT_TRUE(PumpUntil([&] { return W().Session().MovesInFlight() == 0; }, 20));
     const GameRecord after = Record();
     const BoardState boardAfter = Board();
     EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before)) << "no move was recorded";
@@ -356,6 +356,27 @@ TEST_F(GameFlow, TheOnlyMoveIsPlayedForAHumanWhoAskedForIt) {
     EXPECT_EQ(60, RecordedMoves(record));
     EXPECT_EQ(11, record.moves[59].square);
     EXPECT_EQ(-1, record.moves[59].side);
+}
+
+// The move threads and the computer player work from the settings as the menus last applied
+// them. A menu command writes the window's settings and then applies them; a worker that read
+// the window's settings directly would see a write before it is applied (and, on another
+// thread, while it is being written).
+TEST_F(GameFlow, WorkersSeeTheSettingsAsTheMenusApplyThem) {
+    BoxAnswerer boxes;
+    Players(false, false);
+    PositionAfter(58);  // white to move with A1 and B1; after A1 black must pass
+    Command(kCmdStart);
+    ASSERT_EQ(-1, Board().sideToMove);
+    Command(kCmdAutoPlay);  // applied while the game runs: the next forced move is played
+    W().Settings().designateAutoPlay = 0;  // written, never applied
+    Click("A1");
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 20))
+        << "white's only move, B1, is played for the person who asked for it";
+    EXPECT_EQ(1u, boxes.Count("パス"));
+    const GameRecord record = Record();
+    EXPECT_EQ(60, RecordedMoves(record));
+    EXPECT_EQ(11, record.moves[59].square);
 }
 
 TEST_F(GameFlow, NavigationAndANewLineRebuildTheList) {
