@@ -3,8 +3,10 @@
 // way to the board, and the locks that keep all of it consistent across the threads that play.
 //
 // Who changes what:
-// - A move thread applies its move, and a pass that follows it, inside a Turn: it holds the
-//   move lock for the whole turn, so turns are applied one after another.
+// - A move thread applies its move inside a Turn, which holds the move lock, so moves are
+//   applied one after another. What follows the move (a pass, the next turn, their message
+//   boxes) runs after the Turn, without the lock, while the move still counts as on its way:
+//   no lock is held across a message box.
 // - The user-interface thread changes the position or the record only through Edit, which
 //   refuses unless the game is stopped and no move is on its way. So it stops the game first
 //   (then no new move can be handed over) and waits for the moves already on their way
@@ -77,8 +79,8 @@ public:
         return true;
     }
 
-    // The turn's forced pass: the other side moves. From a move thread inside its Turn, or from
-    // the user-interface thread when no move is on its way.
+    // The turn's forced pass: the other side moves. From a move thread while its move is on its
+    // way, or from the user-interface thread when no move is on its way.
     void Pass();
 
     // Hands a move over to a move thread: counted as on its way until MoveFinished, and only

@@ -6,8 +6,11 @@
 // computer player's thread and the move threads show what they do through calls that the
 // user-interface thread serves synchronously or that lock what they touch: status texts,
 // Redraw, menu states, record-list rows, and message boxes owned by the main window (the only
-// windows they create). A move thread, inside its turn, also applies its move and a pass, runs
-// NextTurn, which may start the next computer player, and stops the game when it is over.
+// windows they create). A move thread applies its move inside its turn (the move lock), then,
+// with no lock held but the move still on its way, runs NextTurn: a pass, the next computer
+// player, or the result, which stops the game. No lock is ever held across a message box.
+// The study menu is greyed from the moment the computer starts thinking until a person is to
+// move again (or the game stops): the move on its way belongs to the computer's turn.
 // Whenever the user-interface thread waits for a worker it keeps answering the calls sent to
 // it, so a worker's synchronous call never waits for a thread that waits for the worker.
 #ifndef TAVIK_GAME_UI_GAME_FLOW_H
