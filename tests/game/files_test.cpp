@@ -1,6 +1,7 @@
 // Bitmap files, safe replacement of files, and the error log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,12 +33,18 @@ std::string ReadFile(const std::string& path) {
 // A scratch folder of the test's own, emptied first.
 std::string Scratch(const std::string& name) {
     const std::string dir = "files_test_" + name;
-#ifdef _WIN32
-    CreateDirectoryA(dir.c_str(), nullptr);
-#else
-    std::system(("mkdir -p " + dir).c_str());
-#endif
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     return dir + "/";
+}
+
+// Every name in `dir`, in order.
+std::vector<std::string> FolderNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TEST(Bitmap, BoardPictureFile) {
@@ -117,18 +124,9 @@ TEST(FileIo, ReplacesOnlyWhenEverythingWasWritten) {
     Scratch("replace/target");
     EXPECT_EQ(FileError::kReplace, WriteFileReplacing(dir + "target", "x", 1));
     EXPECT_EQ("newer", ReadFile(path));
-    std::ifstream leftover(dir + "target.tmp");
-    EXPECT_FALSE(leftover.good());
-}
-
-// Names in `dir` that start with `prefix`.
-std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0) names.push_back(name);
-    }
-    return names;
+    EXPECT_EQ((std::vector<std::string>{"game.tvk", "target"}), FolderNames(dir))
+        << "nothing is left beside them";
+    EXPECT_TRUE(FolderNames(dir + "target").empty());
 }
 
 TEST(FileIo, AReplacementInPiecesCountsOnlyWhenCommitted) {
@@ -143,7 +141,7 @@ TEST(FileIo, AReplacementInPiecesCountsOnlyWhenCommitted) {
         EXPECT_EQ("old", ReadFile(path)) << "nothing reaches the target before the commit";
     }  // given up
     EXPECT_EQ("old", ReadFile(path));
-    EXPECT_EQ((std::vector<std::string>{"board.bmp"}), FilesStartingWith(dir, "board.bmp"))
+    EXPECT_EQ((std::vector<std::string>{"board.bmp"}), FolderNames(dir))
         << "no temporary file is left";
     {
         FileReplacement file(path);
