@@ -15,6 +15,7 @@
 #include "analysis.h"
 #include "random_games.h"
 #include "reference.h"
+#include "texts.h"
 
 namespace {
 
@@ -76,8 +77,10 @@ std::string RowsText(const std::vector<ThinkResult>& rows) {
 
 // What the positions of a run covered, so a change of the random positions cannot quietly
 // leave a case out.
+// The engine answers a position whose side to move must pass with +-16777215, the sign
+// depending on that side, so a pass of each colour is needed.
 struct Coverage {
-    int opponentPasses = 0, endsTheGame = 0, whiteToMove = 0, blackToMove = 0, rows = 0;
+    int blackPasses = 0, whitePasses = 0, endsTheGame = 0, whiteToMove = 0, blackToMove = 0, rows = 0;
     void Look(const BoardState& board) {
         (board.sideToMove == 1 ? blackToMove : whiteToMove) += 1;
         for (int cell : LegalMoves(board)) {
@@ -86,7 +89,10 @@ struct Coverage {
             if (LegalMoves(after).empty()) {
                 BoardState passed = after;
                 passed.sideToMove = -passed.sideToMove;
-                (LegalMoves(passed).empty() ? endsTheGame : opponentPasses) += 1;
+                if (!LegalMoves(passed).empty())
+                    (after.sideToMove == 1 ? blackPasses : whitePasses) += 1;
+                else
+                    endsTheGame += 1;
             }
         }
     }
@@ -115,7 +121,8 @@ TEST(Analysis, WinLossAndPerfectSearchOfEveryMoveAsTheLiteralFrame) {
         coverage.Look(board);
         for (StudyMode mode : {StudyMode::kWinLoss, StudyMode::kPerfect}) ExpectFrame(board, mode, {}, coverage);
     }
-    EXPECT_GT(coverage.opponentPasses, 0);
+    EXPECT_GT(coverage.blackPasses, 0);
+    EXPECT_GT(coverage.whitePasses, 0);
     EXPECT_GT(coverage.endsTheGame, 0);
     EXPECT_GT(coverage.whiteToMove, 0);
     EXPECT_GT(coverage.blackToMove, 0);
@@ -139,7 +146,8 @@ TEST(Analysis, EvaluationOfEveryMoveAcrossThePerfectDepth) {
         }
     }
     EXPECT_GT(perfectRows, 0);
-    EXPECT_GT(coverage.opponentPasses, 0);
+    EXPECT_GT(coverage.blackPasses, 0);
+    EXPECT_GT(coverage.whitePasses, 0);
     EXPECT_GT(coverage.whiteToMove, 0);
     EXPECT_GT(coverage.blackToMove, 0);
 }
@@ -214,11 +222,11 @@ TEST(Analysis, Texts) {
 }
 
 TEST(Analysis, CaptionsNameTheMoveAndTheDepthOfEachSearch) {
-    // E4 of this position leaves the opponent without a move: it is searched twice.
-    BoardState board = tavik_test::RandomPosition(1, 2, 11);
-    for (uint32_t seed = 1; seed < 400; ++seed) {
+    // A position with a move that leaves the opponent without one: that move is searched twice.
+    BoardState board;
+    bool passes = false;
+    for (uint32_t seed = 1; seed < 400 && !passes; ++seed) {
         board = tavik_test::RandomPosition(seed, 6, 14);
-        bool passes = false;
         for (int cell : LegalMoves(board)) {
             BoardState after = board;
             ReverseStones(&after, cell);
@@ -226,8 +234,8 @@ TEST(Analysis, CaptionsNameTheMoveAndTheDepthOfEachSearch) {
             passed.sideToMove = -passed.sideToMove;
             passes |= LegalMoves(after).empty() && !LegalMoves(passed).empty();
         }
-        if (passes) break;
     }
+    ASSERT_TRUE(passes) << "no position where the opponent must pass";
     const int empty = reference::CountEmpty(board);
     struct Case {
         int normal, perfect;
@@ -298,26 +306,129 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
     EXPECT_EQ("着手可能点がありません", BestMoveText(*none));
 }
 
-TEST(Analysis, CancellingEndsTheSearchesAndTheNextAnalysisStartsClean) {
-    // A perfect search of every move with 22 empty squares takes far longer than the test.
-    const BoardState board = tavik_test::RandomPosition(42, 22, 22);
-    SearchCancel cancel;
-    std::atomic<int> started{0};
+// A perfect search of every move with 22 empty squares takes far longer than the test: an
+// analysis of it ends only when its searches are cancelled.
+BoardState EndlessBoard() { return tavik_test::RandomPosition(42, 22, 22); }
+
+AnalysisOptions EndlessAnalysis(std::atomic<int>& started, int threads) {
     AnalysisOptions options;
     options.mode = StudyMode::kPerfect;
-    options.threads = 2;
-    options.caption = [&](const std::string&) { ++started; };
-    std::optional<std::vector<ThinkResult>> rows;
-    std::thread analysis([&] { rows = AnalyseAllMoves(board, options, cancel); });
+    options.threads = threads;
+    options.caption = [&started](const std::string&) { ++started; };
+    return options;
+}
+
+// The progress callback of a search that must go on: its first call once armed, while that
+// search is running, cancels another task.
+std::atomic<SearchCancel*> gOtherTask{nullptr};
+void OSTRAKON_CALL CancelTheOtherTask(const char*) {
+    if (SearchCancel* other = gOtherTask.exchange(nullptr)) other->Cancel();
+}
+
+// A middle-game evaluation of every move, each row computed alone; the engine looks for a
+// cancel request once every 1024 positions, and its longest search takes many times that.
+struct Evaluation {
+    BoardState board = tavik_test::RandomPosition(210, 30, 30);
+    StudyDepths depths;
+    std::vector<ThinkResult> alone;
+    size_t longest = 0;
+    Evaluation() {
+        depths.normalDepth = 8;
+        for (int cell : LegalMoves(board))
+            alone.push_back(AnalyseMove(board, cell, StudyMode::kEvaluate, depths, nullptr, nullptr).value());
+        for (size_t i = 0; i < alone.size(); ++i)
+            if (alone[i].nodes > alone[longest].nodes) longest = i;
+        EXPECT_GT(alone[longest].nodes, 20 * 1024);
+    }
+};
+
+TEST(Analysis, CancellingATaskEndsOnlyItsSearchesAndTheNextAnalysisStartsClean) {
+    const Evaluation evaluation;
+    SearchCancel endlessCancel;
+    std::atomic<int> started{0};
+    const AnalysisOptions options = EndlessAnalysis(started, 2);
+    std::optional<std::vector<ThinkResult>> endlessRows;
+    std::thread endless([&] { endlessRows = AnalyseAllMoves(EndlessBoard(), options, endlessCancel); });
     while (started < 2) std::this_thread::yield();
-    cancel.Cancel();
-    analysis.join();
-    EXPECT_FALSE(rows.has_value()) << "nothing is listed";
+
+    // The same evaluation again, as a task of this thread, cancels the endless one from inside
+    // its longest search.
+    std::vector<std::optional<ThinkResult>> rows;
+    {
+        SearchCancel cancel;
+        const SearchCancel::Scope scope(cancel);
+        for (const ThinkResult& alone : evaluation.alone) {
+            if (rows.size() == evaluation.longest) gOtherTask = &endlessCancel;
+            rows.push_back(AnalyseMove(evaluation.board, alone.move, StudyMode::kEvaluate, evaluation.depths,
+                                       nullptr, CancelTheOtherTask));
+        }
+    }
+    if (SearchCancel* missed = gOtherTask.exchange(nullptr)) {
+        missed->Cancel();
+        ADD_FAILURE() << "no search called back";
+    }
+    endless.join();
+    EXPECT_FALSE(endlessRows.has_value()) << "nothing is listed";
     EXPECT_LE(started.load(), 4) << "no move is started after the cancel";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ThinkResult& alone = evaluation.alone[i];
+        ASSERT_TRUE(rows[i].has_value()) << "a search of the other task ended: " << SquareName(alone.move);
+        EXPECT_EQ(RowsText({alone}), RowsText({*rows[i]}));
+    }
 
     // The next analysis, from a fresh flag, runs to its end and lists what the frame lists.
     Coverage coverage;
     ExpectFrame(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, coverage);
+}
+
+TEST(Analysis, ASearchEndedByAnotherRequestIsNeverARow) {
+    // The search is ended by a request for its thread that its own task never made.
+    std::atomic<int32_t> analysing{0};
+    std::atomic<int> started{0};
+    AnalysisOptions options = EndlessAnalysis(started, 1);
+    options.threadStarted = [&] { analysing = CurrentThreadId(); };
+    SearchCancel cancel;
+    std::atomic<bool> done{false};
+    std::optional<std::vector<ThinkResult>> rows;
+    std::thread analysis([&] {
+        rows = AnalyseAllMoves(EndlessBoard(), options, cancel);
+        done = true;
+    });
+    int ended = 0;  // requests that found a search running
+    while (!done) {
+        if (analysing != 0 && CancelThink(analysing) != 0)
+            ++ended;
+        else
+            std::this_thread::yield();
+    }
+    analysis.join();
+    EXPECT_GT(ended, 0);
+    EXPECT_FALSE(cancel.Cancelled());
+    EXPECT_FALSE(rows.has_value()) << "nothing is listed";
+}
+
+// The engine's progress callback as the analyses give it.
+void OSTRAKON_CALL PassOnTheCancel(const char*) { SearchCancel::PassOn(); }
+
+TEST(Analysis, ACancelBeforeTheSearchBeginsStillEndsIt) {
+    // Before the analysis starts: no move is searched.
+    {
+        std::atomic<int> started{0};
+        SearchCancel cancel;
+        cancel.Cancel();
+        EXPECT_FALSE(AnalyseAllMoves(EndlessBoard(), EndlessAnalysis(started, 2), cancel).has_value());
+        EXPECT_EQ(0, started.load());
+    }
+    // Between the task's check and the engine's start, when the engine has no search of the
+    // thread to end: the first progress report passes it on. Not cancelled, the search would
+    // finish.
+    const Evaluation evaluation;
+    SearchCancel cancel;
+    const SearchCancel::Scope scope(cancel);
+    const auto row =
+        AnalyseMove(evaluation.board, evaluation.alone[evaluation.longest].move, StudyMode::kEvaluate,
+                    evaluation.depths, [&](const std::string&) { cancel.Cancel(); }, PassOnTheCancel);
+    EXPECT_FALSE(row.has_value());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Bitmap files, safe replacement of files, and the error log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,8 @@ namespace {
 
 using namespace tavik;
 
+uint32_t Read16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+
 uint32_t Read32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
@@ -32,12 +35,18 @@ std::string ReadFile(const std::string& path) {
 // A scratch folder of the test's own, emptied first.
 std::string Scratch(const std::string& name) {
     const std::string dir = "files_test_" + name;
-#ifdef _WIN32
-    CreateDirectoryA(dir.c_str(), nullptr);
-#else
-    std::system(("mkdir -p " + dir).c_str());
-#endif
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     return dir + "/";
+}
+
+// Every name in `dir`, in order.
+std::vector<std::string> FolderNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TEST(Bitmap, BoardPictureFile) {
@@ -45,15 +54,7 @@ TEST(Bitmap, BoardPictureFile) {
     for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 7);
     const std::vector<uint8_t> file = EncodeRgbPicture(401, 401, rgb.data());
     ASSERT_EQ(482858u, file.size());
-    EXPECT_EQ('B', file[0]);
-    EXPECT_EQ('M', file[1]);
-    EXPECT_EQ(482858u, Read32(file, 2));
-    EXPECT_EQ(54u, Read32(file, 10));
-    EXPECT_EQ(40u, Read32(file, 14));
-    EXPECT_EQ(401u, Read32(file, 18));
-    EXPECT_EQ(401u, Read32(file, 22));
-    EXPECT_EQ(24, file[28] | file[29] << 8);
-    EXPECT_EQ(0u, Read32(file, 30));
+    EXPECT_EQ(24u, Read16(file, 28));
     for (int row = 0; row < 401; ++row) EXPECT_EQ(0, file[54 + 1204 * row + 1203]) << row;
     // the first pixel of the file is the bottom-left one, blue first
     const size_t bottomLeft = static_cast<size_t>(400) * 401 * 3;
@@ -62,28 +63,90 @@ TEST(Bitmap, BoardPictureFile) {
     EXPECT_EQ(rgb[bottomLeft], file[56]);
 }
 
-TEST(Bitmap, LayoutOfEveryDepth) {
+// The game's own encoder read back field by field, for every depth with rows that need no
+// padding, some, and the most.
+TEST(Bitmap, FileLayoutForEveryDepthAndWidth) {
     struct Case {
         int bits;
-        uint32_t rowSize, pixelOffset;
-    } cases[] = {{1, 4, 62}, {4, 4, 118}, {8, 4, 1078}, {16, 8, 54}, {24, 12, 54}, {32, 12, 54}};
+        int32_t width;
+        uint32_t rowSize;      // bytes per row, padded to a multiple of four
+        uint32_t pixelOffset;  // the headers and 2^bits colour table entries of four bytes
+    } cases[] = {
+        {1, 1, 4, 62},       {1, 32, 4, 62},  {1, 33, 8, 62},  {4, 7, 4, 118},  {4, 8, 4, 118},
+        {4, 9, 8, 118},      {8, 3, 4, 1078}, {8, 4, 4, 1078}, {8, 5, 8, 1078}, {16, 1, 4, 54},
+        {16, 2, 4, 54},      {16, 3, 8, 54},  {24, 1, 4, 54},  {24, 4, 12, 54}, {24, 5, 16, 54},
+        {24, 401, 1204, 54}, {32, 3, 12, 54},
+    };
+    constexpr int32_t kHeight = 3;
+    // More colours than any table holds: only the first 2^bits are written, and none at all
+    // above 8 bits.
+    std::vector<uint32_t> colours;
+    for (uint32_t i = 0; i < 257; ++i) colours.push_back(0x00A0B0C0u + i);
     for (const Case& c : cases) {
-        const auto layout = LayoutOf(3, 5, c.bits);
-        ASSERT_TRUE(layout) << c.bits;
-        EXPECT_EQ(c.rowSize, layout->rowSize) << c.bits;
-        EXPECT_EQ(c.rowSize * 5, layout->pixelSize) << c.bits;
-        EXPECT_EQ(c.pixelOffset, layout->pixelOffset) << c.bits;
-        EXPECT_EQ(c.pixelOffset + c.rowSize * 5, layout->fileSize) << c.bits;
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.width << " wide");
+        const uint32_t fileSize = c.pixelOffset + c.rowSize * kHeight;
+        const auto layout = LayoutOf(c.width, kHeight, c.bits);
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(c.rowSize, layout->rowSize);
+        EXPECT_EQ(c.rowSize * kHeight, layout->pixelSize);
+        EXPECT_EQ(c.pixelOffset, layout->pixelOffset);
+        EXPECT_EQ(fileSize, layout->fileSize);
+
+        // The rows are given bottom-up, padding included, and go to the file as they are.
+        std::vector<uint8_t> pixels(c.rowSize * kHeight);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 13 + 1);
+        const std::vector<uint8_t> file =
+            EncodeBitmapFile(c.width, kHeight, c.bits, pixels, colours);
+        ASSERT_EQ(fileSize, file.size());
+        EXPECT_EQ("BM", std::string(file.begin(), file.begin() + 2));
+        EXPECT_EQ(fileSize, Read32(file, 2));
+        EXPECT_EQ(0u, Read32(file, 6)) << "reserved";
+        EXPECT_EQ(c.pixelOffset, Read32(file, 10));
+        EXPECT_EQ(40u, Read32(file, 14)) << "the information header's size";
+        EXPECT_EQ(static_cast<uint32_t>(c.width), Read32(file, 18));
+        EXPECT_EQ(static_cast<uint32_t>(kHeight), Read32(file, 22)) << "positive: bottom-up";
+        EXPECT_EQ(1u, Read16(file, 26)) << "planes";
+        EXPECT_EQ(static_cast<uint32_t>(c.bits), Read16(file, 28));
+        for (size_t at = 30; at < 54; at += 4)
+            EXPECT_EQ(0u, Read32(file, at)) << "uncompressed, no sizes or colour counts: " << at;
+        for (size_t entry = 0; 54 + 4 * entry < c.pixelOffset; ++entry)
+            EXPECT_EQ(colours[entry], Read32(file, 54 + 4 * entry)) << "colour " << entry;
+        EXPECT_EQ(pixels, std::vector<uint8_t>(file.begin() + c.pixelOffset, file.end()));
     }
-    for (int bits : {0, 2, 15, 48}) EXPECT_FALSE(LayoutOf(3, 5, bits)) << bits;
-    EXPECT_FALSE(LayoutOf(0, 5, 24));
-    EXPECT_FALSE(LayoutOf(3, -5, 24));
-    // a colour table follows the header for 8 bits or fewer
-    const std::vector<uint8_t> file = EncodeBitmapFile(3, 5, 1, std::vector<uint8_t>(20, 0xFF),
-                                                       {0x00000000u, 0x00FFFFFFu});
-    ASSERT_EQ(62u + 20u, file.size());
-    EXPECT_EQ(0x00FFFFFFu, Read32(file, 58));
-    EXPECT_TRUE(EncodeBitmapFile(3, 5, 24, std::vector<uint8_t>(59)).empty()) << "wrong pixel size";
+
+    // Fewer colours than the table holds: the rest of the table is zero.
+    const std::vector<uint8_t> file =
+        EncodeBitmapFile(3, 1, 4, std::vector<uint8_t>(4, 0x11), {0x00FFFFFFu, 0x00123456u});
+    ASSERT_EQ(122u, file.size());
+    EXPECT_EQ(0x00123456u, Read32(file, 58));
+    for (size_t at = 62; at < 118; at += 4) EXPECT_EQ(0u, Read32(file, at)) << at;
+}
+
+TEST(Bitmap, RefusesWhatNoFileCanHold) {
+    struct Case {
+        const char* what;
+        int32_t width, height;
+        int bits;
+    } cases[] = {
+        {"0 bits", 3, 5, 0},           {"2 bits", 3, 5, 2},       {"15 bits", 3, 5, 15},
+        {"48 bits", 3, 5, 48},         {"-24 bits", 3, 5, -24},   {"no width", 0, 5, 24},
+        {"negative width", -3, 5, 24}, {"no height", 3, 0, 24},   {"negative height", 3, -5, 24},
+        {"too wide", 16385, 1, 1},     {"too tall", 1, 16385, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(LayoutOf(c.width, c.height, c.bits));
+        EXPECT_TRUE(EncodeBitmapFile(c.width, c.height, c.bits, std::vector<uint8_t>(64)).empty());
+    }
+    // the largest picture still fits the 32-bit size fields
+    const auto largest = LayoutOf(16384, 16384, 32);
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(54u + 65536u * 16384u, largest->fileSize);
+
+    // pixels of any other size than the padded rows: unpadded, one byte short, one too many
+    for (size_t size : {45, 47, 49})
+        EXPECT_TRUE(EncodeBitmapFile(5, 3, 24, std::vector<uint8_t>(size)).empty()) << size;
+    EXPECT_EQ(54u + 48u, EncodeBitmapFile(5, 3, 24, std::vector<uint8_t>(48)).size());
 }
 
 #ifndef _WIN32
@@ -117,18 +180,9 @@ TEST(FileIo, ReplacesOnlyWhenEverythingWasWritten) {
     Scratch("replace/target");
     EXPECT_EQ(FileError::kReplace, WriteFileReplacing(dir + "target", "x", 1));
     EXPECT_EQ("newer", ReadFile(path));
-    std::ifstream leftover(dir + "target.tmp");
-    EXPECT_FALSE(leftover.good());
-}
-
-// Names in `dir` that start with `prefix`.
-std::vector<std::string> FilesStartingWith(const std::string& dir, const std::string& prefix) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0) names.push_back(name);
-    }
-    return names;
+    EXPECT_EQ((std::vector<std::string>{"game.tvk", "target"}), FolderNames(dir))
+        << "nothing is left beside them";
+    EXPECT_TRUE(FolderNames(dir + "target").empty());
 }
 
 TEST(FileIo, AReplacementInPiecesCountsOnlyWhenCommitted) {
@@ -143,7 +197,7 @@ TEST(FileIo, AReplacementInPiecesCountsOnlyWhenCommitted) {
         EXPECT_EQ("old", ReadFile(path)) << "nothing reaches the target before the commit";
     }  // given up
     EXPECT_EQ("old", ReadFile(path));
-    EXPECT_EQ((std::vector<std::string>{"board.bmp"}), FilesStartingWith(dir, "board.bmp"))
+    EXPECT_EQ((std::vector<std::string>{"board.bmp"}), FolderNames(dir))
         << "no temporary file is left";
     {
         FileReplacement file(path);
