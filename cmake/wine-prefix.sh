@@ -52,6 +52,24 @@ or leave TAVIK_WINEPREFIX unset for Tavik's own prefix.
 MESSAGE
 }
 
+# Wine draws the caption buttons (minimise, maximise, close) as the letters 0, 1 and r of the
+# Marlett font; without the font they show as those letters. Debian's fonts-wine puts Marlett
+# in Wine's data folder, but Wine 8.0 as Debian builds it looks for its own fonts in
+# "<data folder>\../fonts", a name that never exists (seen with WINEDEBUG=+file), so it never
+# finds them there. It does read every font in the prefix's C:\windows\Fonts: the font goes
+# there. Prefixes made before this step get it on their next use.
+wine_fonts=/usr/share/wine/fonts
+wine_install_caption_font() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    [ -f "$fonts/marlett.ttf" ] && return 0
+    if [ ! -f "$wine_fonts/marlett.ttf" ]; then
+        echo "warning: $wine_fonts/marlett.ttf is missing (Debian package fonts-wine):" \
+             "window caption buttons will show the letters 0 1 r" >&2
+        return 0
+    fi
+    mkdir -p "$fonts" && cp "$wine_fonts/marlett.ttf" "$fonts/marlett.ttf"
+}
+
 # wine_make_prefix: makes the prefix in the folder WINEPREFIX, absent or empty. Called under
 # the lock. Every step is checked here, since callers test the result with || and set -e does
 # not reach inside.
@@ -65,7 +83,7 @@ wine_make_prefix() {
         echo "Wine could not make the prefix $WINEPREFIX; the next run makes it again" >&2
         return 1
     fi
-    touch "$WINEPREFIX/.tavik-ready"
+    wine_install_caption_font && touch "$WINEPREFIX/.tavik-ready"
 }
 
 # wine_empty_prefix: empties a broken prefix of ours, keeping the folder itself, which may
@@ -106,7 +124,7 @@ wine_setup() {
     flock 9
     local status=0
     case $(wine_prefix_state) in
-        ready) ;;
+        ready) wine_install_caption_font || status=$? ;;
         absent | empty) wine_make_prefix || status=$? ;;
         broken) wine_empty_prefix && wine_make_prefix || status=$? ;;
         *) wine_refuse_foreign_prefix; status=1 ;;

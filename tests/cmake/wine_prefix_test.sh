@@ -3,7 +3,8 @@
 # tests reach them, with a stand-in for Wine on PATH (no Wine runs): a folder the scripts did
 # not make is refused with a message and left exactly as it was, whatever it holds; an absent
 # or empty folder is made; a prefix whose making broke off is made again; a finished one is
-# used as it is.
+# used as it is. Each prefix gets Wine's Marlett font in its C:\windows\Fonts, which Wine
+# needs to draw the caption buttons and does not find where Debian's fonts-wine puts it.
 # Usage: wine_prefix_test.sh WORK_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -40,6 +41,9 @@ run_in() {
 }
 # listing FOLDER: every name in the folder with its type, size and content checksum.
 listing() { (cd "$1" && find . -printf '%p %y %s\n' | sort && find . -type f -exec md5sum {} + | sort); }
+marlett=/usr/share/wine/fonts/marlett.ttf
+[ -f "$marlett" ] || { echo "$marlett is missing: install fonts-wine (cmake/install-deps.sh)"; exit 1; }
+has_marlett() { cmp -s "$marlett" "$1/drive_c/windows/Fonts/marlett.ttf"; }
 made() { [ -f "$1/.tavik-ready" ] && [ -f "$1/system.reg" ]; }
 ran_program() { grep -qx "wine $program" "$FAKE_WINE_LOG"; }
 
@@ -68,6 +72,7 @@ run_in "$work/a-file"
 # Absent: made, and the program runs in it.
 run_in "$work/fresh"
 [ "$run_status" -eq 0 ] && made "$work/fresh" && ran_program || fail "absent: not made and run ($(cat "$work/out"))"
+has_marlett "$work/fresh" || fail "a new prefix has no Marlett font"
 
 # An empty folder: made in place.
 mkdir "$work/empty"
@@ -80,11 +85,13 @@ run_in "$work/fresh"
 [ "$run_status" -eq 0 ] && [ -f "$work/fresh/settings" ] && ran_program &&
     ! grep -q wineboot "$FAKE_WINE_LOG" || fail "ready: not used as it was"
 
-# A prefix of the scripts before the .tavik-made marker existed: .tavik-ready alone.
-mkdir -p "$work/older" && touch "$work/older/.tavik-ready" "$work/older/settings"
+# A prefix of the scripts before the .tavik-made marker existed: .tavik-ready alone, and no
+# Marlett. It is used as it is, and gets the font.
+mkdir -p "$work/older/drive_c/windows/Fonts" && touch "$work/older/.tavik-ready" "$work/older/settings"
 run_in "$work/older"
 [ "$run_status" -eq 0 ] && [ -f "$work/older/settings" ] && ! grep -q wineboot "$FAKE_WINE_LOG" ||
     fail "an older prefix of the scripts was not used as it was"
+has_marlett "$work/older" || fail "an older prefix did not get the Marlett font"
 
 # Its making breaks off (wineboot fails): a message and a failure, and the next run makes it
 # again from nothing.

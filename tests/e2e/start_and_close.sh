@@ -5,7 +5,8 @@
 # would, and its settings read back from the registry with Wine's own reg tool: all 19 values,
 # written at exit. Meanwhile another process named Tavik.exe runs on the machine and another
 # program holds the display's focus: the game that was started is the one closed and waited
-# for, and both others are still there afterwards.
+# for, and both others are still there afterwards. The prefix holds the Marlett font, with
+# which Wine draws the caption buttons.
 # Usage: start_and_close.sh PACKAGE.zip DIST_DIR WORK_DIR   (the zip should hold DIST_DIR)
 set -euo pipefail
 package=$1 dist_dir=$2 work=$3
@@ -51,6 +52,8 @@ python3 "$here/find_board.py" "$work/screenshot.png"
 for decoy in "$decoy_process" "$decoy_window"; do
     kill -0 "$decoy" 2>/dev/null || { echo "the run ended another program (process $decoy)"; exit 1; }
 done
+cmp /usr/share/wine/fonts/marlett.ttf "$TAVIK_WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ||
+    { echo "the prefix lacks the Marlett font: caption buttons would read 0 1 r"; exit 1; }
 
 export WINEPREFIX=$TAVIK_WINEPREFIX
 source "$root/cmake/wine-prefix.sh"
