@@ -6,6 +6,13 @@
 #                          to the loader of the matching half of Wine; run programs, `reg` and
 #                          `explorer` as "$TAVIK_WINE" ....
 # A prefix has one architecture for good: keep 32-bit and 64-bit prefixes in different folders.
+#
+# WINEPREFIX may name a folder of the user's (TAVIK_WINEPREFIX), so these scripts only ever
+# delete what they can show they made. Two markers say so: .tavik-made is written into the
+# folder, absent or empty until then, before Wine fills it, and .tavik-ready once the prefix is
+# complete. A folder with .tavik-made but without .tavik-ready is ours and broken (its making
+# was cut short): it is emptied and made again. A folder with neither marker that holds
+# anything is not ours, whatever it looks like: it is refused and left as it is.
 
 wine_arch_of() {
     local offset machine
@@ -16,6 +23,73 @@ wine_arch_of() {
         8664) echo win64 ;;
         *) echo "$1: not a Windows program for x86 (machine '$machine')" >&2; return 1 ;;
     esac
+}
+
+# wine_prefix_state: absent, empty, ready (made here and complete), broken (made here, never
+# completed) or foreign (anything else) for the folder WINEPREFIX. The prefixes of earlier
+# versions of these scripts have .tavik-ready alone and count as ready.
+wine_prefix_state() {
+    if [ ! -e "$WINEPREFIX" ] && [ ! -L "$WINEPREFIX" ]; then
+        echo absent
+    elif [ ! -d "$WINEPREFIX" ]; then
+        echo foreign
+    elif [ -f "$WINEPREFIX/.tavik-ready" ]; then
+        echo ready
+    elif [ -f "$WINEPREFIX/.tavik-made" ]; then
+        echo broken
+    elif [ -z "$(ls -A "$WINEPREFIX")" ]; then
+        echo empty
+    else
+        echo foreign
+    fi
+}
+
+wine_refuse_foreign_prefix() {
+    cat >&2 <<MESSAGE
+$WINEPREFIX is not a Wine prefix made by Tavik's scripts (it has no .tavik-made marker
+and is not empty), so it is left untouched. Name a new or empty folder in TAVIK_WINEPREFIX,
+or leave TAVIK_WINEPREFIX unset for Tavik's own prefix.
+MESSAGE
+}
+
+# Wine draws the caption buttons (minimise, maximise, close) as the letters 0, 1 and r of the
+# Marlett font; without the font they show as those letters. Debian's fonts-wine puts Marlett
+# in Wine's data folder, but Wine 8.0 as Debian builds it looks for its own fonts in
+# "<data folder>\../fonts", a name that never exists (seen with WINEDEBUG=+file), so it never
+# finds them there. It does read every font in the prefix's C:\windows\Fonts: the font goes
+# there. Prefixes made before this step get it on their next use.
+wine_fonts=/usr/share/wine/fonts
+wine_install_caption_font() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    [ -f "$fonts/marlett.ttf" ] && return 0
+    if [ ! -f "$wine_fonts/marlett.ttf" ]; then
+        echo "warning: $wine_fonts/marlett.ttf is missing (Debian package fonts-wine):" \
+             "window caption buttons will show the letters 0 1 r" >&2
+        return 0
+    fi
+    mkdir -p "$fonts" && cp "$wine_fonts/marlett.ttf" "$fonts/marlett.ttf"
+}
+
+# wine_make_prefix: makes the prefix in the folder WINEPREFIX, absent or empty. Called under
+# the lock. Every step is checked here, since callers test the result with || and set -e does
+# not reach inside.
+wine_make_prefix() {
+    mkdir -p "$WINEPREFIX" && touch "$WINEPREFIX/.tavik-made" || return 1
+    # The user interface asks for "ＭＳ Ｐゴシック"; point it at the installed Japanese P-gothic.
+    if ! { "$TAVIK_WINE" wineboot --init >/dev/null 2>&1 &&
+           "$TAVIK_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+               /v 'ＭＳ Ｐゴシック' /t REG_SZ /d 'IPAPGothic' /f >/dev/null 2>&1 &&
+           wineserver -w; }; then
+        echo "Wine could not make the prefix $WINEPREFIX; the next run makes it again" >&2
+        return 1
+    fi
+    wine_install_caption_font && touch "$WINEPREFIX/.tavik-ready"
+}
+
+# wine_empty_prefix: empties a broken prefix of ours, keeping the folder itself, which may
+# have been the user's (empty) folder before the scripts filled it.
+wine_empty_prefix() {
+    find "$WINEPREFIX/" -mindepth 1 -maxdepth 1 -exec rm -rf -- {} +
 }
 
 wine_setup() {
@@ -41,21 +115,24 @@ wine_setup() {
     # once with a failing status. For a backtrace, set WINEDLLOVERRIDES=mscoree,mshtml= by hand.
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
+    # A foreign folder is refused before anything is written, not even the lock beside it.
+    if [ "$(wine_prefix_state)" = foreign ]; then
+        wine_refuse_foreign_prefix
+        return 1
+    fi
     exec 9>"$WINEPREFIX.lock"
     flock 9
-    if [ ! -f "$WINEPREFIX/.tavik-ready" ]; then
-        rm -rf "$WINEPREFIX"
-        "$TAVIK_WINE" wineboot --init >/dev/null 2>&1
-        # The user interface asks for "ＭＳ Ｐゴシック"; point it at the installed Japanese P-gothic.
-        "$TAVIK_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-            /v 'ＭＳ Ｐゴシック' /t REG_SZ /d 'IPAPGothic' /f >/dev/null 2>&1
-        wineserver -w
-        touch "$WINEPREFIX/.tavik-ready"
-    fi
+    local status=0
+    case $(wine_prefix_state) in
+        ready) wine_install_caption_font || status=$? ;;
+        absent | empty) wine_make_prefix || status=$? ;;
+        broken) wine_empty_prefix && wine_make_prefix || status=$? ;;
+        *) wine_refuse_foreign_prefix; status=1 ;;
+    esac
     # TAVIK_WINE_DESKTOP=WxH (the window tests): every window of the prefix opens inside one
     # virtual desktop window. Without a window manager on the display, Wine otherwise waits two
     # seconds for one each time it hides a top-level window.
-    if [ -n "${TAVIK_WINE_DESKTOP:-}" ] && [ ! -f "$WINEPREFIX/.tavik-desktop" ]; then
+    if [ "$status" -eq 0 ] && [ -n "${TAVIK_WINE_DESKTOP:-}" ] && [ ! -f "$WINEPREFIX/.tavik-desktop" ]; then
         "$TAVIK_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
         "$TAVIK_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ \
             /d "$TAVIK_WINE_DESKTOP" /f >/dev/null 2>&1
@@ -64,4 +141,5 @@ wine_setup() {
     fi
     flock -u 9
     exec 9>&-
+    return "$status"
 }

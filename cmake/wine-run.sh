@@ -2,7 +2,9 @@
 # Runs a Windows program of the build under the half of Wine its machine type needs (32-bit or
 # 64-bit), in a throwaway prefix inside the build tree, with LANG=ja_JP.UTF-8 so the prefix's
 # ANSI code page is 932. The prefix is made on first use.
-# Usage: wine-run.sh PROGRAM.exe [ARGS...]   (TAVIK_WINEPREFIX overrides the prefix folder)
+# Usage: wine-run.sh PROGRAM.exe [ARGS...]
+# TAVIK_WINEPREFIX names another prefix folder: absent, empty, or made by these scripts; any
+# other folder is refused and left untouched (see wine-prefix.sh).
 set -euo pipefail
 
 program=$1
