@@ -2,7 +2,8 @@
 // the best-move window, their layout, captions, texts and rows (as the literal reference engine
 // finds them), playing from them during a game and not outside one, and closing them during a
 // search (Escape, the button, the close message), also two hundred times, with no thread, handle
-// or keyboard hook left behind.
+// or keyboard hook left behind. The study commands open nothing while the computer has the game,
+// and a game stopped under a study window leaves its search alone.
 //
 // A study window runs its own message loop inside the command that opens it, so each test
 // drives the window from a second thread (a script) while this thread is in that loop.
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -524,6 +526,134 @@ TEST_F(StudyWindows, TheSearchingTextShowsTheDepth) {
             EXPECT_TRUE(WaitUntil([&] { return Text(text).rfind("最善手は", 0) == 0; }, 60)) << Text(text);
         });
         EXPECT_EQ((std::vector<std::string>{"", c.searching, answer}), sent.Texts(kBestMoveTextId));
+    }
+}
+
+// Closes every study window of this process that opens while it lives, and counts them: a
+// command that must open nothing fails its test then, instead of waiting in the window's loop.
+class StudyWindowCloser {
+public:
+    StudyWindowCloser() : thread_([this] { Run(); }) {}
+    ~StudyWindowCloser() {
+        stop_ = true;
+        thread_.join();
+    }
+    int Closed() const { return closed_; }
+
+private:
+    void Run() {
+        while (!stop_) {
+            for (int control : {kEvalListId, kBestMoveTextId}) {
+                FindArgs args{control, nullptr};
+                EnumWindows(FindModalWindow, reinterpret_cast<LPARAM>(&args));
+                if (!args.found) continue;
+                ++closed_;
+                PostMessageA(args.found, WM_CLOSE, 0, 0);
+                WaitUntil([&] { return !IsWindow(args.found); }, 20);
+            }
+            Sleep(5);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<int> closed_{0};
+    std::thread thread_;
+};
+
+// The study menu describes the position on the board: while the computer thinks, or while its
+// move is on the way to the board and the next computer is about to think, every study command
+// opens nothing (the menu is greyed then, and the command refuses as well).
+TEST_F(StudyWindows, TheStudyCommandsOpenNothingWhileTheComputerHasTheGame) {
+    struct Case {
+        const char* what;
+        int moves;  // of the golden game
+        bool whiteComputer;
+    } cases[] = {
+        // Black searches 20 empty squares to the end: minutes, unless the game stops.
+        {"the computer thinks", 40, false},
+        // Black's book move is handed over at once and waits here for its turn.
+        {"a computer's move on its way, computer against computer", 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Command(kCmdStop);
+        PositionAfter(c.moves);
+        W().Settings().black = {1, "", 7, 0, 20};
+        W().Settings().white = {c.whiteComputer ? 1 : 0, "", 7, 0, 0};
+        std::optional<GameSession::Turn> hold;
+        if (c.whiteComputer) hold.emplace(W().Session());
+        Command(kCmdStart);
+        ASSERT_TRUE(PumpUntil([&] {
+            return c.whiteComputer ? W().Session().MovesInFlight() == 1 : W().Session().WorkerBusy();
+        }));
+        for (UINT command : {kCmdBestMove, kCmdEvaluate, kCmdWinSearch, kCmdPerfectSearch, kCmdOpenness}) {
+            StudyWindowCloser closer;
+            Command(command);
+            EXPECT_EQ(0, closer.Closed()) << "command " << command << " opened a study window";
+        }
+        Command(kCmdStop);
+        hold.reset();
+        ASSERT_TRUE(PumpUntil([&] { return W().Session().MovesInFlight() == 0; }));
+    }
+}
+
+// Stopping the game (中断) while a study window searches stops the computer player, whose last
+// search ended long ago; the study search goes on to its answer.
+TEST_F(StudyWindows, AGameStoppedDuringAStudySearchLeavesTheSearchAlone) {
+    struct Case {
+        UINT command;
+        int control;
+        int studyDepth;  // a search of some seconds
+    } cases[] = {
+        {kCmdBestMove, kBestMoveTextId, 12},
+        {kCmdEvaluate, kEvalListId, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        Command(kCmdStop);
+        PositionAfter(19);  // white to move
+        W().Settings().black = {0, "", 7, 0, 0};
+        W().Settings().white = {1, "", 1, 0, 0};
+        W().Settings().study.normalDepth = c.studyDepth;
+        Command(kCmdStart);
+        // The computer answers at once and the person's turn begins; its thread is the game's
+        // until the game stops.
+        ASSERT_TRUE(PumpUntil([&] {
+            return RecordedMoves(Record()) == 20 && W().Session().MovesInFlight() == 0 && !W().Session().WorkerBusy();
+        }));
+        // What the same search answers when nothing stops it.
+        const BoardState board = Board();
+        SearchCancel cancel;
+        std::string answer;
+        std::vector<ThinkResult> rows;
+        if (c.command == kCmdBestMove) {
+            answer = BestMoveText(*FindBestMove(board, W().Settings().study, cancel));
+        } else {
+            AnalysisOptions options;
+            options.depths = W().Settings().study;
+            rows = *AnalyseAllMoves(board, options, cancel);
+        }
+        Drive(c.command, c.control, [&](HWND window) {
+            HWND control = GetDlgItem(window, c.control);
+            const auto searching = [&] {
+                return c.command == kCmdBestMove ? Text(control).rfind("最善手探索中", 0) == 0
+                                                 : Rows(control) == 0 && Text(window).find("を探索中") != std::string::npos;
+            };
+            ASSERT_TRUE(WaitUntil(searching, 20));
+            SendMessageA(Main(), WM_COMMAND, kCmdStop, 0);
+            EXPECT_FALSE(W().Session().Running());
+            ASSERT_TRUE(searching()) << "the search had ended before the game stopped";
+            if (c.command == kCmdBestMove) {
+                EXPECT_TRUE(WaitUntil([&] { return Text(control) == answer; }, 60)) << Text(control);
+                return;
+            }
+            ASSERT_TRUE(WaitUntil([&] { return Text(window) == StudyTitle(StudyMode::kEvaluate); }, 60))
+                << Text(window);
+            ASSERT_EQ(static_cast<int>(rows.size()), Rows(control));
+            for (size_t i = 0; i < rows.size(); ++i)
+                EXPECT_EQ((std::vector<std::string>{SquareName(rows[i].move), FormatValue(rows[i].value)}),
+                          ListRow(control, static_cast<int>(i)))
+                    << "row " << i;
+        });
     }
 }
 
