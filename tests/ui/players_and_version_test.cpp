@@ -1,14 +1,16 @@
 // The players window and the version window in the real program under Wine: every control as
 // the live window has it, the lists, what OK, cancel, Escape and the close message leave in the
-// settings, the presets and the swap, the keyboard, the version text, and the banner picture
-// released at every close.
+// settings and the record (also with a move on its way to the board), the presets and the swap,
+// the keyboard, the version text, and the banner picture released at every close.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -230,8 +232,9 @@ TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
             case Ending::kReturnOnOk:
                 // Tab until OK has the focus, then Return presses it.
                 for (int i = 0; i < 40 && Focus() != GetDlgItem(window, kPlayersOkId); ++i) {
+                    const HWND before = Focus();
                     PostMessageA(window, WM_KEYDOWN, VK_TAB, 0);
-                    WaitUntil([] { return false; }, 0.02);
+                    WaitUntil([&] { return Focus() != before; }, 2);
                 }
                 ASSERT_EQ(GetDlgItem(window, kPlayersOkId), Focus());
                 PostMessageA(Focus(), WM_KEYDOWN, VK_RETURN, 0);
@@ -258,6 +261,43 @@ TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
     Close();
     EXPECT_EQ(1u, StoredDword("IsBlackComputer"));
     EXPECT_EQ(20u, StoredDword("BlackThinkWinDepth"));
+}
+
+// OK changes the names as any change of the game: stopped, the move on its way landed (here:
+// dropped, the game being stopped), then the names, which the record keeps.
+TEST_F(PlayersWindowTest, OkNamesThePlayersInTheRecordWhileAMoveIsOnItsWay) {
+    W().Settings().black = {0, "黒の人", 7, 18, 16};
+    W().Settings().white = {0, "白の人", 7, 18, 16};
+    Command(kCmdStart);
+    std::atomic<int> statusTexts{0};
+    W().statusObserver = [&](int, const char*) { ++statusTexts; };
+    std::atomic<bool> held{false};
+    std::thread driver([&] {
+        // The move handed over below waits for this turn.
+        GameSession::Turn hold(W().Session());
+        held = true;
+        const HWND window = WaitForModalWindow(kSwapButtonId);
+        EXPECT_NE(nullptr, window) << "the window did not open";
+        if (!window) return;
+        SendMessageA(GetDlgItem(window, 1012), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("山田太郎"));
+        SendMessageA(GetDlgItem(window, 1027), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+        const int before = statusTexts;
+        PostMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
+        // The turn ends once OK has stopped the game (which shows in the status bar) and waits for
+        // the move, or once the window has gone without waiting.
+        EXPECT_TRUE(WaitUntil([&] { return statusTexts > before || !IsWindow(window); }, 20));
+    });
+    EXPECT_TRUE(WaitUntil([&] { return held.load(); }, 20));
+    EXPECT_TRUE(W().Flow().PlayMove(51, 0, 0));  // F5
+    EXPECT_EQ(1, W().Session().MovesInFlight());
+    Command(kCmdPlayers);
+    driver.join();
+    W().statusObserver = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return W().Session().MovesInFlight() == 0; }));
+    EXPECT_EQ("山田太郎", W().Settings().black.playerName);
+    const GameRecord record = Record();
+    EXPECT_STREQ("山田太郎", record.blackName);
+    EXPECT_STREQ("花子", record.whiteName);
 }
 
 TEST_F(PlayersWindowTest, SwapMovesTheChoicesAndLeavesTheNames) {
@@ -421,10 +461,16 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
         EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x54\x83\x43\x83\x67 : ") + kAuthorSite, lines[10]);
         EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x81\x81\x5b\x83\x8b : ") + kAuthorMail, lines[11]);
 
-        // Escape, Return and Tab get no dialog handling: the window stays until OK.
+        // Escape, Return and Tab get no dialog handling: the window stays until OK. A selection
+        // posted after the keys marks when the window has taken them all.
         for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_TAB}) PostMessageA(ok, WM_KEYDOWN, key, 0);
         PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-        WaitUntil([] { return false; }, 0.5);
+        PostMessageA(text, EM_SETSEL, 2, 5);
+        EXPECT_TRUE(WaitUntil([&] {
+            DWORD from = 0, to = 0;
+            SendMessageA(text, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            return !IsWindow(window) || (from == 2 && to == 5);
+        }, 10));
         EXPECT_TRUE(IsWindow(window));
         SendMessageA(ok, BM_CLICK, 0, 0);
         EXPECT_TRUE(Closed(window));
