@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #ifdef _WIN32
@@ -21,6 +22,16 @@ namespace ostrakon {
 SplitLimits gSplitLimits;
 
 namespace {
+
+// How many more thread starts may succeed (tests; -1: all).
+std::atomic<int> gThreadStartsLeft{-1};
+
+bool StartRefused() {
+    int left = gThreadStartsLeft.load();
+    while (left > 0 && !gThreadStartsLeft.compare_exchange_weak(left, left - 1)) {
+    }
+    return left == 0;
+}
 
 // The pool's lock, its wake-up signal and its threads. On Windows they are the system's own
 // (SRW lock, condition variable, CreateThread): the library and each program that links the
@@ -49,9 +60,12 @@ DWORD WINAPI RunThread(void* entry) {
     reinterpret_cast<void (*)()>(entry)();
     return 0;
 }
-void StartThread(void (*run)()) {
-    const HANDLE thread = CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
-    if (thread) CloseHandle(thread);
+bool StartThread(void (*run)()) {
+    const HANDLE thread =
+        StartRefused() ? nullptr : CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
+    if (!thread) return false;
+    CloseHandle(thread);
+    return true;
 }
 #else
 using PoolLock = std::mutex;
@@ -68,7 +82,16 @@ private:
     std::condition_variable signal_;
 };
 void GiveWay() { std::this_thread::yield(); }
-void StartThread(void (*run)()) { std::thread(run).detach(); }
+// std::thread reports a thread the system cannot make by throwing.
+bool StartThread(void (*run)()) {
+    try {
+        if (StartRefused()) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        std::thread(run).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
 #endif
 
 // The lock and the pool are made on first use and never destroyed: the helpers live until the
@@ -365,7 +388,7 @@ int DefaultThreads() {
     return n > 0 ? static_cast<int>(n) : 1;
 }
 
-void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
+bool OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     Pool& pool = ThePool();
     group.table = root.Table();
     group.cancel = root.CancelFlag();
@@ -374,12 +397,12 @@ void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     group.helpersIn = 0;
     group.priority = CallerPriority();
     std::lock_guard<PoolLock> hold(pool.lock);
-    while (pool.threads < group.helpersAllowed) {
-        StartThread(HelperLoop);
-        ++pool.threads;
-    }
+    // a refused thread is not counted, so a later Think asks the system again
+    while (pool.threads < group.helpersAllowed && StartThread(HelperLoop)) ++pool.threads;
+    if (pool.threads == 0) return false;
     ++pool.openGroups;
     pool.wake.WakeAll();
+    return true;
 }
 
 void CloseGroup(SearchGroup&) {
@@ -407,6 +430,8 @@ int PoolThreads() {
     std::lock_guard<PoolLock> hold(pool.lock);
     return pool.threads;
 }
+
+void RefuseThreadStartsAfter(int allowed) { gThreadStartsLeft.store(allowed); }
 
 bool PoolIdle() {
     Pool& pool = ThePool();

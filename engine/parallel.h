@@ -21,10 +21,11 @@
 // stored: what they stored is still true.
 //
 // Threads: a fixed pool of helpers, made once and never ended, is shared by every Think of the
-// process; each Think lets at most (threads - 1) of them help it. A thread that waits for a
-// result of its own split point searches, meanwhile, tasks of that split point or of split
-// points below it, so no thread waits while there is work under it. All bookkeeping is under
-// one lock and in fixed arrays: a search makes no heap allocation.
+// process; each Think lets at most (threads - 1) of them help it. When the system refuses a
+// thread, the search goes on with the helpers there are, or on the calling thread alone. A
+// thread that waits for a result of its own split point searches, meanwhile, tasks of that
+// split point or of split points below it, so no thread waits while there is work under it.
+// All bookkeeping is under one lock and in fixed arrays: a search makes no heap allocation.
 #ifndef OSTRAKON_PARALLEL_H
 #define OSTRAKON_PARALLEL_H
 
@@ -158,10 +159,12 @@ bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& conte
 // The number of threads a Think uses when the caller gives none: every processor.
 int DefaultThreads();
 
-// Makes the pool big enough for `threads` threads per Think (the caller plus helpers) and
-// opens `group` for them, with the memo table, cancel flag and age of the Think's root
-// context; CloseGroup ends the help. Both run outside the search proper.
-void OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
+// Makes the pool big enough for `threads` threads per Think (the caller plus helpers), as far
+// as the system gives threads, and opens `group` for them, with the memo table, cancel flag
+// and age of the Think's root context; CloseGroup ends the help. Answers false, opening
+// nothing, when the pool has no helper at all: the caller then searches alone. Both run
+// outside the search proper.
+bool OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
 void CloseGroup(SearchGroup& group);
 
 // The one budget of threads that every search of the process shares: a helper may join a
@@ -181,6 +184,9 @@ int PoolBusyPeak(bool reset);
 // (Windows; 0 elsewhere).
 int PoolHelperPriority();
 bool PoolIdle();
+// Tests: the next `allowed` thread starts succeed and every later one fails as the system's
+// refusal would (-1: none fails).
+void RefuseThreadStartsAfter(int allowed);
 
 }  // namespace ostrakon
 
