@@ -21,11 +21,15 @@
 // stored: what they stored is still true.
 //
 // Threads: a fixed pool of helpers, made once and never ended, is shared by every Think of the
-// process; each Think lets at most (threads - 1) of them help it. When the system refuses a
-// thread, the search goes on with the helpers there are, or on the calling thread alone. A
-// thread that waits for a result of its own split point searches, meanwhile, tasks of that
-// split point or of split points below it, so no thread waits while there is work under it.
-// All bookkeeping is under one lock and in fixed arrays: a search makes no heap allocation.
+// process; each Think lets at most (threads - 1) of them help it. A helper that the thread
+// budget (HelperMayJoin) lets into some open Think spins while it waits for a task, since
+// tasks come and go within microseconds; one that no open Think may take sleeps until a Think
+// opens or closes. A helper leaving a task frees only its own place in the budget, and it takes
+// that place itself, so no other helper needs waking then. When the system refuses a thread,
+// the search goes on with the helpers there are, or on the calling thread alone. A thread that
+// waits for a result of its own split point searches, meanwhile, tasks of that split point or
+// of split points below it, so no thread waits while there is work under it. All bookkeeping
+// is under one lock and in fixed arrays: a search makes no heap allocation.
 #ifndef OSTRAKON_PARALLEL_H
 #define OSTRAKON_PARALLEL_H
 
@@ -44,6 +48,7 @@ struct SearchGroup {
     int helpersAllowed = 0;  // threads - 1
     int helpersIn = 0;       // helpers working for this Think now (under the lock)
     int priority = 0;        // of the calling thread, given to the helpers (Windows)
+    SearchGroup* nextOpen = nullptr;  // the pool's list of open groups (under the lock)
 };
 
 enum class SiblingKind : uint8_t { kNormal, kWinLoss, kPerfect };
@@ -184,6 +189,10 @@ int PoolBusyPeak(bool reset);
 // (Windows; 0 elsewhere).
 int PoolHelperPriority();
 bool PoolIdle();
+// How often helpers have looked at the pool under its lock, and how many sleep now (tests: a
+// helper that may not join any Think must not keep looking).
+long long PoolHelperRounds();
+int PoolSleepingHelpers();
 // Tests: the next `allowed` thread starts succeed and every later one fails as the system's
 // refusal would (-1: none fails).
 void RefuseThreadStartsAfter(int allowed);

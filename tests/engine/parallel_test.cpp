@@ -1,7 +1,7 @@
 // The parallel search beyond the reference comparison: the default split limits on trees too
 // big for the reference, searches cancelled at random moments while helpers run, what a
-// cancelled search leaves in the memo, and memo entries read while other threads write
-// them.
+// cancelled search leaves in the memo, helpers kept out by the thread budget, and memo
+// entries read while other threads write them.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -173,6 +173,59 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
             EXPECT_EQ(fresh.result.nodes, after.result.nodes);
         }
     }
+}
+
+// The groups that the search of HelpersThatMayNotJoinSleep closes at its first progress call.
+std::vector<ostrakon::SearchGroup*> gGroupsToClose;
+void OSTRAKON_CALL CloseGroupsAtFirstCall(const char*) {
+    for (ostrakon::SearchGroup* group : gGroupsToClose) ostrakon::CloseGroup(*group);
+    gGroupsToClose.clear();
+}
+
+// Waits (10 s at most) until every helper sleeps; those that were looking for work look once
+// more first.
+void WaitUntilTheHelpersSleep() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ostrakon::PoolSleepingHelpers() < ostrakon::PoolThreads() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// A helper that no Think may take sleeps, and wakes when a Think opens or closes and lets it
+// in. Held back: while two searches fill two processors between them (as two analysis
+// threads do; here two groups of two threads each, held open by the test), no helper may join
+// a third search, and none may even look for work while it runs, so the helpers take no
+// processor time from the searches. Once the two close, the helpers wake and help the search
+// still running.
+TEST(ParallelSearch, HelpersThatMayNotJoinSleep) {
+    const BoardState b = tavik_test::RandomPosition(41, 17, 17);  // a win/loss search of ~0.1 s
+    std::atomic<bool> never{false};
+    const ostrakon::SearchContext holder(nullptr, nullptr, &never, 0, nullptr, 0);
+    ostrakon::SearchGroup first, second;
+    // helpers made before, and asleep since no search is open
+    ASSERT_TRUE(ostrakon::OpenGroup(first, 2, holder));
+    ostrakon::CloseGroup(first);
+    WaitUntilTheHelpersSleep();
+    ostrakon::PoolBusyPeak(true);
+    const Outcome alone = Search(b, 0, 2);
+    EXPECT_GE(ostrakon::PoolBusyPeak(true), 1) << "no helper woke when a search opened";
+
+    ASSERT_TRUE(ostrakon::OpenGroup(first, 2, holder));
+    ASSERT_TRUE(ostrakon::OpenGroup(second, 2, holder));
+    WaitUntilTheHelpersSleep();
+    const long long rounds = ostrakon::PoolHelperRounds();
+    const Outcome held = Search(b, 0, 2);
+    EXPECT_EQ(rounds, ostrakon::PoolHelperRounds()) << "helpers looked for work they could not take";
+    EXPECT_EQ(0, ostrakon::PoolBusyPeak(true)) << "a helper joined beyond the budget";
+
+    gGroupsToClose = {&first, &second};
+    const Outcome freed = Search(b, 0, 2, CloseGroupsAtFirstCall);
+    EXPECT_GE(ostrakon::PoolBusyPeak(false), 1) << "no helper woke when the budget let it in";
+    for (const Outcome* o : {&held, &freed}) {
+        EXPECT_EQ(-1, o->returned);
+        EXPECT_EQ(alone.result.nodes, o->result.nodes);
+    }
+    EXPECT_TRUE(ostrakon::PoolIdle());
 }
 
 // One budget for every search: searches that fill the processors between them get no helpers.
