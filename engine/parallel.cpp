@@ -1,6 +1,8 @@
 #include "parallel.h"
 
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -19,7 +21,21 @@
 
 namespace ostrakon {
 
-SplitLimits gSplitLimits;
+namespace {
+
+SplitLimits LimitsFromEnvironment() {
+    SplitLimits limits;
+    if (const char* text = std::getenv("OSTRAKON_SPLIT_LIMITS")) {
+        std::sscanf(text, "%d,%d,%d,%d", &limits.depth, &limits.empty, &limits.winLossWait,
+                    &limits.splits);
+    }
+    if (limits.splits < 0 || limits.splits > SplitLimits::kMaxSplits) limits.splits = SplitLimits::kMaxSplits;
+    return limits;
+}
+
+}  // namespace
+
+SplitLimits gSplitLimits = LimitsFromEnvironment();
 
 namespace {
 
@@ -109,8 +125,7 @@ struct Pool {
     long long helperRounds = 0;     // times a helper looked at the pool under the lock (tests)
     std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
     std::atomic<int> helperPriority{0};  // the priority a helper last began a task at (tests)
-    static constexpr int kMaxSplits = 512;
-    SplitPoint* splits[kMaxSplits];
+    SplitPoint* splits[SplitLimits::kMaxSplits];
     int splitCount = 0;
 };
 
@@ -312,7 +327,7 @@ class Registration {
 public:
     Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
         std::lock_guard<PoolLock> hold(pool.lock);
-        if (pool.splitCount == Pool::kMaxSplits) return;
+        if (pool.splitCount >= gSplitLimits.splits) return;
         pool.splits[pool.splitCount++] = &split;
         split.freeTasks = split.count;
         pool.freeTasks.fetch_add(split.count, std::memory_order_relaxed);

@@ -152,8 +152,16 @@ struct SplitLimits {
     // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
     // splits only once three moves have not won; by then it is likely to search all of them.
     int winLossWait = 3;
+    // Split points open at once in the process (at most kMaxSplits); a node that finds none
+    // free searches its children alone. Far more than the searches ever open; the tests lower
+    // it to make the nodes search alone.
+    int splits = kMaxSplits;
+    static constexpr int kMaxSplits = 512;
 };
-extern SplitLimits gSplitLimits;  // set only while no search runs
+// Set only while no search runs. Read from the environment variable OSTRAKON_SPLIT_LIMITS
+// ("depth,empty,winLossWait[,splits]") when the program starts: a test program links the
+// library as well as its own copy of the engine, and that is how it lowers the library's.
+extern SplitLimits gSplitLimits;
 
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run

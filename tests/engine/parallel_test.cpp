@@ -1,7 +1,7 @@
 // The parallel search beyond the reference comparison: the default split limits on trees too
 // big for the reference, searches cancelled at random moments while helpers run, what a
-// cancelled search leaves in the memo, helpers kept out by the thread budget, and memo
-// entries read while other threads write them.
+// cancelled search leaves in the memo, nodes that find no split point free, helpers kept out
+// by the thread budget, and memo entries read while other threads write them.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,6 +23,7 @@
 #include "parallel.h"
 #include "progress_texts.h"
 #include "random_games.h"
+#include "reference.h"
 #include "search.h"
 
 namespace {
@@ -173,6 +174,35 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
             EXPECT_EQ(fresh.result.nodes, after.result.nodes);
         }
     }
+}
+
+// No search the other tests make opens as many split points at once as the limit allows.
+// With the limit lowered, nodes find none free and search their children alone, under split
+// points that did open (as helpers' tasks, too): the answers must still be the reference's,
+// on small trees split at every level.
+TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
+    const ostrakon::SplitLimits saved = ostrakon::gSplitLimits;
+    const int count = Scaled(40);
+    for (int splits : {0, 1, 3}) {
+        ostrakon::gSplitLimits = {2, 7, 1, splits};
+        for (int i = 0; i < count; ++i) {
+            const int depths[] = {5, 0, -1};
+            const int depth = depths[i % 3];
+            const BoardState b = depth > 0 ? tavik_test::RandomPosition(7000 + i, 24, 34)
+                                           : tavik_test::RandomPosition(7000 + i, 11, 12);
+            const int threads = i % 2 ? 4 : 2;
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth) + " threads " +
+                         std::to_string(threads) + " split points " + std::to_string(splits));
+            const reference::ThinkOutput expected = reference::Think(b, depth, 1);
+            const Outcome o = Search(b, depth, threads);
+            EXPECT_EQ(expected.result.move, o.result.move);
+            EXPECT_EQ(expected.result.value, o.result.value);
+            EXPECT_EQ(expected.result.nodes, o.result.nodes);
+            if (HasFailure()) break;
+        }
+    }
+    ostrakon::gSplitLimits = saved;
+    EXPECT_TRUE(ostrakon::PoolIdle());
 }
 
 // The groups that the search of HelpersThatMayNotJoinSleep closes at its first progress call.
