@@ -141,6 +141,13 @@ public:
     // Throws SearchCancelled when the search was asked to end or its result became useless.
     void CheckLive() const;
 
+    // The first entry of the key's bucket.
+    static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
+        const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
+                           (key * 0x165667B19E3779F9ULL);
+        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits)) & ~1u;
+    }
+
 private:
     friend bool CancelSearches(int32_t threadId);
     friend void CancelAllSearches();
@@ -161,13 +168,6 @@ private:
         nodes += static_cast<uint32_t>(data >> 32);
         value = static_cast<int32_t>(static_cast<uint32_t>(data));
         return true;
-    }
-
-    // The first entry of the key's bucket.
-    static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
-        const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
-                           (key * 0x165667B19E3779F9ULL);
-        return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits)) & ~1u;
     }
 
     MemoTable* table_ = nullptr;

@@ -1,7 +1,10 @@
 #include "parallel.h"
 
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #ifdef _WIN32
@@ -18,9 +21,33 @@
 
 namespace ostrakon {
 
-SplitLimits gSplitLimits;
+namespace {
+
+SplitLimits LimitsFromEnvironment() {
+    SplitLimits limits;
+    if (const char* text = std::getenv("OSTRAKON_SPLIT_LIMITS")) {
+        std::sscanf(text, "%d,%d,%d,%d", &limits.depth, &limits.empty, &limits.winLossWait,
+                    &limits.splits);
+    }
+    if (limits.splits < 0 || limits.splits > SplitLimits::kMaxSplits) limits.splits = SplitLimits::kMaxSplits;
+    return limits;
+}
+
+}  // namespace
+
+SplitLimits gSplitLimits = LimitsFromEnvironment();
 
 namespace {
+
+// How many more thread starts may succeed (tests; -1: all).
+std::atomic<int> gThreadStartsLeft{-1};
+
+bool StartRefused() {
+    int left = gThreadStartsLeft.load();
+    while (left > 0 && !gThreadStartsLeft.compare_exchange_weak(left, left - 1)) {
+    }
+    return left == 0;
+}
 
 // The pool's lock, its wake-up signal and its threads. On Windows they are the system's own
 // (SRW lock, condition variable, CreateThread): the library and each program that links the
@@ -49,9 +76,12 @@ DWORD WINAPI RunThread(void* entry) {
     reinterpret_cast<void (*)()>(entry)();
     return 0;
 }
-void StartThread(void (*run)()) {
-    const HANDLE thread = CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
-    if (thread) CloseHandle(thread);
+bool StartThread(void (*run)()) {
+    const HANDLE thread =
+        StartRefused() ? nullptr : CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
+    if (!thread) return false;
+    CloseHandle(thread);
+    return true;
 }
 #else
 using PoolLock = std::mutex;
@@ -68,22 +98,34 @@ private:
     std::condition_variable signal_;
 };
 void GiveWay() { std::this_thread::yield(); }
-void StartThread(void (*run)()) { std::thread(run).detach(); }
+// std::thread reports a thread the system cannot make by throwing.
+bool StartThread(void (*run)()) {
+    try {
+        if (StartRefused()) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        std::thread(run).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
 #endif
 
 // The lock and the pool are made on first use and never destroyed: the helpers live until the
 // process ends, and must not find their lock destroyed under them at exit.
 struct Pool {
     PoolLock lock;                  // every split point and task state below
-    PoolSignal wake;                // helpers sleep here while no Think has helpers
+    PoolSignal wake;                // helpers sleep here while no open Think may take them
+    SearchGroup* groups = nullptr;  // the open groups (under the lock)
     int openGroups = 0;             // under the lock
     int threads = 0;                // helpers made so far
     int busy = 0;                   // helpers inside a task (under the lock)
     int busyPeak = 0;               // the most helpers ever inside tasks at once (under the lock)
+    int sleeping = 0;               // helpers waiting on `wake` and not yet woken (under the lock)
+    unsigned wakeUps = 0;           // how often `wake` was signalled (under the lock)
+    long long helperRounds = 0;     // times a helper looked at the pool under the lock (tests)
     std::atomic<int> freeTasks{0};  // free tasks in all split points: a hint read without the lock
     std::atomic<int> helperPriority{0};  // the priority a helper last began a task at (tests)
-    static constexpr int kMaxSplits = 512;
-    SplitPoint* splits[kMaxSplits];
+    SplitPoint* splits[SplitLimits::kMaxSplits];
     int splitCount = 0;
 };
 
@@ -137,6 +179,23 @@ bool IsBelow(const SplitPoint* split, const SplitPoint* ancestor) {
 // Under the lock: whether a helper may join a task of `group` now.
 bool MayJoin(const Pool& pool, const SearchGroup& group) {
     return ostrakon::HelperMayJoin(pool.openGroups, pool.busy, group.helpersIn, group.helpersAllowed);
+}
+
+// Under the lock: whether some open Think would take one more helper now.
+bool AnyMayJoin(const Pool& pool) {
+    for (const SearchGroup* group = pool.groups; group; group = group->nextOpen) {
+        if (MayJoin(pool, *group)) return true;
+    }
+    return false;
+}
+
+// Under the lock, after a group opened or closed: wakes the sleeping helpers if one of them
+// may now join.
+void WakeIfJoinable(Pool& pool) {
+    if (pool.sleeping == 0 || !AnyMayJoin(pool)) return;
+    pool.sleeping = 0;
+    ++pool.wakeUps;
+    pool.wake.WakeAll();
 }
 
 // Under the lock: a free task in a split point below `ancestor` (any split point when null)
@@ -209,30 +268,44 @@ void HelperLoop() {
         Claim claim;
         {
             std::unique_lock<PoolLock> hold(pool.lock);
-            while (pool.openGroups == 0) pool.wake.Wait(pool.lock);
-            if (pool.freeTasks.load(std::memory_order_relaxed) > 0 &&
-                ClaimAny(pool, nullptr, true, claim)) {
+            for (;;) {
+                ++pool.helperRounds;
+                if (pool.freeTasks.load(std::memory_order_relaxed) > 0 &&
+                    ClaimAny(pool, nullptr, true, claim))
+                    break;
+                if (AnyMayJoin(pool)) break;
+                // No open Think may take this helper: it would only take processor time from
+                // the searches that fill the budget. Only a group opening or closing can let
+                // it in (a helper leaving a task takes its own place again).
+                ++pool.sleeping;
+                const unsigned wakeUps = pool.wakeUps;
+                do pool.wake.Wait(pool.lock);
+                while (pool.wakeUps == wakeUps);  // a wake-up nobody signalled
+            }
+            if (claim.split) {
                 ++claim.split->helpers;
                 ++claim.split->group->helpersIn;
                 if (++pool.busy > pool.busyPeak) pool.busyPeak = pool.busy;
             }
         }
         if (!claim.split && pool.freeTasks.load(std::memory_order_relaxed) > 0) {
-            // There is work, but none this helper may take now: leave the processor to the
-            // searches that fill it for a while rather than take the lock again at once.
+            // There is work, but none this helper may take now, while another Think would take
+            // it: leave the processor to the searches for a while rather than take the lock
+            // again at once.
             do Pause(spins);
             while (spins != 0);
             continue;
         }
         if (!claim.split) {
-            // Nothing this helper may take (or another was quicker): wait for work without the
-            // lock, the hint being enough to know when to look again. When the last Think
-            // with helpers closes, sleep on the condition instead.
+            // A Think would take this helper but has no free task (or another was quicker):
+            // wait for work without the lock, the hint being enough to know when to look
+            // again, and now and then see whether the budget still lets it in.
             do {
                 Pause(spins);
                 if (spins == 0) {
                     std::lock_guard<PoolLock> hold(pool.lock);
-                    if (pool.openGroups == 0) break;
+                    ++pool.helperRounds;
+                    if (!AnyMayJoin(pool)) break;
                 }
             } while (pool.freeTasks.load(std::memory_order_relaxed) == 0);
             continue;
@@ -254,7 +327,7 @@ class Registration {
 public:
     Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
         std::lock_guard<PoolLock> hold(pool.lock);
-        if (pool.splitCount == Pool::kMaxSplits) return;
+        if (pool.splitCount >= gSplitLimits.splits) return;
         pool.splits[pool.splitCount++] = &split;
         split.freeTasks = split.count;
         pool.freeTasks.fetch_add(split.count, std::memory_order_relaxed);
@@ -365,7 +438,7 @@ int DefaultThreads() {
     return n > 0 ? static_cast<int>(n) : 1;
 }
 
-void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
+bool OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     Pool& pool = ThePool();
     group.table = root.Table();
     group.cancel = root.CancelFlag();
@@ -374,18 +447,27 @@ void OpenGroup(SearchGroup& group, int threads, const SearchContext& root) {
     group.helpersIn = 0;
     group.priority = CallerPriority();
     std::lock_guard<PoolLock> hold(pool.lock);
-    while (pool.threads < group.helpersAllowed) {
-        StartThread(HelperLoop);
-        ++pool.threads;
-    }
+    // a refused thread is not counted, so a later Think asks the system again
+    while (pool.threads < group.helpersAllowed && StartThread(HelperLoop)) ++pool.threads;
+    if (pool.threads == 0) return false;
+    group.nextOpen = pool.groups;
+    pool.groups = &group;
     ++pool.openGroups;
-    pool.wake.WakeAll();
+    WakeIfJoinable(pool);
+    return true;
 }
 
-void CloseGroup(SearchGroup&) {
+void CloseGroup(SearchGroup& group) {
     Pool& pool = ThePool();
     std::lock_guard<PoolLock> hold(pool.lock);
+    for (SearchGroup** link = &pool.groups; *link; link = &(*link)->nextOpen) {
+        if (*link == &group) {
+            *link = group.nextOpen;
+            break;
+        }
+    }
     --pool.openGroups;
+    WakeIfJoinable(pool);
 }
 
 bool HelperMayJoin(int openGroups, int busyHelpers, int helpersIn, int helpersAllowed) {
@@ -407,6 +489,20 @@ int PoolThreads() {
     std::lock_guard<PoolLock> hold(pool.lock);
     return pool.threads;
 }
+
+long long PoolHelperRounds() {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    return pool.helperRounds;
+}
+
+int PoolSleepingHelpers() {
+    Pool& pool = ThePool();
+    std::lock_guard<PoolLock> hold(pool.lock);
+    return pool.sleeping;
+}
+
+void RefuseThreadStartsAfter(int allowed) { gThreadStartsLeft.store(allowed); }
 
 bool PoolIdle() {
     Pool& pool = ThePool();

@@ -21,10 +21,15 @@
 // stored: what they stored is still true.
 //
 // Threads: a fixed pool of helpers, made once and never ended, is shared by every Think of the
-// process; each Think lets at most (threads - 1) of them help it. A thread that waits for a
-// result of its own split point searches, meanwhile, tasks of that split point or of split
-// points below it, so no thread waits while there is work under it. All bookkeeping is under
-// one lock and in fixed arrays: a search makes no heap allocation.
+// process; each Think lets at most (threads - 1) of them help it. A helper that the thread
+// budget (HelperMayJoin) lets into some open Think spins while it waits for a task, since
+// tasks come and go within microseconds; one that no open Think may take sleeps until a Think
+// opens or closes. A helper leaving a task frees only its own place in the budget, and it takes
+// that place itself, so no other helper needs waking then. When the system refuses a thread,
+// the search goes on with the helpers there are, or on the calling thread alone. A thread that
+// waits for a result of its own split point searches, meanwhile, tasks of that split point or
+// of split points below it, so no thread waits while there is work under it. All bookkeeping
+// is under one lock and in fixed arrays: a search makes no heap allocation.
 #ifndef OSTRAKON_PARALLEL_H
 #define OSTRAKON_PARALLEL_H
 
@@ -43,6 +48,7 @@ struct SearchGroup {
     int helpersAllowed = 0;  // threads - 1
     int helpersIn = 0;       // helpers working for this Think now (under the lock)
     int priority = 0;        // of the calling thread, given to the helpers (Windows)
+    SearchGroup* nextOpen = nullptr;  // the pool's list of open groups (under the lock)
 };
 
 enum class SiblingKind : uint8_t { kNormal, kWinLoss, kPerfect };
@@ -146,8 +152,16 @@ struct SplitLimits {
     // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
     // splits only once three moves have not won; by then it is likely to search all of them.
     int winLossWait = 3;
+    // Split points open at once in the process (at most kMaxSplits); a node that finds none
+    // free searches its children alone. Far more than the searches ever open; the tests lower
+    // it to make the nodes search alone.
+    int splits = kMaxSplits;
+    static constexpr int kMaxSplits = 512;
 };
-extern SplitLimits gSplitLimits;  // set only while no search runs
+// Set only while no search runs. Read from the environment variable OSTRAKON_SPLIT_LIMITS
+// ("depth,empty,winLossWait[,splits]") when the program starts: a test program links the
+// library as well as its own copy of the engine, and that is how it lowers the library's.
+extern SplitLimits gSplitLimits;
 
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run
@@ -158,10 +172,12 @@ bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& conte
 // The number of threads a Think uses when the caller gives none: every processor.
 int DefaultThreads();
 
-// Makes the pool big enough for `threads` threads per Think (the caller plus helpers) and
-// opens `group` for them, with the memo table, cancel flag and age of the Think's root
-// context; CloseGroup ends the help. Both run outside the search proper.
-void OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
+// Makes the pool big enough for `threads` threads per Think (the caller plus helpers), as far
+// as the system gives threads, and opens `group` for them, with the memo table, cancel flag
+// and age of the Think's root context; CloseGroup ends the help. Answers false, opening
+// nothing, when the pool has no helper at all: the caller then searches alone. Both run
+// outside the search proper.
+bool OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
 void CloseGroup(SearchGroup& group);
 
 // The one budget of threads that every search of the process shares: a helper may join a
@@ -181,6 +197,13 @@ int PoolBusyPeak(bool reset);
 // (Windows; 0 elsewhere).
 int PoolHelperPriority();
 bool PoolIdle();
+// How often helpers have looked at the pool under its lock, and how many sleep now (tests: a
+// helper that may not join any Think must not keep looking).
+long long PoolHelperRounds();
+int PoolSleepingHelpers();
+// Tests: the next `allowed` thread starts succeed and every later one fails as the system's
+// refusal would (-1: none fails).
+void RefuseThreadStartsAfter(int allowed);
 
 }  // namespace ostrakon
 

@@ -292,12 +292,12 @@ void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& li
 
 namespace {
 
-// A Think's helpers, from before its search to its end, whichever way it ends.
+// A Think's helpers, from before its search to its end, whichever way it ends. Without a
+// helper (one thread asked, or none could be made) the search runs on the calling thread.
 class HelpedSearch {
 public:
     HelpedSearch(int threads, SearchContext& context) : context_(context) {
-        if (threads <= 1) return;
-        OpenGroup(group_, threads, context);
+        if (threads <= 1 || !OpenGroup(group_, threads, context)) return;
         context.group = &group_;
     }
     ~HelpedSearch() {

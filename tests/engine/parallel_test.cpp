@@ -1,6 +1,7 @@
 // The parallel search beyond the reference comparison: the default split limits on trees too
-// big for the reference, searches cancelled at random moments while helpers run, and memo
-// entries read while other threads write them.
+// big for the reference, searches cancelled at random moments while helpers run, what a
+// cancelled search leaves in the memo, nodes that find no split point free, helpers kept out
+// by the thread budget, and memo entries read while other threads write them.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,6 +23,7 @@
 #include "parallel.h"
 #include "progress_texts.h"
 #include "random_games.h"
+#include "reference.h"
 #include "search.h"
 
 namespace {
@@ -34,11 +36,20 @@ struct Outcome {
     std::vector<std::string> texts;
 };
 
-Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
+// A search on the memo as the searches before it left it.
+Outcome SearchOnMemo(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
     Outcome o{0, {-7, -7, -7}, {}};
     const tavik_test::ProgressTexts recording(o.texts);
     o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, threads);
     return o;
+}
+
+// Every compared search starts from an empty memo: a search after another of the same position
+// would otherwise take the earlier one's subtrees from its entries, and neither split them nor
+// search them again.
+Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
+    ostrakon::ClearMemo();
+    return SearchOnMemo(b, depth, threads, callback);
 }
 
 int Scaled(int count) {
@@ -131,6 +142,122 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
     EXPECT_EQ(alone.result.value, helped.result.value);
 }
 
+// The progress call (counting from 1) at which the search asks to end itself: its root has
+// searched moves before it, and the next one is cut off within a thousand positions, with its
+// helpers in the middle of tasks.
+int gCancelAtCall = 0;
+void OSTRAKON_CALL CancelAtCall(const char*) {
+    if (--gCancelAtCall == 0) ostrakon::CancelSearches(ostrakon::CurrentThreadId());
+}
+
+// A cancelled search ends many subtrees half searched. None of them may leave an entry (only
+// a finished search stores, memo.h): the same search afterwards, on the memo the cancelled one
+// left, must give the value and node count it gives on an empty memo.
+TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
+    struct Case {
+        int depth, threads;
+    } cases[] = {{0, 1}, {0, 2}, {-1, 1}, {-1, 2}};
+    // Positions of 14 empty squares whose side to move loses or draws, so that even the
+    // win/loss search has root moves left at the second progress call.
+    const uint32_t seeds[] = {603, 604, 609, 611};
+    for (const Case& c : cases) {
+        for (uint32_t seed : seeds) {
+            const BoardState b = tavik_test::RandomPosition(seed, 14, 14);
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth) + " threads " +
+                         std::to_string(c.threads));
+            gCancelAtCall = 2;
+            ASSERT_EQ(0, Search(b, c.depth, c.threads, CancelAtCall).returned) << "not cancelled";
+            const Outcome after = SearchOnMemo(b, c.depth, c.threads);
+            const Outcome fresh = Search(b, c.depth, 1);
+            EXPECT_EQ(fresh.result.move, after.result.move);
+            EXPECT_EQ(fresh.result.value, after.result.value);
+            EXPECT_EQ(fresh.result.nodes, after.result.nodes);
+        }
+    }
+}
+
+// No search the other tests make opens as many split points at once as the limit allows.
+// With the limit lowered, nodes find none free and search their children alone, under split
+// points that did open (as helpers' tasks, too): the answers must still be the reference's,
+// on small trees split at every level.
+TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
+    const ostrakon::SplitLimits saved = ostrakon::gSplitLimits;
+    const int count = Scaled(40);
+    for (int splits : {0, 1, 3}) {
+        ostrakon::gSplitLimits = {2, 7, 1, splits};
+        for (int i = 0; i < count; ++i) {
+            const int depths[] = {5, 0, -1};
+            const int depth = depths[i % 3];
+            const BoardState b = depth > 0 ? tavik_test::RandomPosition(7000 + i, 24, 34)
+                                           : tavik_test::RandomPosition(7000 + i, 11, 12);
+            const int threads = i % 2 ? 4 : 2;
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth) + " threads " +
+                         std::to_string(threads) + " split points " + std::to_string(splits));
+            const reference::ThinkOutput expected = reference::Think(b, depth, 1);
+            const Outcome o = Search(b, depth, threads);
+            EXPECT_EQ(expected.result.move, o.result.move);
+            EXPECT_EQ(expected.result.value, o.result.value);
+            EXPECT_EQ(expected.result.nodes, o.result.nodes);
+            if (HasFailure()) break;
+        }
+    }
+    ostrakon::gSplitLimits = saved;
+    EXPECT_TRUE(ostrakon::PoolIdle());
+}
+
+// The groups that the search of HelpersThatMayNotJoinSleep closes at its first progress call.
+std::vector<ostrakon::SearchGroup*> gGroupsToClose;
+void OSTRAKON_CALL CloseGroupsAtFirstCall(const char*) {
+    for (ostrakon::SearchGroup* group : gGroupsToClose) ostrakon::CloseGroup(*group);
+    gGroupsToClose.clear();
+}
+
+// Waits (10 s at most) until every helper sleeps; those that were looking for work look once
+// more first.
+void WaitUntilTheHelpersSleep() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ostrakon::PoolSleepingHelpers() < ostrakon::PoolThreads() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// A helper that no Think may take sleeps, and wakes when a Think opens or closes and lets it
+// in. Held back: while two searches fill two processors between them (as two analysis
+// threads do; here two groups of two threads each, held open by the test), no helper may join
+// a third search, and none may even look for work while it runs, so the helpers take no
+// processor time from the searches. Once the two close, the helpers wake and help the search
+// still running.
+TEST(ParallelSearch, HelpersThatMayNotJoinSleep) {
+    const BoardState b = tavik_test::RandomPosition(41, 17, 17);  // a win/loss search of ~0.1 s
+    std::atomic<bool> never{false};
+    const ostrakon::SearchContext holder(nullptr, nullptr, &never, 0, nullptr, 0);
+    ostrakon::SearchGroup first, second;
+    // helpers made before, and asleep since no search is open
+    ASSERT_TRUE(ostrakon::OpenGroup(first, 2, holder));
+    ostrakon::CloseGroup(first);
+    WaitUntilTheHelpersSleep();
+    ostrakon::PoolBusyPeak(true);
+    const Outcome alone = Search(b, 0, 2);
+    EXPECT_GE(ostrakon::PoolBusyPeak(true), 1) << "no helper woke when a search opened";
+
+    ASSERT_TRUE(ostrakon::OpenGroup(first, 2, holder));
+    ASSERT_TRUE(ostrakon::OpenGroup(second, 2, holder));
+    WaitUntilTheHelpersSleep();
+    const long long rounds = ostrakon::PoolHelperRounds();
+    const Outcome held = Search(b, 0, 2);
+    EXPECT_EQ(rounds, ostrakon::PoolHelperRounds()) << "helpers looked for work they could not take";
+    EXPECT_EQ(0, ostrakon::PoolBusyPeak(true)) << "a helper joined beyond the budget";
+
+    gGroupsToClose = {&first, &second};
+    const Outcome freed = Search(b, 0, 2, CloseGroupsAtFirstCall);
+    EXPECT_GE(ostrakon::PoolBusyPeak(false), 1) << "no helper woke when the budget let it in";
+    for (const Outcome* o : {&held, &freed}) {
+        EXPECT_EQ(-1, o->returned);
+        EXPECT_EQ(alone.result.nodes, o->result.nodes);
+    }
+    EXPECT_TRUE(ostrakon::PoolIdle());
+}
+
 // One budget for every search: searches that fill the processors between them get no helpers.
 TEST(ParallelSearch, HelpersJoinOnlyWithinTheThreadsAsked) {
     struct Case {
@@ -181,32 +308,53 @@ TEST(ParallelSearch, HelpersRunAtTheCallersPriority) {
 }
 #endif
 
-// Two threads store one key over and over with values whose node counts follow from them;
-// a reader must never see the value of one store with the count of another.
+// Two threads store two positions that share a bucket, over and over, into the same entry:
+// each its own values (even for the first position, odd for the second) with node counts that
+// follow from them. A reader that takes the position from one store and the value from
+// another would answer one position with the other's value; the sequence number, read again
+// after the fields, must turn every such read into a miss.
 TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
     ostrakon::SearchContext root;
     ASSERT_TRUE(root.HasMemo());
+    using ostrakon::Bitboard;
     const uint64_t key = ostrakon::MemoKey(ostrakon::SearchKind::kPerfect, 0, -5, 5);
-    const ostrakon::Bitboard own = 0x0000000810000000ULL, opp = 0x0000001008000000ULL;
+    struct Stored {
+        Bitboard own, opp;
+    };
+    Stored position[2] = {{0x0000000810000000ULL, 0x0000001008000000ULL}, {}};
+    const uint32_t bucket = ostrakon::SearchContext::Bucket(position[0].own, position[0].opp, key);
+    std::mt19937_64 rng(5);
+    do {
+        const Bitboard discs = rng() | 0x0000001818000000ULL;
+        const Bitboard mine = rng();
+        position[1] = {discs & mine, discs & ~mine};
+    } while (ostrakon::SearchContext::Bucket(position[1].own, position[1].opp, key) != bucket);
+    const auto countOf = [](int32_t v) { return static_cast<uint32_t>(v) * 7919u + 13u; };
     std::atomic<bool> stop{false};
-    auto writer = [&](int32_t first) {
-        ostrakon::SearchContext c(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr, 0);
-        for (int32_t v = first; !stop.load(std::memory_order_relaxed); v += 2) {
-            c.nodes = static_cast<uint32_t>(v) * 7919u + 13u;
-            c.Store(own, opp, key, v, 0);
+    // Each writer has an age of its own, so neither keeps the bucket's first entry from the
+    // other: both write the same entry.
+    auto writer = [&](int which) {
+        ostrakon::SearchContext c(nullptr, root.Table(), root.CancelFlag(), root.Age() + 1 + which,
+                                  nullptr, 0);
+        for (int32_t v = which; !stop.load(std::memory_order_relaxed); v += 2) {
+            c.nodes = countOf(v);
+            c.Store(position[which].own, position[which].opp, key, v, 0);
         }
     };
     std::thread a(writer, 0), b(writer, 1);
     ostrakon::SearchContext reader(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr, 0);
+    // A torn read needs a store to fall between two of the reader's loads, a window of a few
+    // instructions: the reads go on long enough to meet it many times over.
     int hits = 0;
-    // until enough reads have met stores (threads may start late under a sanitizer)
-    for (int i = 0; i < 50000000 && hits < 100000; ++i) {
+    for (int i = 0; i < 200000000; ++i) {
+        const int which = i & 1;
         int32_t value = 0;
         const uint32_t before = reader.nodes;
-        if (!reader.Probe(own, opp, key, value)) continue;
+        if (!reader.Probe(position[which].own, position[which].opp, key, value)) continue;
         ++hits;
-        if (reader.nodes - before != static_cast<uint32_t>(value) * 7919u + 13u) {
-            ADD_FAILURE() << "value " << value << " read with the count of another store";
+        if ((value & 1) != which || reader.nodes - before != countOf(value)) {
+            ADD_FAILURE() << "position " << which << " read with value " << value << " and count "
+                          << reader.nodes - before;
             break;
         }
     }

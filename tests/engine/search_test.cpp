@@ -2,15 +2,29 @@
 // every mode, concurrency, and solved problems from a public set.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "memo.h"
+#include "parallel.h"
 #include "progress_texts.h"
 #include "random_games.h"
 #include "reference.h"
@@ -180,9 +194,8 @@ TEST(Think, ConcurrentSearchesCountTheirOwnNodes) {
 }
 
 // A search that finds every memo table taken (here: held by two idle contexts) runs without one
-// and must still give the same answers and counts.
-// It calls the test program's own copy of the engine with a helper, so that two pools live in
-// one process: this one and the library's, which the cancel test below uses.
+// and must still give the same answers and counts. The tables are the test program's own
+// copy's, so it is that copy that searches, with a helper.
 TEST(Think, SearchWithoutAMemoTableIsExact) {
     const ostrakon::SearchContext first, second;
     ASSERT_TRUE(first.HasMemo() && second.HasMemo());
@@ -200,38 +213,115 @@ TEST(Think, SearchWithoutAMemoTableIsExact) {
     }
 }
 
-// A search asked to end stops within a thousand positions from any thread, leaves its result
-// alone, hands its memo table back and does not touch a search started after the request.
-TEST(Think, CancelEndsRunningSearchesOnly) {
-    // 26 empty squares: every one of these searches takes far longer than the test waits.
-    const BoardState deep = tavik_test::RandomPosition(7, 26, 26);
-    for (int depth : {-1, 0, 12}) {
-        SCOPED_TRACE(depth);
-        ThinkResult result{-7, -7, -7};
-        int32_t answer = 1;
-        std::atomic<int32_t> thread{0};
-        std::thread search([&] {
-            thread = ostrakon::CurrentThreadId();
-            answer = Think(&deep, depth, &result, 1, RecordProgressText);
+// Where a search of the test meets its first progress call; a search held there waits until
+// the test lets it go on.
+struct Gate {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool started = false;
+    bool hold = false;
+    bool released = false;
+
+    void WaitStarted() {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [this] { return started; });
+    }
+    void Release() {
+        const std::lock_guard<std::mutex> guard(lock);
+        released = true;
+        changed.notify_all();
+    }
+};
+thread_local Gate* tGate = nullptr;  // the gate of this thread's search (a plain pointer: see progress_texts.h)
+
+void OSTRAKON_CALL PassGate(const char*) {
+    Gate* gate = tGate;
+    if (!gate) return;
+    std::unique_lock<std::mutex> guard(gate->lock);
+    gate->started = true;
+    gate->changed.notify_all();
+    gate->changed.wait(guard, [gate] { return !gate->hold || gate->released; });
+}
+
+// The system's identifier of the calling thread, as the game gives it to CancelThink.
+int32_t SystemThreadId() {
+#ifdef _WIN32
+    return static_cast<int32_t>(GetCurrentThreadId());
+#else
+    return static_cast<int32_t>(syscall(SYS_gettid));
+#endif
+}
+
+// A search on a thread of its own: through the library's export (on every processor), or on
+// the test program's own copy of the engine with `threads` threads.
+struct SearchThread {
+    SearchThread(const BoardState& board, int depth, int threads, bool hold) {
+        gate.hold = hold;
+        thread = std::thread([=] {
+            id = SystemThreadId();
+            tGate = &gate;
+            answer = threads == 0 ? Think(&board, depth, &result, 1, PassGate)
+                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, threads);
+            tGate = nullptr;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        EXPECT_EQ(-1, CancelThink(thread));
-        search.join();  // a search that ignored the request would hang the test here
-        EXPECT_EQ(0, answer);
-        EXPECT_EQ(-7, result.move);
-        EXPECT_EQ(-7, result.nodes);
     }
-    // Both tables are free again, and a search after the request runs to its end.
-    {
-        const ostrakon::SearchContext first, second;
-        EXPECT_TRUE(first.HasMemo() && second.HasMemo());
+    Gate gate;
+    std::atomic<int32_t> id{0};
+    ThinkResult result{-7, -7, -7};
+    int32_t answer = 1;
+    std::thread thread;
+};
+
+// A cancel names the thread whose search ends: that search stops within a thousand positions,
+// with its helpers, answers 0 and leaves its result alone, while the search of another thread
+// runs to its end with the reference's answer, and a cancel naming a thread that runs no
+// search reaches nothing. Each case cancels one mode, one of the two searches with helpers.
+// The last case goes through the exports, with the thread's system identifier as the game
+// gives it; the others run on the test program's own copy of the engine, whose tables and
+// pool are then checked: every table is free again, no split point open, no helper busy.
+TEST(Think, CancelEndsOnlyTheSearchOfTheThreadNamed) {
+    // 26 empty squares: every cancelled search takes far longer than the test waits for it.
+    const BoardState deep = tavik_test::RandomPosition(7, 26, 26);
+    struct Case {
+        int depth, threads;  // of the cancelled search; 0 threads: through the exports
+        BoardState other;    // the search that goes on, held at its first progress call meanwhile
+        int otherDepth, otherThreads;
+    } cases[] = {
+        {-1, 2, tavik_test::RandomPosition(604, 14, 14), -1, 1},
+        {0, 1, tavik_test::RandomPosition(611, 14, 14), 0, 2},
+        {12, 2, AfterMoves("f5d6c3d3c4f4f6f3e6e7"), 6, 1},
+        {-1, 0, AfterMoves("f5d6c3d3c4f4f6f3e6e7"), 6, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("cancelled depth " + std::to_string(c.depth) + " threads " + std::to_string(c.threads));
+        SearchThread cancelled(deep, c.depth, c.threads, false);
+        SearchThread other(c.other, c.otherDepth, c.otherThreads, true);
+        cancelled.gate.WaitStarted();
+        other.gate.WaitStarted();
+        const bool exported = c.threads == 0;
+        EXPECT_EQ(0, exported ? CancelThink(SystemThreadId())
+                              : ostrakon::CancelSearches(SystemThreadId())) << "this thread runs no search";
+        const int32_t reached = exported ? CancelThink(cancelled.id) : ostrakon::CancelSearches(cancelled.id);
+        if (reached != (exported ? -1 : 1)) {
+            // the search runs on for hours: end the program rather than wait for the time-out
+            ADD_FAILURE() << "the cancel did not reach the search (answer " << reached << ")";
+            std::fflush(stdout);
+            std::_Exit(1);
+        }
+        cancelled.thread.join();  // a search that ignored the request would hang the test here
+        EXPECT_EQ(0, cancelled.answer);
+        EXPECT_EQ(-7, cancelled.result.move);
+        EXPECT_EQ(-7, cancelled.result.nodes);
+        other.gate.Release();
+        other.thread.join();
+        const reference::ThinkOutput expected = reference::Think(c.other, c.otherDepth, 1);
+        EXPECT_EQ(-1, other.answer);
+        EXPECT_EQ(expected.result.move, other.result.move);
+        EXPECT_EQ(expected.result.value, other.result.value);
+        EXPECT_EQ(expected.result.nodes, other.result.nodes);
     }
-    const BoardState b = AfterMoves("f5d6c3d3c4f4f6f3e6e7");
-    const reference::ThinkOutput expected = reference::Think(b, 5, 1);
-    ThinkResult after{};
-    EXPECT_EQ(-1, Think(&b, 5, &after, 1, nullptr));
-    EXPECT_EQ(expected.result.nodes, after.nodes);
-    EXPECT_EQ(expected.result.move, after.move);
+    EXPECT_TRUE(ostrakon::MemoIdle());
+    EXPECT_TRUE(ostrakon::PoolIdle());
 }
 
 // Solved endgame problems: the perfect search and the win/loss search must agree with the
