@@ -1,6 +1,7 @@
 #include "analysis.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <system_error>
 #include <thread>

@@ -9,7 +9,6 @@
 #ifndef TAVIK_GAME_ANALYSIS_ANALYSIS_H
 #define TAVIK_GAME_ANALYSIS_ANALYSIS_H
 
-#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>

@@ -18,7 +18,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "app_settings.h"
