@@ -72,18 +72,33 @@ wine_install_caption_font() {
 
 # wine_make_prefix: makes the prefix in the folder WINEPREFIX, absent or empty. Called under
 # the lock. Every step is checked here, since callers test the result with || and set -e does
-# not reach inside.
+# not reach inside. Wine's first start in a new prefix now and then dies within milliseconds
+# (seen once in CI, in 0.03 s, on a run where every other prefix was made), so a failed attempt
+# is emptied and tried again; Wine's own output of the last attempt is shown when all fail.
 wine_make_prefix() {
-    mkdir -p "$WINEPREFIX" && touch "$WINEPREFIX/.tavik-made" || return 1
-    # The user interface asks for "ＭＳ Ｐゴシック"; point it at the installed Japanese P-gothic.
-    if ! { "$TAVIK_WINE" wineboot --init >/dev/null 2>&1 &&
-           "$TAVIK_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-               /v 'ＭＳ Ｐゴシック' /t REG_SZ /d 'IPAPGothic' /f >/dev/null 2>&1 &&
-           wineserver -w; }; then
-        echo "Wine could not make the prefix $WINEPREFIX; the next run makes it again" >&2
-        return 1
-    fi
-    wine_install_caption_font && touch "$WINEPREFIX/.tavik-ready"
+    local attempt log=$WINEPREFIX.log
+    for attempt in 1 2 3; do
+        if [ "$attempt" -gt 1 ]; then
+            wineserver -k >/dev/null 2>&1 || true
+            wine_empty_prefix
+            sleep 1
+        fi
+        mkdir -p "$WINEPREFIX" && touch "$WINEPREFIX/.tavik-made" || return 1
+        # The user interface asks for "ＭＳ Ｐゴシック"; point it at the installed Japanese P-gothic.
+        if { "$TAVIK_WINE" wineboot --init &&
+             "$TAVIK_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+                 /v 'ＭＳ Ｐゴシック' /t REG_SZ /d 'IPAPGothic' /f &&
+             wineserver -w; } >"$log" 2>&1; then
+            rm -f "$log"
+            wine_install_caption_font && touch "$WINEPREFIX/.tavik-ready"
+            return
+        fi
+        echo "Wine could not make the prefix $WINEPREFIX (attempt $attempt of 3)" >&2
+    done
+    echo "Wine's output of the last attempt:" >&2
+    tail -n 20 "$log" >&2
+    echo "The next run makes the prefix again." >&2
+    return 1
 }
 
 # wine_empty_prefix: empties a broken prefix of ours, keeping the folder itself, which may

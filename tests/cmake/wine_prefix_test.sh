@@ -15,12 +15,16 @@ failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 # The stand-in: the 32-bit `wine` and `wineserver`, which log their arguments. Its wineboot
-# makes a small prefix, or fails when told to, as a wineboot cut short does.
+# makes a small prefix, or fails its first FAKE_WINEBOOT_FAILS times, as a wineboot cut short
+# does (leaving a half-made prefix behind).
 cat >"$work/bin/wine" <<'WINE'
 #!/usr/bin/env bash
 echo "wine $*" >>"$FAKE_WINE_LOG"
 if [ "$1" = wineboot ]; then
-    [ -z "${FAKE_WINEBOOT_FAILS:-}" ] || exit 1
+    if [ "$(grep -c '^wine wineboot' "$FAKE_WINE_LOG")" -le "${FAKE_WINEBOOT_FAILS:-0}" ]; then
+        mkdir -p "$WINEPREFIX" && echo half >"$WINEPREFIX/half-made"
+        exit 1
+    fi
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" && echo made >"$WINEPREFIX/system.reg"
 fi
 WINE
@@ -93,9 +97,14 @@ run_in "$work/older"
     fail "an older prefix of the scripts was not used as it was"
 has_marlett "$work/older" || fail "an older prefix did not get the Marlett font"
 
-# Its making breaks off (wineboot fails): a message and a failure, and the next run makes it
+# Wine dies once in its first start: the half-made prefix is emptied and made at the next try.
+FAKE_WINEBOOT_FAILS=1 run_in "$work/retried"
+[ "$run_status" -eq 0 ] && made "$work/retried" && [ ! -e "$work/retried/half-made" ] && ran_program ||
+    fail "a prefix whose first wineboot failed was not made at the second ($(cat "$work/out"))"
+
+# Its making breaks off at every try: a message and a failure, and the next run makes it
 # again from nothing.
-FAKE_WINEBOOT_FAILS=1 run_in "$work/broken"
+FAKE_WINEBOOT_FAILS=3 run_in "$work/broken"
 [ "$run_status" -ne 0 ] && ! made "$work/broken" && ! ran_program || fail "a failed wineboot passed"
 grep -q 'could not make the prefix' "$work/out" || fail "a failed wineboot said nothing: $(cat "$work/out")"
 mkdir -p "$work/broken" && echo leftover >"$work/broken/half-made"
