@@ -15,14 +15,7 @@
 # anything is not ours, whatever it looks like: it is refused and left as it is.
 
 wine_arch_of() {
-    local offset machine
-    offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ')
-    case $machine in
-        014c) echo win32 ;;
-        8664) echo win64 ;;
-        *) echo "$1: not a Windows program for x86 (machine '$machine')" >&2; return 1 ;;
-    esac
+    python3 "$(dirname "${BASH_SOURCE[0]}")/pe_image.py" wine-arch "$1"
 }
 
 # wine_prefix_state: absent, empty, ready (made here and complete), broken (made here, never

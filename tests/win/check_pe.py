@@ -10,7 +10,8 @@ import os
 import struct
 import sys
 
-MACHINES = {"i686": (0x014C, 0x10B), "x86_64": (0x8664, 0x20B)}  # machine, optional-header magic
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake"))
+from pe_image import MACHINES, Image  # noqa: E402
 GUI, CONSOLE = 2, 3
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
                "comdlg32.dll", "shell32.dll", "ole32.dll", "winmm.dll", "msvcrt.dll"}
@@ -21,75 +22,6 @@ EXPORTS = {
 }
 PROGRAMS = {"Tavik.exe": GUI, "TavikClean.exe": CONSOLE}
 OURS = {"Tavik.exe": {"Ostrakon.dll", "Fenlow.dll"}}  # our DLLs a program may import
-
-
-class Image:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            self.data = f.read()
-        if self.data[:2] != b"MZ":
-            raise ValueError("no MZ header")
-        pe = self.u32(0x3C)
-        if self.data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, self.characteristics = \
-            struct.unpack_from("<HHIIIHH", self.data, pe + 4)
-        optional = pe + 24
-        self.magic = self.u16(optional)
-        self.subsystem = self.u16(optional + 68)
-        directories = optional + (96 if self.magic == 0x10B else 112)
-        self.export_dir = struct.unpack_from("<II", self.data, directories)
-        self.import_dir = struct.unpack_from("<II", self.data, directories + 8)
-        self.wide = self.magic == 0x20B
-        table = optional + optional_size
-        self.sections = [struct.unpack_from("<IIII", self.data, table + 40 * i + 8)
-                         for i in range(sections)]  # virtual size, address, raw size, raw offset
-
-    def u16(self, offset):
-        return struct.unpack_from("<H", self.data, offset)[0]
-
-    def u32(self, offset):
-        return struct.unpack_from("<I", self.data, offset)[0]
-
-    def offset(self, rva):
-        for size, address, raw_size, raw in self.sections:
-            if address <= rva < address + max(size, raw_size):
-                return raw + rva - address
-        raise ValueError(f"address {rva:#x} lies in no section")
-
-    def text(self, rva):
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
-
-    def exports(self):
-        rva, size = self.export_dir
-        if rva == 0:
-            return [], 0
-        d = self.offset(rva)
-        functions, names, name_table = self.u32(d + 20), self.u32(d + 24), self.u32(d + 32)
-        return [self.text(self.u32(self.offset(name_table) + 4 * i)) for i in range(names)], functions
-
-    def imports(self):
-        """{dll name: [imported names]}; an import by ordinal shows as '#n'."""
-        result = {}
-        rva, _ = self.import_dir
-        if rva == 0:
-            return result
-        d = self.offset(rva)
-        entry, flag = (8, 1 << 63) if self.wide else (4, 1 << 31)
-        while self.u32(d + 12) != 0:
-            thunks = self.u32(d) or self.u32(d + 16)
-            names = []
-            t = self.offset(thunks)
-            while True:
-                value = struct.unpack_from("<Q" if self.wide else "<I", self.data, t)[0]
-                if value == 0:
-                    break
-                names.append(f"#{value & 0xFFFF}" if value & flag else self.text(value + 2))
-                t += entry
-            result[self.text(self.u32(d + 12))] = names
-            d += 20
-        return result
 
 
 def check(dist, arch):
