@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "ostrakon_value.h"
+
 namespace tavik_tools {
 
 namespace {
@@ -116,12 +118,16 @@ int ParseSquare(const std::string& name) {
 }
 
 std::string ValueText(int32_t value) {
-    if (value == 16777215 || value == -16777215) return "no legal move";
-    if (value > 65536) return "black wins by " + std::to_string(value - 65536);
-    if (value == 65536) return "black wins";
-    if (value < -65536) return "white wins by " + std::to_string(-65536 - value);
-    if (value == -65536) return "white wins";
-    if (value == 65535 || value == -65535) return "draw";
+    if (ostrakon::IsNoMoveValue(value)) return "no legal move";
+    const ostrakon::ValueMeaning meaning = ostrakon::ReadValue(value);
+    switch (meaning.kind) {
+    case ostrakon::ValueMeaning::kBlackWins:
+        return meaning.amount ? "black wins by " + std::to_string(meaning.amount) : "black wins";
+    case ostrakon::ValueMeaning::kWhiteWins:
+        return meaning.amount ? "white wins by " + std::to_string(meaning.amount) : "white wins";
+    case ostrakon::ValueMeaning::kDraw: return "draw";
+    case ostrakon::ValueMeaning::kNumber: break;
+    }
     return std::to_string(value);
 }
 

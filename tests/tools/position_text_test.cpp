@@ -74,7 +74,8 @@ TEST(PositionText, SquareNamesAndValues) {
         const char* text;
     } cases[] = {{65540, "black wins by 4"}, {65536, "black wins"}, {-65546, "white wins by 10"},
                  {-65536, "white wins"},     {65535, "draw"},        {-65535, "draw"},
-                 {-12, "-12"},               {-16777215, "no legal move"}};
+                 {-12, "-12"},               {-16777215, "no legal move"},
+                 {16777215, "no legal move"}};
     for (const Case& c : cases) EXPECT_EQ(c.text, ValueText(c.value));
 }
 
