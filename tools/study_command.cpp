@@ -8,6 +8,7 @@
 
 #include "analysis.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace tavik_tools {
 
@@ -72,7 +73,7 @@ int Processors() {
 }
 
 void PrintRow(const ThinkResult& row) {
-    std::printf("%s %d %d\n", row.move ? SquareName(row.move).c_str() : "--", row.value, row.nodes);
+    std::printf("%s %d %d\n", tavik::SquareName(row.move).c_str(), row.value, row.nodes);
 }
 
 }  // namespace

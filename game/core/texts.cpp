@@ -7,6 +7,7 @@ namespace tavik {
 
 std::string SquareName(int cell) {
     const int index = cell - 10;
+    if (index < 0 || index > 70 || index % 9 == 8) return "--";
     return {static_cast<char>('A' + index % 9), static_cast<char>('1' + index / 9)};
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis.h"
+#include "board_functions.h"
 #include "random_games.h"
 #include "reference.h"
 #include "texts.h"
@@ -163,7 +164,7 @@ TEST(Analysis, EvaluationAndOpennessInTheMiddleGame) {
         ExpectFrame(board, StudyMode::kOpenness, depths, coverage);
     }
     // The initial position: four moves, one per symmetry, so four equal values in cell order.
-    const BoardState start = tavik_tools::InitialBoard();
+    const BoardState start = tavik::InitialBoard();
     ExpectFrame(start, StudyMode::kEvaluate, StudyDepths{}, coverage);
     AnalysisOptions options;
     SearchCancel cancel;
@@ -273,7 +274,7 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
         int32_t depth;  // the engine's: the normal depth, or -1 for the perfect search
         int shown;
     };
-    const BoardState start = tavik_tools::InitialBoard();
+    const BoardState start = tavik::InitialBoard();
     const BoardState late = tavik_test::RandomPosition(5, 10, 10);
     const int lateEmpty = reference::CountEmpty(late);
     std::vector<Case> cases = {

@@ -308,7 +308,7 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
         SCOPED_TRACE(c.what);
         Command(kCmdStop);
         SetGame([](BoardState& board, GameRecord& record) {
-            ResetBoard(board);
+            board = InitialBoard();
             ClearRecord(record);
         });
         W().Settings().black.isComputer = 0;
