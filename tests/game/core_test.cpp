@@ -284,11 +284,6 @@ TEST(Commands, TheStudyModeOfEachCommand) {
             EXPECT_EQ(c.mode, mode) << c.command;
         }
     }
-    // The numbers the evaluation window is told.
-    EXPECT_EQ(0, static_cast<int>(StudyMode::kEvaluate));
-    EXPECT_EQ(1, static_cast<int>(StudyMode::kOpenness));
-    EXPECT_EQ(2, static_cast<int>(StudyMode::kWinLoss));
-    EXPECT_EQ(3, static_cast<int>(StudyMode::kPerfect));
 }
 
 }  // namespace
