@@ -8,6 +8,23 @@
 
 namespace tavik::ui {
 
+// One font per kind of auxiliary window, given to every control of that window.
+enum FontKind { kFontVersion, kFontKifu, kFontEval, kFontBestMove, kFontPlayers, kFontCount };
+
+// What a window beside the main one asks of the main window: to be made as one of its tool
+// windows, the font of its kind, the main window itself (to be centred on or placed beside)
+// and the module its pictures come from.
+class AuxWindowHost {
+public:
+    virtual HWND Handle() const = 0;
+    virtual HINSTANCE Instance() const = 0;
+    virtual HFONT Font(FontKind kind) const = 0;
+    virtual HWND CreateAuxWindow(const char* caption, DWORD style, int width, int height) = 0;
+
+protected:
+    ~AuxWindowHost() = default;
+};
+
 // Gives `window` the procedure `procedure`, which finds `self` with SelfOf.
 template <class T>
 void Subclass(HWND window, T* self, WNDPROC procedure) {

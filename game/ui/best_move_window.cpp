@@ -4,41 +4,39 @@
 #include "aux_window.h"
 #include "eval_window.h"
 #include "fenlow.h"
-#include "main_window.h"
 #include "modal_windows.h"
 #include "report_error.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
 
-HWND BestMoveWindow::Create(MainWindow& owner) {
-    auto* self = new BestMoveWindow(owner);
-    self->window_ = owner.CreateAuxWindow("最善手探索", WS_CAPTION, 256, 106);
+HWND BestMoveWindow::Create(AuxWindowHost& frame, StudyHost& game) {
+    auto* self = new BestMoveWindow(frame, game);
+    self->window_ = frame.CreateAuxWindow("最善手探索", WS_CAPTION, 256, 106);
     return Attach(self, self->window_, Procedure);
 }
 
 void BestMoveWindow::Initialise() {
-    const HFONT font = owner_.Font(kFontBestMove);
+    const HFONT font = frame_.Font(kFontBestMove);
     close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25, kCloseButtonId,
                      font);
     play_ = Control(window_, 0, "BUTTON", "着手", WS_TABSTOP | BS_PUSHBUTTON, 15, 55, 115, 25, kPlayButtonId, font);
     text_ = Control(window_, 0, "STATIC", "最善手は........です", SS_CENTER, 3, 14, 244, 30, kBestMoveTextId, font);
-    InstallModalKeyboard(window_);
-    MoveWindowToCenter(window_, owner_.Handle());
+    keyboard_.emplace(window_);
+    MoveWindowToCenter(window_, frame_.Handle());
     ShowWindow(window_, SW_SHOW);
     SetWindowTextA(text_, "");
     EnableWindow(play_, FALSE);
-    depths_ = owner_.Settings().study;
-    priority_ = owner_.Settings().thinkThreadPriority;
+    depths_ = game_.StudyDepthsSet();
+    priority_ = game_.ThinkPriority();
     if (!search_.Start(Search, this, priority_))
         ReportError("思考スレッドの作成に失敗しました。");
 }
 
 DWORD WINAPI BestMoveWindow::Search(void* argument) {
     BestMoveWindow& self = *static_cast<BestMoveWindow*>(argument);
-    MainWindow& owner = self.owner_;
     // The main window is disabled while this window is open: the position cannot change.
-    const BoardState board = owner.Session().Board();
+    const BoardState board = self.game_.Board();
     const StudyDepths depths = self.depths_;
     SetWindowTextA(self.text_, BestMoveSearchingText(PlanBestMove(board, depths)).c_str());
     const auto result = FindBestMove(board, depths, self.search_.Cancel());
@@ -48,8 +46,7 @@ DWORD WINAPI BestMoveWindow::Search(void* argument) {
         self.result_ = *result;
     }
     SetWindowTextA(self.text_, BestMoveText(*result).c_str());
-    const GameSession& session = owner.Session();
-    if (result->move != 0 && session.Running() && !session.WorkerBusy()) EnableWindow(self.play_, TRUE);
+    if (result->move != 0 && self.game_.MayPlayStudiedMove()) EnableWindow(self.play_, TRUE);
     return 0;
 }
 
@@ -60,7 +57,7 @@ void BestMoveWindow::Play() {
         move = result_;
     }
     if (move.move == 0) return;
-    owner_.Flow().PlayMove(move.move, move.value, move.nodes);
+    game_.PlayMove(move.move, move.value, move.nodes);
     Close();
 }
 
@@ -82,7 +79,7 @@ LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wPa
         }
         case WM_CLOSE: self.Close(); return 0;
         case WM_DESTROY:
-            RemoveModalKeyboard();
+            self.keyboard_.reset();
             self.search_.Stop();  // also when the main window goes first
             return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);

@@ -7,33 +7,35 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 
+#include "aux_window.h"
+#include "modal_windows.h"
 #include "ostrakon.h"
 #include "player_settings.h"
+#include "study_host.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
-
-class MainWindow;
 
 constexpr int kPlayButtonId = 1006;
 constexpr int kBestMoveTextId = 1007;
 
 class BestMoveWindow {
 public:
-    // Makes the window and starts its search (the entry of the modal windows' table). The
-    // object lives as long as the window.
-    static HWND Create(MainWindow& owner);
+    // Makes the window and starts its search. The object lives as long as the window.
+    static HWND Create(AuxWindowHost& frame, StudyHost& game);
 
 private:
-    explicit BestMoveWindow(MainWindow& owner) : owner_(owner) {}
+    BestMoveWindow(AuxWindowHost& frame, StudyHost& game) : frame_(frame), game_(game) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI Search(void* self);
     void Initialise();
     void Play();
     void Close();
 
-    MainWindow& owner_;
+    AuxWindowHost& frame_;
+    StudyHost& game_;
     HWND window_ = nullptr;
     HWND text_ = nullptr;
     HWND play_ = nullptr;
@@ -44,6 +46,7 @@ private:
     SearchThread search_;
     std::mutex resultLock_;
     ThinkResult result_{0, 0, 0};  // the answer, once the search is done
+    std::optional<ModalKeyboard> keyboard_;  // from Initialise to WM_DESTROY
 };
 
 }  // namespace tavik::ui

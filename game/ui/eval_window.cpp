@@ -7,7 +7,6 @@
 #include "analysis.h"
 #include "aux_window.h"
 #include "fenlow.h"
-#include "main_window.h"
 #include "modal_windows.h"
 #include "report_error.h"
 #include "texts.h"
@@ -35,29 +34,27 @@ int Processors() {
 
 }  // namespace
 
-EvalWindow::EvalWindow(MainWindow& owner) : owner_(owner), mode_(owner.StudyModeShown()) {}
-
-HWND EvalWindow::Create(MainWindow& owner) {
-    auto* self = new EvalWindow(owner);
-    self->window_ = owner.CreateAuxWindow("", WS_CAPTION, 282, 215);
+HWND EvalWindow::Create(AuxWindowHost& frame, StudyHost& game, StudyMode mode) {
+    auto* self = new EvalWindow(frame, game, mode);
+    self->window_ = frame.CreateAuxWindow("", WS_CAPTION, 282, 215);
     return Attach(self, self->window_, Procedure);
 }
 
 void EvalWindow::Initialise() {
-    const HFONT font = owner_.Font(kFontEval);
+    const HFONT font = frame_.Font(kFontEval);
     list_ = Control(window_, WS_EX_CLIENTEDGE, "SysListView32", "",
                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 165, 191, kEvalListId, font);
     close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kCloseButtonId,
                      font);
-    InstallModalKeyboard(window_);
-    MoveWindowToCenter(window_, owner_.Handle());
+    keyboard_.emplace(window_);
+    MoveWindowToCenter(window_, frame_.Handle());
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
     AddColumn(list_, 0, "場所", 50);
     ShowWindow(window_, SW_SHOW);
     AddColumn(list_, 1, ValueHeading(mode_), 75);
-    depths_ = owner_.Settings().study;
-    priority_ = owner_.Settings().thinkThreadPriority;
+    depths_ = game_.StudyDepthsSet();
+    priority_ = game_.ThinkPriority();
     if (!search_.Start(Analyse, this, priority_))
         ReportError("思考スレッドの作成に失敗しました。");
     SetFocus(close_);
@@ -65,7 +62,6 @@ void EvalWindow::Initialise() {
 
 DWORD WINAPI EvalWindow::Analyse(void* argument) {
     EvalWindow& self = *static_cast<EvalWindow*>(argument);
-    MainWindow& owner = self.owner_;
     AnalysisOptions options;
     options.mode = self.mode_;
     options.depths = self.depths_;
@@ -75,7 +71,7 @@ DWORD WINAPI EvalWindow::Analyse(void* argument) {
     const int priority = self.priority_;
     options.threadStarted = [priority] { SetThreadPriority(GetCurrentThread(), priority); };
     // The main window is disabled while this window is open: the position cannot change.
-    const auto rows = AnalyseAllMoves(owner.Session().Board(), options, self.search_.Cancel());
+    const auto rows = AnalyseAllMoves(self.game_.Board(), options, self.search_.Cancel());
     if (!rows) return 1;  // closed meanwhile: nothing is listed
     {
         std::lock_guard<std::mutex> lock(self.rowsLock_);
@@ -97,8 +93,7 @@ DWORD WINAPI EvalWindow::Analyse(void* argument) {
 }
 
 void EvalWindow::Play(int row) {
-    GameSession& session = owner_.Session();
-    if (row < 0 || !session.Running() || session.WorkerBusy()) return;
+    if (row < 0 || !game_.MayPlayStudiedMove()) return;
     ThinkResult move{};
     {
         std::lock_guard<std::mutex> lock(rowsLock_);
@@ -108,9 +103,9 @@ void EvalWindow::Play(int row) {
     if (move.move == 0) return;
     // Only the evaluation's own search stands behind its value and node count.
     if (mode_ == StudyMode::kEvaluate)
-        owner_.Flow().PlayMove(move.move, move.value, move.nodes);
+        game_.PlayMove(move.move, move.value, move.nodes);
     else
-        owner_.Flow().PlayMove(move.move, 0, 0);
+        game_.PlayMove(move.move, 0, 0);
     Close();
 }
 
@@ -135,7 +130,7 @@ LRESULT CALLBACK EvalWindow::Procedure(HWND window, UINT message, WPARAM wParam,
             return 0;
         case WM_CLOSE: self.Close(); return 0;
         case WM_DESTROY:
-            RemoveModalKeyboard();
+            self.keyboard_.reset();
             self.search_.Stop();  // also when the main window goes first
             return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);

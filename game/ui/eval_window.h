@@ -9,35 +9,38 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "commands.h"
 #include "ostrakon.h"
+#include "aux_window.h"
+#include "modal_windows.h"
 #include "player_settings.h"
+#include "study_host.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
-
-class MainWindow;
 
 constexpr int kEvalListId = 1004;
 constexpr int kCloseButtonId = 1005;
 
 class EvalWindow {
 public:
-    // Makes the window for the main window's study mode and starts its analysis (the entry of
-    // the modal windows' table). The object lives as long as the window.
-    static HWND Create(MainWindow& owner);
+    // Makes the window for the study `mode` and starts its analysis. The object lives as long
+    // as the window.
+    static HWND Create(AuxWindowHost& frame, StudyHost& game, StudyMode mode);
 
 private:
-    explicit EvalWindow(MainWindow& owner);
+    EvalWindow(AuxWindowHost& frame, StudyHost& game, StudyMode mode) : frame_(frame), game_(game), mode_(mode) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI Analyse(void* self);
     void Initialise();
     void Play(int row);
     void Close();
 
-    MainWindow& owner_;
+    AuxWindowHost& frame_;
+    StudyHost& game_;
     const StudyMode mode_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;
@@ -48,6 +51,7 @@ private:
     SearchThread search_;
     std::mutex rowsLock_;
     std::vector<ThinkResult> rows_;  // as the list shows them, once the analysis is done
+    std::optional<ModalKeyboard> keyboard_;  // from Initialise to WM_DESTROY
 };
 
 }  // namespace tavik::ui

@@ -11,7 +11,6 @@
 #include "file_io.h"
 #include "game_file.h"
 #include "gdi.h"
-#include "main_window.h"
 #include "record_export.h"
 #include "report_error.h"
 
@@ -26,7 +25,7 @@ constexpr char kRecordFilter[] = "テキストファイル(*.txt)\0*.txt\0HTML�
 constexpr char kBitmapFilter[] = "24ビット ビットマップ(*.bmp)\0*.bmp\0";
 
 // The helper DLL's file dialog with an empty name; the chosen path, or nothing when cancelled.
-std::optional<std::string> AskForFile(MainWindow& window, const char* filter, bool open) {
+std::optional<std::string> AskForFile(FileCommandHost& window, const char* filter, bool open) {
     char file[MAX_PATH];
     std::memset(file, 0, sizeof file);
     if (!GetFileDlg(window.Handle(), file, filter, open ? 1 : 0)) return std::nullopt;
@@ -35,11 +34,11 @@ std::optional<std::string> AskForFile(MainWindow& window, const char* filter, bo
 
 // Saving writes a snapshot of the record, copied under the session's state lock, so a move
 // that lands meanwhile is either wholly in it or wholly after it: the game goes on.
-void SaveGameFile(MainWindow& window) {
+void SaveGameFile(FileCommandHost& window) {
     const auto path = AskForFile(window, kGameFilter, false);
     if (!path) return;
     window.SetStatusText(0, "対局を保存しています...");
-    const std::vector<uint8_t> bytes = EncodeGameFile(window.Session().Record());
+    const std::vector<uint8_t> bytes = EncodeGameFile(window.RecordCopy());
     const FileError error = WriteFileReplacing(*path, bytes.data(), bytes.size());
     if (error != FileError::kNone) ReportError(GameFileSaveFailureText(error).c_str());
     window.SetStatusText(0, "");
@@ -48,7 +47,7 @@ void SaveGameFile(MainWindow& window) {
 // A file replaces the game only once it is known to be sound: a refused file leaves the game
 // running as it was. An accepted one stops the game, and the move on its way lands first, so
 // no computer move interleaves with it.
-void LoadGameFile(MainWindow& window) {
+void LoadGameFile(FileCommandHost& window) {
     const auto path = AskForFile(window, kGameFilter, true);
     if (!path) return;
     window.SetStatusText(0, "対局を読み込んでいます...");
@@ -63,24 +62,24 @@ void LoadGameFile(MainWindow& window) {
         ReportError(GameFileRefusalText(check).c_str());
     } else {
         // The last position is shown, as "最終局面" shows it.
-        window.Flow().ChangeGame([&](BoardState& board, GameRecord& record) {
+        window.ChangeGame([&](BoardState& board, GameRecord& record) {
             record = *loaded;
             ReplayMoves(record, 60, board);
         });
-        window.Records().Rebuild(window.Session().Record());
+        window.RebuildRecordRows(window.RecordCopy());
         window.Redraw();
     }
     window.SetStatusText(0, "");
 }
 
-void ExportRecord(MainWindow& window) {
+void ExportRecord(FileCommandHost& window) {
     const auto path = AskForFile(window, kRecordFilter, false);
     if (!path) return;
     window.SetStatusText(0, "棋譜を保存しています...");
     SYSTEMTIME now;
     GetLocalTime(&now);
     const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-    switch (ExportRecordToFile(*path, ProgramDirectory(), window.Session().Record(), time)) {
+    switch (ExportRecordToFile(*path, ProgramDirectory(), window.RecordCopy(), time)) {
     case ExportError::kNone: break;
     case ExportError::kTemplate: ReportError("テンプレートファイルオープンに失敗。棋譜を保存できません。"); break;
     case ExportError::kOutput: ReportError("ファイルオープンに失敗。棋譜を保存できません。"); break;
@@ -88,8 +87,8 @@ void ExportRecord(MainWindow& window) {
     window.SetStatusText(0, "");
 }
 
-void CopyRecordText(MainWindow& window) {
-    const std::string text = KifuString(window.Session().Record());
+void CopyRecordText(FileCommandHost& window) {
+    const std::string text = KifuString(window.RecordCopy());
     if (!OpenClipboard(window.Handle())) return;  // the clipboard keeps what it holds
     if (EmptyClipboard()) {
         // Movable and zeroed: the byte behind the text is its terminator. The clipboard owns
@@ -103,21 +102,21 @@ void CopyRecordText(MainWindow& window) {
     CloseClipboard();
 }
 
-void SaveBoardBitmap(MainWindow& window) {
+void SaveBoardBitmap(FileCommandHost& window) {
     const auto path = AskForFile(window, kBitmapFilter, false);
     window.SetStatusText(0, "保存しています...");
     // The picture is taken without the legal-move frames; the window shows them again after.
     // Its failure boxes come after the board's lock is released: a repaint while a box is up
     // must not wait for the box.
-    const OwnedBitmap picture = window.View().PaintCopy(window.Session().Board(), false);
+    const OwnedBitmap picture = window.BoardPicture();
     if (path && picture && !SaveBitmapFile(picture.get(), *path, 24)) ReportError("ビットマップファイルの保存に失敗しました");
     window.Redraw();
     window.SetStatusText(0, "");
 }
 
-void CopyBoardPicture(MainWindow& window) {
+void CopyBoardPicture(FileCommandHost& window) {
     window.SetStatusText(0, "コピーしています...");
-    const OwnedBitmap picture = window.View().PaintCopy(window.Session().Board(), false);
+    const OwnedBitmap picture = window.BoardPicture();
     CopyBitmapToClipboard(picture.get());
     window.Redraw();
     window.SetStatusText(0, "");
@@ -127,7 +126,7 @@ void BitmapError(const char* text) { MessageBoxA(nullptr, text, "エラー", MB_
 
 }  // namespace
 
-bool RunFileCommand(MainWindow& window, UINT command) {
+bool RunFileCommand(FileCommandHost& window, UINT command) {
     switch (command) {
     case kCmdOpen: LoadGameFile(window); return true;
     case kCmdSave: SaveGameFile(window); return true;

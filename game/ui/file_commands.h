@@ -7,14 +7,34 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "game_record.h"
+#include "gdi.h"
 
 namespace tavik::ui {
 
-class MainWindow;
+// What the file and clipboard commands ask of the window they run in.
+class FileCommandHost {
+public:
+    virtual HWND Handle() const = 0;  // the owner of the file dialogs and of the clipboard
+    virtual void SetStatusText(int part, const std::string& text) = 0;
+    virtual GameRecord RecordCopy() const = 0;  // a snapshot, taken under the session's lock
+    // The position shown, painted without the legal-move frames into a bitmap of its own.
+    virtual OwnedBitmap BoardPicture() = 0;
+    // As the game is changed from the user-interface thread: stopped, the move on its way
+    // landed, then `change(board, record)`; false when the change was refused.
+    virtual bool ChangeGame(const std::function<void(BoardState&, GameRecord&)>& change) = 0;
+    virtual void RebuildRecordRows(const GameRecord& record) = 0;
+    virtual void Redraw() = 0;
+
+protected:
+    ~FileCommandHost() = default;
+};
 
 // The commands 1042, 1043, 1049, 1050, 1051 and 1052; false for any other.
-bool RunFileCommand(MainWindow& window, UINT command);
+bool RunFileCommand(FileCommandHost& window, UINT command);
 
 // Writes `bitmap` as a bitmap file of `bits` per pixel (0: its own depth; 1, 4, 8, 16, 24 or 32)
 // through a temporary file beside `path`, so a failed save leaves what was there. Each failing

@@ -11,8 +11,6 @@
 #include <string>
 
 #include "board_functions.h"
-#include "commands.h"
-#include "main_window.h"
 #include "player_settings.h"
 #include "report_error.h"
 #include "texts.h"
@@ -27,13 +25,12 @@ thread_local GameFlow* tThinkingFlow = nullptr;
 
 struct MoveOnItsWay {
     GameFlow* flow;
-    MainWindow* window;
     PendingMove move;
 };
 
 }  // namespace
 
-GameFlow::GameFlow(MainWindow& window) : window_(window), session_(window.Session()) {}
+GameFlow::GameFlow(GameSession& session, GameFlowHost& host) : host_(host), session_(session) {}
 
 void GameFlow::UseSettings(const AppSettings& settings) {
     std::lock_guard<std::mutex> lock(settingsLock_);
@@ -56,32 +53,30 @@ bool GameFlow::StudyAllowed() const {
 
 void GameFlow::Start() {
     if (session_.Running()) return;
-    UseSettings(window_.Settings());
+    UseSettings(host_.CurrentSettings());
     // A move of a stopped game still on its way is dropped before the new turn begins.
     WaitForMoves(-1);
     session_.SetRunning(true);
-    window_.Menus().SetEnabled(kCmdStart, false);
-    window_.Menus().SetEnabled(kCmdStop, true);
+    host_.ShowGameRunning(true);
     NextTurn();
 }
 
 void GameFlow::Stop() {
     session_.SetRunning(false);
-    window_.Menus().SetEnabled(kCmdStart, true);
-    window_.Menus().SetEnabled(kCmdStop, false);
-    window_.UpdateTurnStatus();
+    host_.ShowGameRunning(false);
+    host_.UpdateTurnStatus();
     StopWorker();
 }
 
 void GameFlow::StopWorker() {
     StopComputerPlayer();
     ReleaseStudy();
-    window_.SetStatusText(2, "");
+    host_.SetStatusText(2, "");
 }
 
 void GameFlow::ReleaseStudy() {
     session_.SetWorkerBusy(false);
-    window_.Menus().SetStudyEnabled(true);
+    host_.EnableStudy(true);
 }
 
 void GameFlow::NewGame() {
@@ -90,16 +85,16 @@ void GameFlow::NewGame() {
         // The names stay empty until the players are confirmed again or the program restarts.
         ClearRecord(record);
     });
-    window_.Records().Rebuild(session_.Record());
+    host_.RebuildRecordRows(session_.Record());
     Start();
-    window_.Redraw();
+    host_.Redraw();
 }
 
 void GameFlow::Navigate(Navigation where) {
     ChangeGame([where](BoardState& board, GameRecord& record) {
         ReplayMoves(record, NavigationCount(where, CountCells(board, 0)), board);
     });
-    window_.Redraw();
+    host_.Redraw();
 }
 
 bool GameFlow::WaitForMoves(int timeoutMs) { return session_.WaitForMoves(timeoutMs, AnswerSentMessages); }
@@ -115,7 +110,7 @@ void GameFlow::Click(int x, int y) {
 bool GameFlow::PlayMove(int square, int value, int nodes) {
     const BoardState board = session_.Board();
     if (!session_.HandOverMove()) return false;  // no game runs
-    auto* onItsWay = new MoveOnItsWay{this, &window_, {square, value, nodes, board.sideToMove, CountCells(board, 0)}};
+    auto* onItsWay = new MoveOnItsWay{this, {square, value, nodes, board.sideToMove, CountCells(board, 0)}};
     DWORD id;
     HANDLE thread = CreateThread(nullptr, 0, MoveThread, onItsWay, 0, &id);
     if (!thread) {
@@ -132,7 +127,7 @@ DWORD WINAPI GameFlow::MoveThread(void* argument) {
     const MoveOnItsWay onItsWay = *static_cast<MoveOnItsWay*>(argument);
     delete static_cast<MoveOnItsWay*>(argument);
     GameFlow& flow = *onItsWay.flow;
-    MainWindow& window = *onItsWay.window;
+    GameFlowHost& host = flow.host_;
     GameSession& session = flow.session_;
     bool played = false;
     {
@@ -143,11 +138,11 @@ DWORD WINAPI GameFlow::MoveThread(void* argument) {
             if (move->update == RecordListUpdate::kAppendRow) {
                 const MoveEntry entry =
                     session.Read([&](const BoardState&, const GameRecord& r) { return r.moves[move->number - 1]; });
-                window.Records().AppendRow(move->number - 1, entry);
+                host.AppendRecordRow(move->number - 1, entry);
             } else {
-                window.Records().Rebuild(session.Record());
+                host.RebuildRecordRows(session.Record());
             }
-            window.Redraw();
+            host.Redraw();
             played = true;
         }
     }
@@ -159,7 +154,7 @@ DWORD WINAPI GameFlow::MoveThread(void* argument) {
 }
 
 void GameFlow::NextTurn() {
-    window_.UpdateTurnStatus();
+    host_.UpdateTurnStatus();
     if (!session_.Running()) return;
     session_.SetTurnStart(timeGetTime());
     BoardState board = session_.Board();
@@ -170,7 +165,7 @@ void GameFlow::NextTurn() {
             return;
         }
         if (!(settings.Computer(1) && settings.Computer(-1)))
-            MessageBoxA(window_.Handle(), PassText(board.sideToMove).c_str(), "パス", MB_OK);
+            MessageBoxA(host_.Handle(), PassText(board.sideToMove).c_str(), "パス", MB_OK);
         session_.Pass();
         board.sideToMove = -board.sideToMove;
     }
@@ -185,16 +180,16 @@ void GameFlow::NextTurn() {
 }
 
 void GameFlow::ShowResult() {
-    window_.Redraw();
+    host_.Redraw();
     const BoardState board = session_.Board();
-    MessageBoxA(window_.Handle(), ResultText(CountCells(board, 1), CountCells(board, -1)).c_str(), "終局", MB_OK);
+    MessageBoxA(host_.Handle(), ResultText(CountCells(board, 1), CountCells(board, -1)).c_str(), "終局", MB_OK);
     Stop();
 }
 
 void __stdcall GameFlow::ThinkProgress(const char* text) {
     // A request that came just before the search began has not reached it: pass it on.
     if (SearchCancel::PassOn()) return;
-    tThinkingFlow->window_.SetStatusText(2, text);
+    tThinkingFlow->host_.SetStatusText(2, text);
 }
 
 DWORD WINAPI GameFlow::ThinkThread(void* self) {
@@ -220,7 +215,7 @@ void GameFlow::ThinkAndPlay() {
     }
     if (!finished || thinkCancel_) return;  // StopComputerPlayer tidies up
 
-    window_.SetStatusText(2, "");
+    host_.SetStatusText(2, "");
     // The study menu stays greyed while the move is on its way: the move thread's next turn
     // gives it back when a person is to move (or the next computer player keeps it).
     if (result.move < 10 || result.move > 80) {
@@ -251,7 +246,7 @@ void GameFlow::StartComputerThinking() {
         if (!session_.Running()) return;  // stopped meanwhile
         thinkCancel_.Reset();
         session_.SetWorkerBusy(true);
-        window_.Menus().SetStudyEnabled(false);
+        host_.EnableStudy(false);
         thinkThread_ = StartWorker(ThinkThread, this, Settings().priority);
         started = thinkThread_ != nullptr;
     }

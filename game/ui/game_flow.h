@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <string>
 
 #include "app_settings.h"
 #include "game_record.h"
@@ -26,8 +27,6 @@
 #include "search_cancel.h"
 
 namespace tavik::ui {
-
-class MainWindow;
 
 // What the computer player and the move threads read of the settings. The user-interface thread
 // hands a copy over whenever it applies the settings and when a game starts; the workers take
@@ -40,9 +39,28 @@ struct PlaySettings {
     bool Computer(int side) const { return (side == 1 ? black : white).isComputer != 0; }
 };
 
+// What the course of a game shows through the window that owns it, and the one thing it reads
+// there. The computer player's thread and the move threads call these too (see above).
+class GameFlowHost {
+public:
+    virtual HWND Handle() const = 0;  // the owner of the pass and result message boxes
+    // User-interface thread: the settings a starting game plays by.
+    virtual const AppSettings& CurrentSettings() const = 0;
+    virtual void Redraw() = 0;
+    virtual void UpdateTurnStatus() = 0;
+    virtual void SetStatusText(int part, const std::string& text) = 0;
+    virtual void ShowGameRunning(bool running) = 0;  // the start and stop commands
+    virtual void EnableStudy(bool enabled) = 0;      // the study commands
+    virtual void RebuildRecordRows(const GameRecord& record) = 0;
+    virtual void AppendRecordRow(int row, const MoveEntry& entry) = 0;
+
+protected:
+    ~GameFlowHost() = default;
+};
+
 class GameFlow {
 public:
-    explicit GameFlow(MainWindow& window);
+    GameFlow(GameSession& session, GameFlowHost& host);
     GameFlow(const GameFlow&) = delete;
     GameFlow& operator=(const GameFlow&) = delete;
 
@@ -92,7 +110,7 @@ private:
     // the user's again.
     void ReleaseStudy();
 
-    MainWindow& window_;
+    GameFlowHost& host_;
     GameSession& session_;
     // The computer player's thread, closed once it has ended. Starting and stopping take the
     // lock, so a move thread that starts the next player and the window that stops the game

@@ -8,6 +8,8 @@
 #include "board_functions.h"
 #include "command_line.h"
 #include "fenlow.h"
+#include "best_move_window.h"
+#include "eval_window.h"
 #include "file_commands.h"
 #include "modal_windows.h"
 #include "player_settings.h"
@@ -169,6 +171,16 @@ void MainWindow::ApplySettings() {
     Redraw();
 }
 
+void MainWindow::ShowGameRunning(bool running) {
+    menus_.SetEnabled(kCmdStart, !running);
+    menus_.SetEnabled(kCmdStop, running);
+}
+
+void MainWindow::HideRecordWindow() {
+    settings_.showKifu = 0;
+    ApplySettings();
+}
+
 HWND MainWindow::CreateAuxWindow(const char* caption, DWORD style, int width, int height) {
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kAuxClass, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                   width, height, window_, nullptr, instance_, nullptr);
@@ -204,20 +216,18 @@ void MainWindow::OnCommand(UINT id) {
     case kCmdLast: flow_.Navigate(Navigation::kLast); break;
     case kCmdPlayers:
         flow_.Stop();
-        RunModalWindow(*this, "SetGameWnd");
+        RunModalWindow(window_, PlayersWindow::Create(*this, *this));
         break;
     case kCmdExit: DestroyWindow(window_); break;
     case kCmdBestMove:
-        if (flow_.StudyAllowed()) RunModalWindow(*this, "BestMoveWnd");
+        if (flow_.StudyAllowed()) RunModalWindow(window_, BestMoveWindow::Create(*this, *this));
         break;
     case kCmdEvaluate:
     case kCmdWinSearch:
     case kCmdPerfectSearch:
     case kCmdOpenness:
-        if (flow_.StudyAllowed() && StudyModeOf(id, mode)) {
-            studyMode_ = mode;
-            RunModalWindow(*this, "EvalWnd");
-        }
+        if (flow_.StudyAllowed() && StudyModeOf(id, mode))
+            RunModalWindow(window_, EvalWindow::Create(*this, *this, mode));
         break;
     case kCmdAutoPlay:
         settings_.designateAutoPlay = !settings_.designateAutoPlay;
@@ -246,7 +256,7 @@ void MainWindow::OnCommand(UINT id) {
         ShellExecuteA(window_, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "", SW_SHOWMAXIMIZED);
         break;
     case kCmdWebSite: ShellExecuteA(window_, "open", kAuthorSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
-    case kCmdVersion: RunModalWindow(*this, "InfoWnd"); break;
+    case kCmdVersion: RunModalWindow(window_, VersionWindow::Create(*this, engineVersion)); break;
     default:
         if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {
             settings_.thinkThreadPriority = PriorityOfItem(static_cast<int>(id - kCmdPriorityIdle));

@@ -1,57 +1,51 @@
 #include "modal_windows.h"
 
-#include <cstring>
-
-#include "best_move_window.h"
-#include "eval_window.h"
-#include "main_window.h"
-#include "players_window.h"
-#include "version_window.h"
-
 namespace tavik::ui {
 
-namespace {
+ModalKeyboard* ModalKeyboard::current_ = nullptr;
+std::atomic<HWND> ModalKeyboard::currentWindow_{nullptr};
 
-// The modal windows by name; each is made, subclassed and initialised by its creator. A name
-// without a window here creates nothing.
-struct ModalWindow {
-    const char* name;
-    HWND (*create)(MainWindow& owner);
-};
-const ModalWindow kModalWindows[] = {
-    {"InfoWnd", VersionWindow::Create},
-    {"EvalWnd", EvalWindow::Create},
-    {"BestMoveWnd", BestMoveWindow::Create},
-    {"SetGameWnd", PlayersWindow::Create},
-};
-
-// The one modal window's keyboard hook.
-HHOOK gKeyboardHook = nullptr;
-HWND gKeyboardWindow = nullptr;
-
-LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ModalKeyboard::Hook(int code, WPARAM wParam, LPARAM lParam) {
     // Only messages taken from the queue: a look with PM_NOREMOVE passes here too.
-    if (code == HC_ACTION && wParam == PM_REMOVE && gKeyboardWindow) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && current_) {
+        const HWND window = current_->window_;
         MSG* message = reinterpret_cast<MSG*>(lParam);
         if (message->message == WM_KEYDOWN) {
             if (message->wParam == VK_TAB || message->wParam == VK_RETURN)
-                IsDialogMessageA(gKeyboardWindow, message);
+                IsDialogMessageA(window, message);
             else if (message->wParam == VK_ESCAPE)
-                SendMessageA(gKeyboardWindow, WM_CLOSE, 0, 0);
+                SendMessageA(window, WM_CLOSE, 0, 0);
         }
     }
-    return CallNextHookEx(gKeyboardHook, code, wParam, lParam);
+    // Read again: the window may have closed meanwhile, taking its keyboard with it.
+    return CallNextHookEx(current_ ? current_->hook_ : nullptr, code, wParam, lParam);
 }
 
-}  // namespace
+ModalKeyboard::ModalKeyboard(HWND window) : window_(window) {
+    if (current_) current_->Unhook();
+    current_ = this;
+    currentWindow_ = window;
+    hook_ = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
+}
 
-WPARAM RunModalWindow(MainWindow& owner, const char* name) {
-    HWND window = nullptr;
-    for (const ModalWindow& modal : kModalWindows)
-        if (modal.create && std::strcmp(modal.name, name) == 0) window = modal.create(owner);
+ModalKeyboard::~ModalKeyboard() {
+    if (current_ != this) return;  // taken over: its hook is gone already
+    Unhook();
+    current_ = nullptr;
+    currentWindow_ = nullptr;
+}
+
+void ModalKeyboard::Unhook() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+}
+
+HWND ModalKeyboard::Window() { return currentWindow_; }
+
+WPARAM RunModalWindow(HWND owner, HWND window) {
     if (!window) return 0;
     ShowWindow(window, SW_SHOW);
-    EnableWindow(owner.Handle(), FALSE);
+    EnableWindow(owner, FALSE);
     MSG message;
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -71,19 +65,5 @@ void CloseModalWindow(HWND window, WPARAM result) {
     SetActiveWindow(owner);
     PostMessageA(nullptr, WM_QUIT, result, 0);
 }
-
-void InstallModalKeyboard(HWND window) {
-    RemoveModalKeyboard();
-    gKeyboardWindow = window;
-    gKeyboardHook = SetWindowsHookExA(WH_GETMESSAGE, KeyboardHook, nullptr, GetCurrentThreadId());
-}
-
-void RemoveModalKeyboard() {
-    if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
-    gKeyboardHook = nullptr;
-    gKeyboardWindow = nullptr;
-}
-
-HWND ModalKeyboardWindow() { return gKeyboardWindow; }
 
 }  // namespace tavik::ui

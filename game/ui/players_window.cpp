@@ -5,7 +5,6 @@
 
 #include "aux_window.h"
 #include "fenlow.h"
-#include "main_window.h"
 #include "modal_windows.h"
 
 namespace tavik::ui {
@@ -74,14 +73,14 @@ std::string TextOf(HWND box) {
 
 }  // namespace
 
-HWND PlayersWindow::Create(MainWindow& owner) {
-    auto* self = new PlayersWindow(owner);
-    self->window_ = owner.CreateAuxWindow("対局者設定", WS_CAPTION, 427, 285);
+HWND PlayersWindow::Create(AuxWindowHost& frame, PlayersHost& players) {
+    auto* self = new PlayersWindow(frame, players);
+    self->window_ = frame.CreateAuxWindow("対局者設定", WS_CAPTION, 427, 285);
     return Attach(self, self->window_, Procedure);
 }
 
 void PlayersWindow::Initialise() {
-    const HFONT font = owner_.Font(kFontPlayers);
+    const HFONT font = frame_.Font(kFontPlayers);
     for (int group : {kBlackGroupId, kWhiteGroupId}) {
         for (const ControlLayout& layout : kSideControls) {
             const char* text = layout.offset == 0 && group == kWhiteGroupId ? "白" : layout.text;
@@ -94,18 +93,17 @@ void PlayersWindow::Initialise() {
     for (const ButtonLayout& button : kBottomButtons)
         Control(window_, 0, "BUTTON", button.text, kPush, button.x, 233, 115, 25, button.id, font);
 
-    InstallModalKeyboard(window_);
+    keyboard_.emplace(window_);
     for (int group : {kBlackGroupId, kWhiteGroupId}) {
         Fill(Item(group, kNormalDepthOffset), NormalDepthItemTexts());
         Fill(Item(group, kWinDepthOffset), WinDepthItemTexts());
         Fill(Item(group, kPerfectDepthOffset), PerfectDepthItemTexts());
     }
-    const AppSettings& settings = owner_.Settings();
-    const PlayerDialog dialog = ShowPlayers(settings.black, settings.white);
+    const PlayerDialog dialog = ShowPlayers(players_.Player(1), players_.Player(-1));
     ShowChoices(dialog);
     SetWindowTextA(Item(kBlackGroupId, kNameOffset), dialog.black.name.c_str());
     SetWindowTextA(Item(kWhiteGroupId, kNameOffset), dialog.white.name.c_str());
-    MoveWindowToCenter(window_, owner_.Handle());
+    MoveWindowToCenter(window_, frame_.Handle());
     ShowWindow(window_, SW_SHOW);
 }
 
@@ -147,13 +145,14 @@ void PlayersWindow::OnButton(UINT id) {
         PressSwap(dialog);
         ShowChoices(dialog);
     } else if (id == kPlayersOkId) {
-        AppSettings& settings = owner_.Settings();
-        ConfirmPlayers(Read(), settings.black, settings.white);
+        PlayerSettings& blackPlayer = players_.Player(1);
+        PlayerSettings& whitePlayer = players_.Player(-1);
+        ConfirmPlayers(Read(), blackPlayer, whitePlayer);
         // As any change of the game: stopped, the move on its way landed, then the names. (A
         // plain edit would be refused while a move is still on its way, and the record would
         // keep the old names.) The registry hears of it at exit, with every other setting.
-        owner_.Flow().ChangeGame([&settings](BoardState&, GameRecord& record) {
-            RefreshPlayerNames(settings.black, settings.white, record);
+        players_.ChangeGame([&blackPlayer, &whitePlayer](BoardState&, GameRecord& record) {
+            RefreshPlayerNames(blackPlayer, whitePlayer, record);
         });
         CloseModalWindow(window_, 0);
     } else if (id == kPlayersCancelId) {
@@ -169,7 +168,7 @@ LRESULT CALLBACK PlayersWindow::Procedure(HWND window, UINT message, WPARAM wPar
             if (const UINT id = PressedButton(window, wParam)) self.OnButton(id);
             return 0;
         case WM_CLOSE: CloseModalWindow(window, 0); return 0;
-        case WM_DESTROY: RemoveModalKeyboard(); return 0;
+        case WM_DESTROY: self.keyboard_.reset(); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
         }
     });

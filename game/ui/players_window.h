@@ -8,11 +8,29 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+
+#include "aux_window.h"
+#include "game_record.h"
+#include "modal_windows.h"
 #include "player_dialog.h"
+#include "player_settings.h"
 
 namespace tavik::ui {
 
-class MainWindow;
+// What the players window changes besides its own controls: the players of the settings, and
+// with them the names in the game's record.
+class PlayersHost {
+public:
+    virtual PlayerSettings& Player(int side) = 0;  // 1 black, -1 white
+    // As the game is changed from the user-interface thread: stopped, the move on its way
+    // landed, then `change(board, record)`; false when the change was refused.
+    virtual bool ChangeGame(const std::function<void(BoardState&, GameRecord&)>& change) = 0;
+
+protected:
+    ~PlayersHost() = default;
+};
 
 // The controls of one colour are at fixed offsets from its group box.
 constexpr int kBlackGroupId = 1008;
@@ -34,12 +52,11 @@ constexpr int kPlayersCancelId = 1005;
 
 class PlayersWindow {
 public:
-    // Makes the window and fills it from the settings (the entry of the modal windows' table).
-    // The object lives as long as the window.
-    static HWND Create(MainWindow& owner);
+    // Makes the window and fills it from the settings. The object lives as long as the window.
+    static HWND Create(AuxWindowHost& frame, PlayersHost& players);
 
 private:
-    explicit PlayersWindow(MainWindow& owner) : owner_(owner) {}
+    PlayersWindow(AuxWindowHost& frame, PlayersHost& players) : frame_(frame), players_(players) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Initialise();
     void OnButton(UINT id);
@@ -48,8 +65,10 @@ private:
     void ShowChoices(const PlayerDialog& dialog);
     PlayerDialog Read() const;
 
-    MainWindow& owner_;
+    AuxWindowHost& frame_;
+    PlayersHost& players_;
     HWND window_ = nullptr;
+    std::optional<ModalKeyboard> keyboard_;  // from Initialise to WM_DESTROY
 };
 
 }  // namespace tavik::ui

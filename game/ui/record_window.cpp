@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "aux_window.h"
-#include "main_window.h"
 #include "texts.h"
 
 namespace tavik::ui {
@@ -28,7 +27,7 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
     switch (message) {
     case WM_INITDIALOG: {
         HWND list = Control(window, WS_EX_CLIENTEDGE, "SysListView32", "", LVS_REPORT | LVS_SINGLESEL, 0, 0, 124,
-                            98, kRecordListId, self->owner_.Font(kFontKifu));
+                            98, kRecordListId, self->frame_.Font(kFontKifu));
         AddColumn(list, 0, "", 30, LVCFMT_LEFT);
         AddColumn(list, 1, "場所", 40, LVCFMT_LEFT);
         AddColumn(list, 2, "評価値", 80, LVCFMT_LEFT);
@@ -43,8 +42,7 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
         return 0;
     case WM_CLOSE:
         // The setting decides whether the window is open; the main window follows it.
-        self->owner_.Settings().showKifu = 0;
-        self->owner_.ApplySettings();
+        self->host_.HideRecordWindow();
         return 0;
     case WM_DESTROY:
         // Also when the main window goes: the window is owned by it and dies first. The
@@ -59,16 +57,16 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
 
 void RecordWindow::Open() {
     if (window_) return;
-    HWND window = owner_.CreateAuxWindow("棋譜", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 158, 177);
+    HWND window = frame_.CreateAuxWindow("棋譜", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 158, 177);
     Subclass(window, this, Procedure);
     window_ = window;
     SendMessageA(window, WM_INITDIALOG, 0, 0);
     RECT main;
-    GetWindowRect(owner_.Handle(), &main);
+    GetWindowRect(frame_.Handle(), &main);
     MoveWindow(window, main.right, main.top, 330, 300, TRUE);
     ShowWindow(window, SW_SHOW);
-    SetFocus(owner_.Handle());
-    Rebuild(owner_.Session().Record());
+    SetFocus(frame_.Handle());
+    Rebuild(host_.RecordCopy());
 }
 
 void RecordWindow::Close() {

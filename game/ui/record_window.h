@@ -8,17 +8,27 @@
 
 #include <atomic>
 
+#include "aux_window.h"
 #include "game_record.h"
 
 namespace tavik::ui {
 
-class MainWindow;
-
 constexpr int kRecordListId = 1003;
+
+// What the record window asks of the window that owns it besides its frame.
+class RecordWindowHost {
+public:
+    virtual GameRecord RecordCopy() const = 0;  // the game's record as it is now
+    // The user closed the window: the setting that keeps it open is cleared and applied.
+    virtual void HideRecordWindow() = 0;
+
+protected:
+    ~RecordWindowHost() = default;
+};
 
 class RecordWindow {
 public:
-    explicit RecordWindow(MainWindow& owner) : owner_(owner) {}
+    RecordWindow(AuxWindowHost& frame, RecordWindowHost& host) : frame_(frame), host_(host) {}
     RecordWindow(const RecordWindow&) = delete;
     RecordWindow& operator=(const RecordWindow&) = delete;
 
@@ -37,7 +47,8 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    MainWindow& owner_;
+    AuxWindowHost& frame_;
+    RecordWindowHost& host_;
     std::atomic<HWND> window_{nullptr};
     std::atomic<HWND> list_{nullptr};
 };

@@ -2,36 +2,33 @@
 
 #include "aux_window.h"
 #include "fenlow.h"
-#include "main_window.h"
 #include "modal_windows.h"
 #include "resource_ids.h"
 #include "version_text.h"
 
 namespace tavik::ui {
 
-VersionWindow::VersionSource VersionWindow::engineVersion = GetVersionInfo;
-
-HWND VersionWindow::Create(MainWindow& owner) {
-    auto* self = new VersionWindow(owner);
-    self->window_ = owner.CreateAuxWindow("バージョン情報", WS_CAPTION, 435, 361);
+HWND VersionWindow::Create(AuxWindowHost& frame, VersionSource engineVersion) {
+    auto* self = new VersionWindow(frame, engineVersion);
+    self->window_ = frame.CreateAuxWindow("バージョン情報", WS_CAPTION, 435, 361);
     return Attach(self, self->window_, Procedure);
 }
 
 void VersionWindow::Initialise() {
-    const HFONT font = owner_.Font(kFontVersion);
+    const HFONT font = frame_.Font(kFontVersion);
     HWND ok = Control(window_, 0, "BUTTON", "OK", BS_DEFPUSHBUTTON, 252, 297, 166, 28, kVersionOkId, font);
     HWND text = Control(window_, WS_EX_CLIENTEDGE, "EDIT", "",
                         WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN, 10, 52, 408, 231,
                         kVersionTextId, font);
     HWND picture = Control(window_, 0, "STATIC", "", SS_BITMAP, 171, 10, 88, 31, kBannerId, font);
     banner_ = static_cast<HBITMAP>(
-        LoadImageA(owner_.Instance(), MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
+        LoadImageA(frame_.Instance(), MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
     SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
 
     VersionInfo engine{};
-    engineVersion(&engine);
+    engineVersion_(&engine);
     SetWindowTextA(window_, VersionCaption().c_str());
-    MoveWindowToCenter(window_, owner_.Handle());
+    MoveWindowToCenter(window_, frame_.Handle());
     SetWindowTextA(text, VersionWindowText(engine).c_str());
     SetFocus(ok);  // Space presses it; nothing else handles the keyboard here
 }

@@ -6,11 +6,10 @@
 
 #include <windows.h>
 
+#include "aux_window.h"
 #include "ostrakon.h"
 
 namespace tavik::ui {
-
-class MainWindow;
 
 constexpr int kVersionOkId = 1000;
 constexpr int kVersionTextId = 1001;
@@ -18,21 +17,21 @@ constexpr int kBannerId = 1002;
 
 class VersionWindow {
 public:
-    // Makes the window and fills it (the entry of the modal windows' table). The object lives
-    // as long as the window.
-    static HWND Create(MainWindow& owner);
-
-    // Where the engine's record comes from: the engine's own GetVersionInfo, unless a test
-    // puts a stand-in here.
+    // Where the engine's record comes from (the engine's own GetVersionInfo in the game).
     using VersionSource = int32_t(OSTRAKON_CALL*)(VersionInfo*);
-    static VersionSource engineVersion;
+
+    // Makes the window and fills it, the engine's part from `engineVersion`. The object lives
+    // as long as the window.
+    static HWND Create(AuxWindowHost& frame, VersionSource engineVersion);
 
 private:
-    explicit VersionWindow(MainWindow& owner) : owner_(owner) {}
+    VersionWindow(AuxWindowHost& frame, VersionSource engineVersion)
+        : frame_(frame), engineVersion_(engineVersion) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Initialise();
 
-    MainWindow& owner_;
+    AuxWindowHost& frame_;
+    const VersionSource engineVersion_;
     HWND window_ = nullptr;
     HBITMAP banner_ = nullptr;  // ours, not the static's: deleted with the window
 };

@@ -122,7 +122,7 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
         EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
         EXPECT_EQ(Main(), GetWindow(window, GW_OWNER));
         EXPECT_FALSE(IsWindowEnabled(Main()));
-        EXPECT_EQ(window, ModalKeyboardWindow());
+        EXPECT_EQ(window, ModalKeyboard::Window());
 
         int count = 0;
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
@@ -180,7 +180,7 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
         EXPECT_EQ("終盤20手", ListItems(GetDlgItem(window, 1032)).back());
         EXPECT_EQ("終盤18手", ListItems(GetDlgItem(window, 1034)).back());
     });
-    EXPECT_EQ(nullptr, ModalKeyboardWindow()) << "the hook goes with the window";
+    EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "the hook goes with the window";
     EXPECT_TRUE(IsWindowEnabled(Main()));
 }
 
@@ -255,7 +255,7 @@ TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
         DWORD type = 0;
         ReadStored("IsBlackComputer", storedAfter, type);
         EXPECT_EQ(storedBefore, storedAfter) << "the registry hears of it only at exit";
-        EXPECT_EQ(nullptr, ModalKeyboardWindow());
+        EXPECT_EQ(nullptr, ModalKeyboard::Window());
         EXPECT_TRUE(IsWindowEnabled(Main()));
     }
     Close();
@@ -426,7 +426,7 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
         EXPECT_EQ(361, outer.bottom - outer.top);
         EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
         EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
-        EXPECT_EQ(nullptr, ModalKeyboardWindow()) << "no keyboard hook";
+        EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "no keyboard hook";
 
         HWND ok = GetDlgItem(window, kVersionOkId), text = GetDlgItem(window, kVersionTextId),
              picture = GetDlgItem(window, kBannerId);
@@ -479,10 +479,9 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
 }
 
 TEST_F(VersionWindowTest, TheEngineVersionComesFromTheEngine) {
-    VersionWindow::engineVersion = StandInVersion;
+    W().engineVersion = StandInVersion;
     std::vector<std::string> lines;
     Drive(kCmdVersion, kBannerId, [&](HWND window) { lines = Lines(LongText(GetDlgItem(window, kVersionTextId))); });
-    VersionWindow::engineVersion = GetVersionInfo;
     ASSERT_EQ(12u, lines.size());
     EXPECT_EQ("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : Stand-in engine", lines[6]);
     EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.01", lines[7]);

@@ -203,7 +203,7 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
             EXPECT_TRUE(GetWindowLongA(close, GWL_STYLE) & WS_TABSTOP);
             EXPECT_EQ("170,164 104x25", Place(close));
             EXPECT_EQ(close, Focus()) << "the focus is on the close button";
-            EXPECT_EQ(window, ModalKeyboardWindow());
+            EXPECT_EQ(window, ModalKeyboard::Window());
 
             const char* headings[2] = {"場所", c.mode == StudyMode::kOpenness ? "開放度" : "評価値"};
             for (int i = 0; i < 2; ++i) {
@@ -221,7 +221,7 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
                           ListRow(list, static_cast<int>(i)))
                     << "row " << i;
         });
-        EXPECT_EQ(nullptr, ModalKeyboardWindow()) << "the hook goes with the window";
+        EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "the hook goes with the window";
         EXPECT_TRUE(IsWindowEnabled(Main()));
     }
 }
@@ -335,7 +335,7 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
         EXPECT_TRUE(searching);
         std::printf("%s closed the window during its search in %lu ms\n", c.what, static_cast<unsigned long>(took));
         EXPECT_TRUE(gone) << "the search should end at once, not run on";
-        EXPECT_EQ(nullptr, ModalKeyboardWindow());
+        EXPECT_EQ(nullptr, ModalKeyboard::Window());
         EXPECT_TRUE(IsWindowEnabled(Main()));
         EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5)) << "a thread was left running";
     }
@@ -375,7 +375,7 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
                 static_cast<unsigned long long>(slotBefore), static_cast<unsigned long long>(slotAfter));
     EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5));
     EXPECT_LE(slotAfter, slotBefore + 4 * 4) << "handles left open";
-    EXPECT_EQ(nullptr, ModalKeyboardWindow());
+    EXPECT_EQ(nullptr, ModalKeyboard::Window());
     EXPECT_FALSE(W().Session().WorkerBusy());
 }
 
@@ -432,7 +432,7 @@ TEST_F(StudyWindows, BestMoveWindow) {
             EXPECT_EQ("3,14 244x30", Place(text));
             EXPECT_EQ("STATIC", ClassOf(text));
             EXPECT_TRUE(GetWindowLongA(text, GWL_STYLE) & SS_CENTER);
-            EXPECT_EQ(window, ModalKeyboardWindow());
+            EXPECT_EQ(window, ModalKeyboard::Window());
             if (c.playable) {
                 ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(play) != FALSE; }, 10));
                 PostMessageA(play, BM_CLICK, 0, 0);
@@ -456,7 +456,7 @@ TEST_F(StudyWindows, BestMoveWindow) {
             EXPECT_EQ(0, std::memcmp(&board, &after, sizeof board)) << "nothing was played";
             EXPECT_EQ(0, std::memcmp(&before, &record, sizeof record));
         }
-        EXPECT_EQ(nullptr, ModalKeyboardWindow());
+        EXPECT_EQ(nullptr, ModalKeyboard::Window());
     }
 }
 
