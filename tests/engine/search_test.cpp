@@ -29,6 +29,7 @@
 #include "random_games.h"
 #include "reference.h"
 #include "search.h"
+#include "search_context.h"
 
 namespace {
 
@@ -205,7 +206,7 @@ TEST(Think, SearchWithoutAMemoTableIsExact) {
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth));
             const reference::ThinkOutput expected = reference::Think(b, depth, 1);
             ThinkResult actual{};
-            ASSERT_TRUE(ostrakon::ThinkPosition(b, depth, true, nullptr, actual, 2));
+            ASSERT_TRUE(ostrakon::ThinkPosition(b, depth, true, nullptr, actual, {2}));
             EXPECT_EQ(expected.result.move, actual.move);
             EXPECT_EQ(expected.result.value, actual.value);
             EXPECT_EQ(expected.result.nodes, actual.nodes);
@@ -261,7 +262,7 @@ struct SearchThread {
             id = SystemThreadId();
             tGate = &gate;
             answer = threads == 0 ? Think(&board, depth, &result, 1, PassGate)
-                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, threads);
+                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, {threads});
             tGate = nullptr;
         });
     }
