@@ -182,11 +182,13 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
 // No search the other tests make opens as many split points at once as the limit allows.
 // With the limit lowered, nodes find none free and search their children alone, under split
 // points that did open (as helpers' tasks, too): the answers must still be the reference's,
-// on small trees split at every level.
+// on small trees split at every level. The limits are the searches' own: with none allowed,
+// no helper ever enters a task.
 TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
     const int count = Scaled(40);
     for (int splits : {0, 1, 3}) {
         const ostrakon::SplitLimits limits = {2, 7, 1, splits};
+        ostrakon::PoolBusyPeak(true);
         for (int i = 0; i < count; ++i) {
             const int depths[] = {5, 0, -1};
             const int depth = depths[i % 3];
@@ -201,6 +203,9 @@ TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
             EXPECT_EQ(expected.result.value, o.result.value);
             EXPECT_EQ(expected.result.nodes, o.result.nodes);
             if (HasFailure()) break;
+        }
+        if (splits == 0) {
+            EXPECT_EQ(0, ostrakon::PoolBusyPeak(false)) << "a split point opened";
         }
     }
     EXPECT_TRUE(ostrakon::PoolIdle());
