@@ -14,15 +14,16 @@
 //    when it turns something) instead of generating moves;
 //  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
-// With helper threads, nodes with gSplitLimits.empty empty squares or more share their
-// children out (parallel.h): perfect nodes after the first child, win/loss nodes after the
-// first three that did not win.
+// With helper threads, nodes with SplitLimits::empty empty squares (the Think's options) or
+// more share their children out (parallel.h): perfect nodes after the first child, win/loss
+// nodes after the first SplitLimits::winLossWait (three) that did not win.
+#include "endgame.h"
+
 #include "board.h"
 #include "last_flip.h"
 #include "memo.h"
 #include "move_order.h"
 #include "parallel.h"
-#include "search.h"
 
 namespace ostrakon {
 
@@ -205,7 +206,8 @@ void FillTasks(SplitPoint& split, Bitboard own, Bitboard opp, uint64_t order) {
 
 // A node big enough to share its children out, when the search has helpers.
 inline bool Splits(Bitboard own, Bitboard opp, Bitboard legal, const SearchContext& s) {
-    return s.group && PopCount(~(own | opp) & kNonCentre) >= gSplitLimits.empty && PopCount(legal) > 2;
+    return s.group && PopCount(~(own | opp) & kNonCentre) >= s.group->limits.empty &&
+           PopCount(legal) > 2;
 }
 
 // Above kFewEmpty: moves from the move generator, visited in MoveOrder.
@@ -217,7 +219,7 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         return Classify(own, opp);
     }
     int32_t result = -kWin;
-    const int wait = gSplitLimits.winLossWait;
+    const int wait = s.group ? s.group->limits.winLossWait : 0;
     const bool splits = Splits(own, opp, legal, s) && PopCount(legal) > wait + 1;
     int searched = 0;
     for (uint64_t order = ToOrderMask(legal); order; order &= order - 1) {

@@ -5,23 +5,14 @@
 // leaves the result alone) instead of computing from it.
 #include <cstring>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 #include "board.h"
 #include "book.h"
 #include "eval.h"
-#include "memo.h"
 #include "move_order.h"
 #include "ostrakon.h"
 #include "search.h"
+#include "search_context.h"
+#include "win32.h"
 
 using namespace ostrakon;
 

@@ -1,41 +1,13 @@
 #include "parallel.h"
 
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
-#include "search.h"
+#include "win32.h"
 
 namespace ostrakon {
-
-namespace {
-
-SplitLimits LimitsFromEnvironment() {
-    SplitLimits limits;
-    if (const char* text = std::getenv("OSTRAKON_SPLIT_LIMITS")) {
-        std::sscanf(text, "%d,%d,%d,%d", &limits.depth, &limits.empty, &limits.winLossWait,
-                    &limits.splits);
-    }
-    if (limits.splits < 0 || limits.splits > SplitLimits::kMaxSplits) limits.splits = SplitLimits::kMaxSplits;
-    return limits;
-}
-
-}  // namespace
-
-SplitLimits gSplitLimits = LimitsFromEnvironment();
 
 namespace {
 
@@ -169,7 +141,7 @@ bool ClaimIn(Pool& pool, SplitPoint& split, Claim& claim) {
     return false;
 }
 
-bool IsBelow(const SplitPoint* split, const SplitPoint* ancestor) {
+bool IsBelow(const SplitLink* split, const SplitLink* ancestor) {
     for (; split; split = split->parent) {
         if (split == ancestor) return true;
     }
@@ -220,18 +192,8 @@ void RunTask(Pool& pool, const Claim& claim) {
     int32_t value = 0;
     bool finished = false;
     try {
-        const Position c = task.child;
-        switch (split.kind) {
-            case SiblingKind::kNormal:
-                value = -AlphaBeta(c.own, c.opp, split.depth - 1, -claim.beta, -claim.alpha, context);
-                break;
-            case SiblingKind::kWinLoss:
-                value = -SolveWinLoss(c.own, c.opp, context);
-                break;
-            case SiblingKind::kPerfect:
-                value = -SolvePerfect(c.own, c.opp, -claim.beta, -claim.alpha, context);
-                break;
-        }
+        const Position child = task.child;
+        value = group.searchChild(split.kind, child, split.depth, claim.alpha, claim.beta, context);
         finished = true;
     } catch (const SearchCancelled&) {
     }
@@ -327,7 +289,8 @@ class Registration {
 public:
     Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
         std::lock_guard<PoolLock> hold(pool.lock);
-        if (pool.splitCount >= gSplitLimits.splits) return;
+        const int limit = split.group->limits.splits;
+        if (pool.splitCount >= (limit < SplitLimits::kMaxSplits ? limit : SplitLimits::kMaxSplits)) return;
         pool.splits[pool.splitCount++] = &split;
         split.freeTasks = split.count;
         pool.freeTasks.fetch_add(split.count, std::memory_order_relaxed);

@@ -37,11 +37,43 @@
 
 #include "board.h"
 #include "memo.h"
+#include "search_context.h"
 
 namespace ostrakon {
 
+// Where nodes split. The limits change only the speed, never a result; they are part of a
+// Think's options (search.h), and the tests lower them to split the small trees they can
+// compare with the reference at every level.
+struct SplitLimits {
+    // Nodes this deep (normal search) or with this many empty squares (endgame solvers)
+    // split; below, a task would be too small to pay for its bookkeeping.
+    int depth = 4;
+    int empty = 12;
+    // A win/loss node stops at its first winning move, and anything searched beside it is
+    // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
+    // splits only once three moves have not won; by then it is likely to search all of them.
+    int winLossWait = 3;
+    // A node of this Think splits only while fewer split points than this are open in the
+    // process (never more than kMaxSplits); a node that finds none free searches its children
+    // alone. Far more than the searches ever open; the tests lower it to make the nodes search
+    // alone.
+    int splits = kMaxSplits;
+    static constexpr int kMaxSplits = 512;
+};
+
+enum class SiblingKind : uint8_t { kNormal, kWinLoss, kPerfect };
+
+// Searches `child`, a child of a node of `kind`, for a task of that node's split point, and
+// answers its value from the node's side (search.h: SearchChild, the one function that does).
+using ChildSearch = int32_t (*)(SiblingKind kind, const Position& child, int depth, int32_t alpha,
+                                int32_t beta, SearchContext& context);
+
 // The shared state of one Think that has helpers.
 struct SearchGroup {
+    // Set by the Think before OpenGroup: where its nodes split, and how a task's child is
+    // searched.
+    SplitLimits limits;
+    ChildSearch searchChild = nullptr;
     MemoTable* table = nullptr;  // the Think's, and its cancel flag and memo age
     const std::atomic<bool>* cancel = nullptr;
     uint32_t age = 0;
@@ -50,8 +82,6 @@ struct SearchGroup {
     int priority = 0;        // of the calling thread, given to the helpers (Windows)
     SearchGroup* nextOpen = nullptr;  // the pool's list of open groups (under the lock)
 };
-
-enum class SiblingKind : uint8_t { kNormal, kWinLoss, kPerfect };
 
 enum class TaskState : uint8_t { kFree, kRunning, kDone, kTaken };
 
@@ -63,20 +93,18 @@ struct SplitTask {
 };
 
 // Lives on the stack of the thread whose node it splits, from the split to the node's return.
-struct SplitPoint {
+// Its link (search_context.h) names the task within which the node was reached (null at the
+// root): when that task becomes stale, everything below it is useless too; and its window
+// generation.
+struct SplitPoint : SplitLink {
     static constexpr int kMaxTasks = 60;
 
     SearchGroup* group;
-    // The task within which the node was reached (null at the root): when that task becomes
-    // stale, everything below it is useless too.
-    const SplitPoint* parent;
-    uint32_t parentGeneration;
 
     SiblingKind kind;
     int depth;  // of the node, for the normal search
     // The node's window for tasks of the current generation (changed only under the lock).
     int32_t alpha, beta;
-    std::atomic<uint32_t> generation{0};
 
     int count = 0;
     SplitTask task[kMaxTasks];
@@ -84,15 +112,6 @@ struct SplitPoint {
     int helpers = 0;    // helper threads inside a task of this split point (under the lock)
     bool closed = false;
 };
-
-// True while the task claimed in `generation` of `split`, and every task above it, is still
-// wanted.
-inline bool TaskLive(const SplitPoint* split, uint32_t generation) {
-    for (; split; generation = split->parentGeneration, split = split->parent) {
-        if (split->generation.load(std::memory_order_acquire) != generation) return false;
-    }
-    return true;
-}
 
 // How the node takes its children's results, in order.
 class SiblingJudge {
@@ -141,32 +160,11 @@ private:
     int32_t result_;
 };
 
-// Where nodes split. The limits change only the speed, never a result; the tests lower them
-// to split the small trees they can compare with the reference at every level.
-struct SplitLimits {
-    // Nodes this deep (normal search) or with this many empty squares (endgame solvers)
-    // split; below, a task would be too small to pay for its bookkeeping.
-    int depth = 4;
-    int empty = 12;
-    // A win/loss node stops at its first winning move, and anything searched beside it is
-    // lost. Measured on full-loss trees: most winning nodes win by their third move, so a node
-    // splits only once three moves have not won; by then it is likely to search all of them.
-    int winLossWait = 3;
-    // Split points open at once in the process (at most kMaxSplits); a node that finds none
-    // free searches its children alone. Far more than the searches ever open; the tests lower
-    // it to make the nodes search alone.
-    int splits = kMaxSplits;
-    static constexpr int kMaxSplits = 512;
-};
-// Set only while no search runs. Read from the environment variable OSTRAKON_SPLIT_LIMITS
-// ("depth,empty,winLossWait[,splits]") when the program starts: a test program links the
-// library as well as its own copy of the engine, and that is how it lowers the library's.
-extern SplitLimits gSplitLimits;
-
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run
-// out. Adds the used results' nodes to `context`. Answers false, having searched nothing, when
-// no split point can be registered; the caller then goes on alone.
+// out; each task's child is searched by the group's searchChild. Adds the used results' nodes
+// to `context`. Answers false, having searched nothing, when no split point can be registered
+// (the group's limits.splits are open); the caller then goes on alone.
 bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& context);
 
 // The number of threads a Think uses when the caller gives none: every processor.
@@ -174,9 +172,9 @@ int DefaultThreads();
 
 // Makes the pool big enough for `threads` threads per Think (the caller plus helpers), as far
 // as the system gives threads, and opens `group` for them, with the memo table, cancel flag
-// and age of the Think's root context; CloseGroup ends the help. Answers false, opening
-// nothing, when the pool has no helper at all: the caller then searches alone. Both run
-// outside the search proper.
+// and age of the Think's root context (and the limits and child search the caller set in
+// it); CloseGroup ends the help. Answers false, opening nothing, when the pool has no helper
+// at all: the caller then searches alone. Both run outside the search proper.
 bool OpenGroup(SearchGroup& group, int threads, const SearchContext& root);
 void CloseGroup(SearchGroup& group);
 

@@ -14,13 +14,14 @@
 // Nodes are counted where a position is scored: at depth 0, and at a finished game scored under
 // the full window. The counter travels with the call so concurrent searches stay apart.
 //
-// A Think with helper threads splits nodes of depth gSplitLimits.depth or more after their
-// first child, and the root after its first move (parallel.h); results, counts and progress
-// texts are taken back in this file's sequential order, so none of the above changes.
+// A Think with helper threads splits nodes of depth SplitLimits::depth (its options) or more
+// after their first child, and the root after its first move (parallel.h); results, counts and
+// progress texts are taken back in this file's sequential order, so none of the above changes.
 #include "search.h"
 
 #include <cstdio>
 
+#include "endgame.h"
 #include "eval.h"
 #include "memo.h"
 #include "move_order.h"
@@ -138,10 +139,23 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
             alpha = v;
             if (v >= beta) return v;
         }
-        if (i == 0 && context.group && depth >= gSplitLimits.depth && list.Size() > 2)
+        if (i == 0 && context.group && depth >= context.group->limits.depth && list.Size() > 2)
             return SplitAlphaBeta(own, opp, list, depth, alpha, beta, context);
     }
     return alpha;
+}
+
+int32_t SearchChild(SiblingKind kind, const Position& child, int depth, int32_t alpha, int32_t beta,
+                    SearchContext& context) {
+    switch (kind) {
+        case SiblingKind::kNormal:
+            return -AlphaBeta(child.own, child.opp, depth - 1, -beta, -alpha, context);
+        case SiblingKind::kWinLoss:
+            return -SolveWinLoss(child.own, child.opp, context);
+        case SiblingKind::kPerfect:
+            break;
+    }
+    return -SolvePerfect(child.own, child.opp, -beta, -alpha, context);
 }
 
 namespace {
@@ -257,7 +271,8 @@ private:
 // share, the rest as a split point.
 void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& list, int depth,
                 bool splits, const Progress& progress, SearchContext& context, RootOutcome& best) {
-    const int first = kind == SiblingKind::kWinLoss ? gSplitLimits.winLossWait : 1;
+    const int first =
+        kind == SiblingKind::kWinLoss && context.group ? context.group->limits.winLossWait : 1;
     for (int i = 0; i < list.size; ++i) {
         if (i == first && splits && context.group && list.size > first + 1) {
             SplitPoint split;
@@ -271,19 +286,8 @@ void SearchRoot(SiblingKind kind, Bitboard own, Bitboard opp, const RootList& li
             if (SearchSiblings(split, judge, context)) return;
         }
         progress.Before(i);
-        const Position child = Play(own, opp, list.bit[i]);
-        int32_t v;
-        switch (kind) {
-            case SiblingKind::kNormal:
-                v = -AlphaBeta(child.own, child.opp, depth - 1, -kInfinity, -best.value, context);
-                break;
-            case SiblingKind::kWinLoss:
-                v = -SolveWinLoss(child.own, child.opp, context);
-                break;
-            default:
-                v = -SolvePerfect(child.own, child.opp, -kInfinity, -best.value, context);
-                break;
-        }
+        const int32_t v =
+            SearchChild(kind, Play(own, opp, list.bit[i]), depth, best.value, kInfinity, context);
         if (TakeRootValue(kind, list.bit[i], v, best)) return;
     }
 }
@@ -296,7 +300,10 @@ namespace {
 // helper (one thread asked, or none could be made) the search runs on the calling thread.
 class HelpedSearch {
 public:
-    HelpedSearch(int threads, SearchContext& context) : context_(context) {
+    HelpedSearch(const SearchOptions& options, SearchContext& context) : context_(context) {
+        const int threads = options.threads > 0 ? options.threads : DefaultThreads();
+        group_.limits = options.splits;
+        group_.searchChild = SearchChild;
         if (threads <= 1 || !OpenGroup(group_, threads, context)) return;
         context.group = &group_;
     }
@@ -312,7 +319,7 @@ private:
 }  // namespace
 
 bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
-                   ProgressCallback callback, ThinkResult& result, int threads) {
+                   ProgressCallback callback, ThinkResult& result, const SearchOptions& options) {
     // A side to move other than +-1 names no player; nothing sensible can be written.
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
@@ -335,12 +342,12 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     const RootList list = plainList ? PlainRootList(root.own, root.opp)
                                     : OrderRootMoves(root.own, root.opp, context);
 
-    const HelpedSearch helped(threads > 0 ? threads : DefaultThreads(), context);
+    const HelpedSearch helped(options, context);
     RootOutcome best;
-    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= gSplitLimits.empty;
+    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= options.splits.empty;
     if (depth > 0) {
         const Progress progress(callback, "通常探索中", depth, list.size);
-        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= gSplitLimits.depth,
+        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= options.splits.depth,
                    progress, context, best);
     } else if (depth == 0) {
         const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
@@ -358,10 +365,10 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
 }
 
 int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
-                  ProgressCallback callback, int threads) {
+                  ProgressCallback callback, const SearchOptions& options) {
     ThinkResult out;
     try {
-        if (ThinkPosition(board, depth, forceSearch, callback, out, threads)) result = out;
+        if (ThinkPosition(board, depth, forceSearch, callback, out, options)) result = out;
     } catch (const SearchCancelled&) {
         return 0;  // ended on request: the result stays as it was
     }

@@ -1,9 +1,11 @@
+// Think: the root of every search, and the normal (depth-limited) search (search.cpp).
 #ifndef OSTRAKON_SEARCH_H
 #define OSTRAKON_SEARCH_H
 
 #include "board.h"
-#include "memo.h"
 #include "ostrakon.h"
+#include "parallel.h"
+#include "search_context.h"
 
 namespace ostrakon {
 
@@ -12,22 +14,31 @@ namespace ostrakon {
 int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t beta,
                   SearchContext& context);
 
-// Win/loss/draw to the end of the game: kWin, -kWin, or +-kDraw.
-int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& context);
+// The value of `child`, a child of a node of `kind` whose window is (alpha, beta), from the
+// node's side: the normal search to the node's `depth` less one, the win/loss solver (which
+// takes no window) or the perfect solver (endgame.h). The one place that picks the search of
+// a kind, for the root's moves and for the tasks of split points (SearchGroup::searchChild).
+int32_t SearchChild(SiblingKind kind, const Position& child, int depth, int32_t alpha, int32_t beta,
+                    SearchContext& context);
 
-// Exact final score within the window (alpha, beta).
-int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& context);
+// How a Think searches; nothing here changes its answer, node count or progress texts.
+struct SearchOptions {
+    // The number of threads searching (the caller and helpers): 1 keeps the search on the
+    // calling thread, 0 takes every processor.
+    int threads = 0;
+    // Where nodes split when the search has helpers (parallel.h).
+    SplitLimits splits = {};
+};
 
-// The whole of Think behind the export: answers false when it leaves `result` alone. `threads`
-// is the number of threads searching (the caller and helpers): 1 keeps the search on the
-// calling thread, 0 takes every processor. Results do not depend on it.
+// The whole of Think behind the export: answers false when it leaves `result` alone.
 bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
-                   ProgressCallback callback, ThinkResult& result, int threads = 0);
+                   ProgressCallback callback, ThinkResult& result,
+                   const SearchOptions& options = {});
 
 // Think as exported: -1, or 0 when the search was ended by a cancel request (the result is
 // then left as it was).
 int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
-                  ProgressCallback callback, int threads = 0);
+                  ProgressCallback callback, const SearchOptions& options = {});
 
 }  // namespace ostrakon
 

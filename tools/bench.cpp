@@ -63,7 +63,7 @@ struct Timed {
 Timed EngineSearch(const BoardState& board, int depth, int threads) {
     Timed t{};
     const auto start = std::chrono::steady_clock::now();
-    ostrakon::ThinkCall(board, depth, t.result, true, nullptr, threads);
+    ostrakon::ThinkCall(board, depth, t.result, true, nullptr, {threads});
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return t;
 }

@@ -84,7 +84,7 @@ bool ReadThreads(const std::string& text, int& threads) {
 int ThinkCommand(const BoardState& board, int depth, bool force, int threads) {
     ThinkResult result{};
     const auto start = std::chrono::steady_clock::now();
-    ostrakon::ThinkCall(board, depth, result, force, nullptr, threads);
+    ostrakon::ThinkCall(board, depth, result, force, nullptr, {threads});
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("move   %s\n", tavik::SquareName(result.move).c_str());

@@ -25,6 +25,7 @@
 #include "random_games.h"
 #include "reference.h"
 #include "search.h"
+#include "search_context.h"
 
 namespace {
 
@@ -37,19 +38,21 @@ struct Outcome {
 };
 
 // A search on the memo as the searches before it left it.
-Outcome SearchOnMemo(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
+Outcome SearchOnMemo(const BoardState& b, int depth, const ostrakon::SearchOptions& options,
+                     ProgressCallback callback = nullptr) {
     Outcome o{0, {-7, -7, -7}, {}};
     const tavik_test::ProgressTexts recording(o.texts);
-    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, threads);
+    o.returned = ostrakon::ThinkCall(b, depth, o.result, true, callback, options);
     return o;
 }
 
 // Every compared search starts from an empty memo: a search after another of the same position
 // would otherwise take the earlier one's subtrees from its entries, and neither split them nor
 // search them again.
-Outcome Search(const BoardState& b, int depth, int threads, ProgressCallback callback = nullptr) {
+Outcome Search(const BoardState& b, int depth, const ostrakon::SearchOptions& options,
+               ProgressCallback callback = nullptr) {
     ostrakon::ClearMemo();
-    return SearchOnMemo(b, depth, threads, callback);
+    return SearchOnMemo(b, depth, options, callback);
 }
 
 int Scaled(int count) {
@@ -77,10 +80,10 @@ TEST(ParallelSearch, DefaultSplitsGiveTheSequentialAnswer) {
         for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
             const BoardState b = tavik_test::RandomPosition(500 + seed, c.minEmpty, c.maxEmpty);
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth));
-            const Outcome one = Search(b, c.depth, 1, RecordProgressText);
+            const Outcome one = Search(b, c.depth, {1}, RecordProgressText);
             ASSERT_EQ(-1, one.returned);
             for (int threads : {2, 4}) {
-                const Outcome many = Search(b, c.depth, threads, RecordProgressText);
+                const Outcome many = Search(b, c.depth, {threads}, RecordProgressText);
                 EXPECT_EQ(-1, many.returned) << threads << " threads";
                 EXPECT_EQ(one.result.move, many.result.move) << threads << " threads";
                 EXPECT_EQ(one.result.value, many.result.value) << threads << " threads";
@@ -116,7 +119,7 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
             std::this_thread::sleep_for(delay);
             ostrakon::CancelAllSearches();
         });
-        const Outcome o = Search(b, depth, threads);
+        const Outcome o = Search(b, depth, {threads});
         canceller.join();
         ASSERT_TRUE(ostrakon::PoolIdle());
         if (o.returned == 0) {
@@ -126,7 +129,7 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
             continue;
         }
         ASSERT_EQ(-1, o.returned);
-        const Outcome alone = Search(b, depth, 1);
+        const Outcome alone = Search(b, depth, {1});
         EXPECT_EQ(alone.result.move, o.result.move);
         EXPECT_EQ(alone.result.value, o.result.value);
         EXPECT_EQ(alone.result.nodes, o.result.nodes);
@@ -136,8 +139,8 @@ TEST(ParallelSearch, RandomCancelsLeaveNothingBehind) {
     EXPECT_TRUE(ostrakon::MemoIdle());
 
     const BoardState b = tavik_test::RandomPosition(77, 15, 15);
-    const Outcome alone = Search(b, 0, 1);
-    const Outcome helped = Search(b, 0, 2);
+    const Outcome alone = Search(b, 0, {1});
+    const Outcome helped = Search(b, 0, {2});
     EXPECT_EQ(alone.result.nodes, helped.result.nodes);
     EXPECT_EQ(alone.result.value, helped.result.value);
 }
@@ -166,9 +169,9 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth) + " threads " +
                          std::to_string(c.threads));
             gCancelAtCall = 2;
-            ASSERT_EQ(0, Search(b, c.depth, c.threads, CancelAtCall).returned) << "not cancelled";
-            const Outcome after = SearchOnMemo(b, c.depth, c.threads);
-            const Outcome fresh = Search(b, c.depth, 1);
+            ASSERT_EQ(0, Search(b, c.depth, {c.threads}, CancelAtCall).returned) << "not cancelled";
+            const Outcome after = SearchOnMemo(b, c.depth, {c.threads});
+            const Outcome fresh = Search(b, c.depth, {1});
             EXPECT_EQ(fresh.result.move, after.result.move);
             EXPECT_EQ(fresh.result.value, after.result.value);
             EXPECT_EQ(fresh.result.nodes, after.result.nodes);
@@ -179,12 +182,13 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
 // No search the other tests make opens as many split points at once as the limit allows.
 // With the limit lowered, nodes find none free and search their children alone, under split
 // points that did open (as helpers' tasks, too): the answers must still be the reference's,
-// on small trees split at every level.
+// on small trees split at every level. The limits are the searches' own: with none allowed,
+// no helper ever enters a task.
 TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
-    const ostrakon::SplitLimits saved = ostrakon::gSplitLimits;
     const int count = Scaled(40);
     for (int splits : {0, 1, 3}) {
-        ostrakon::gSplitLimits = {2, 7, 1, splits};
+        const ostrakon::SplitLimits limits = {2, 7, 1, splits};
+        ostrakon::PoolBusyPeak(true);
         for (int i = 0; i < count; ++i) {
             const int depths[] = {5, 0, -1};
             const int depth = depths[i % 3];
@@ -194,14 +198,16 @@ TEST(ParallelSearch, NodesSearchAloneWhenNoSplitPointIsFree) {
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth) + " threads " +
                          std::to_string(threads) + " split points " + std::to_string(splits));
             const reference::ThinkOutput expected = reference::Think(b, depth, 1);
-            const Outcome o = Search(b, depth, threads);
+            const Outcome o = Search(b, depth, {threads, limits});
             EXPECT_EQ(expected.result.move, o.result.move);
             EXPECT_EQ(expected.result.value, o.result.value);
             EXPECT_EQ(expected.result.nodes, o.result.nodes);
             if (HasFailure()) break;
         }
+        if (splits == 0) {
+            EXPECT_EQ(0, ostrakon::PoolBusyPeak(false)) << "a split point opened";
+        }
     }
-    ostrakon::gSplitLimits = saved;
     EXPECT_TRUE(ostrakon::PoolIdle());
 }
 
@@ -237,19 +243,19 @@ TEST(ParallelSearch, HelpersThatMayNotJoinSleep) {
     ostrakon::CloseGroup(first);
     WaitUntilTheHelpersSleep();
     ostrakon::PoolBusyPeak(true);
-    const Outcome alone = Search(b, 0, 2);
+    const Outcome alone = Search(b, 0, {2});
     EXPECT_GE(ostrakon::PoolBusyPeak(true), 1) << "no helper woke when a search opened";
 
     ASSERT_TRUE(ostrakon::OpenGroup(first, 2, holder));
     ASSERT_TRUE(ostrakon::OpenGroup(second, 2, holder));
     WaitUntilTheHelpersSleep();
     const long long rounds = ostrakon::PoolHelperRounds();
-    const Outcome held = Search(b, 0, 2);
+    const Outcome held = Search(b, 0, {2});
     EXPECT_EQ(rounds, ostrakon::PoolHelperRounds()) << "helpers looked for work they could not take";
     EXPECT_EQ(0, ostrakon::PoolBusyPeak(true)) << "a helper joined beyond the budget";
 
     gGroupsToClose = {&first, &second};
-    const Outcome freed = Search(b, 0, 2, CloseGroupsAtFirstCall);
+    const Outcome freed = Search(b, 0, {2}, CloseGroupsAtFirstCall);
     EXPECT_GE(ostrakon::PoolBusyPeak(false), 1) << "no helper woke when the budget let it in";
     for (const Outcome* o : {&held, &freed}) {
         EXPECT_EQ(-1, o->returned);
@@ -296,7 +302,7 @@ TEST(ParallelSearch, HelpersRunAtTheCallersPriority) {
             ostrakon::PoolBusyPeak(true);
             // win/loss searches of about 16 empty squares, until one was helped
             for (int tries = 0; tries < 20 && peak == 0; ++tries) {
-                Search(tavik_test::RandomPosition(seed++, 16, 17), 0, 2);
+                Search(tavik_test::RandomPosition(seed++, 16, 17), 0, {2});
                 peak = ostrakon::PoolBusyPeak(false);
             }
             seen = ostrakon::PoolHelperPriority();

@@ -1,10 +1,10 @@
 // The shipped engine against the literal mailbox reference, on random positions from random
 // legal games: every export must give the same answers, and Think the same move, value, node
 // count and progress texts, in every mode, on one thread and with two and four threads as well
-// as through the library's export with its default of every processor. Nodes split at every
-// level of these small trees, in the library as in this program's own copy of the engine:
-// ctest gives both the lowered split limits through OSTRAKON_SPLIT_LIMITS (parallel.h). A
-// failure prints the position, the seed and the thread count.
+// as through the export with its defaults (every processor, the shipped split limits). On two
+// and four threads nodes split at every level of these small trees: those searches are given
+// the lowest split limits (SearchOptions, parallel.h). A failure prints the position, the seed
+// and the thread count.
 //
 // TAVIK_REFERENCE_SCALE (a percentage, default 100) shrinks or grows the run.
 #include <gtest/gtest.h>
@@ -40,20 +40,10 @@ std::string Trace(const BoardState& b, uint32_t seed, int depth, int force) {
            " force=" + std::to_string(force);
 }
 
-// The trees compared here are small; they split wherever the search allows, so that results
-// are taken back in order at every level, through passes, cut-offs and wins. Both copies of
-// the engine read the limits from the environment when the program starts; this copy shows
-// whether they were there.
-class SplitEverywhere : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const ostrakon::SplitLimits& limits = ostrakon::gSplitLimits;
-        ASSERT_TRUE(limits.depth == 2 && limits.empty == 7 && limits.winLossWait == 1)
-            << "run with OSTRAKON_SPLIT_LIMITS=2,7,1 (ctest sets it)";
-    }
-};
-const ::testing::Environment* const gSplitEverywhere =
-    ::testing::AddGlobalTestEnvironment(new SplitEverywhere);
+// The trees compared here are small; searches with helpers split them wherever the search
+// allows, so that results are taken back in order at every level, through passes, cut-offs and
+// wins.
+const ostrakon::SplitLimits kSplitEverywhere = {2, 7, 1};
 
 void ExpectSameThink(const BoardState& b, int depth, int force) {
     const reference::ThinkOutput expected = reference::Think(b, depth, force);
@@ -63,7 +53,8 @@ void ExpectSameThink(const BoardState& b, int depth, int force) {
         ThinkResult actual{-7, -7, -7};
         const int32_t returned =
             threads == 0 ? Think(&b, depth, &actual, force, RecordText)
-                         : ostrakon::ThinkCall(b, depth, actual, force != 0, RecordText, threads);
+                         : ostrakon::ThinkCall(b, depth, actual, force != 0, RecordText,
+                                               {threads, kSplitEverywhere});
         EXPECT_EQ(expected.returned, returned);
         if (expected.written) {
             EXPECT_EQ(expected.result.move, actual.move);

@@ -30,6 +30,7 @@
 #include "random_games.h"
 #include "reference.h"
 #include "search.h"
+#include "search_context.h"
 
 namespace {
 
@@ -195,8 +196,7 @@ TEST(Think, ConcurrentSearchesCountTheirOwnNodes) {
 }
 
 // A search that finds every memo table taken (here: held by two idle contexts) runs without one
-// and must still give the same answers and counts. The tables are the test program's own
-// copy's, so it is that copy that searches, with a helper.
+// and must still give the same answers and counts, here with a helper.
 TEST(Think, SearchWithoutAMemoTableIsExact) {
     const ostrakon::SearchContext first, second;
     ASSERT_TRUE(first.HasMemo() && second.HasMemo());
@@ -206,7 +206,7 @@ TEST(Think, SearchWithoutAMemoTableIsExact) {
             SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(depth));
             const reference::ThinkOutput expected = reference::Think(b, depth, 1);
             ThinkResult actual{};
-            ASSERT_TRUE(ostrakon::ThinkPosition(b, depth, true, nullptr, actual, 2));
+            ASSERT_TRUE(ostrakon::ThinkPosition(b, depth, true, nullptr, actual, {2}));
             EXPECT_EQ(expected.result.move, actual.move);
             EXPECT_EQ(expected.result.value, actual.value);
             EXPECT_EQ(expected.result.nodes, actual.nodes);
@@ -253,8 +253,8 @@ int32_t SystemThreadId() {
 #endif
 }
 
-// A search on a thread of its own: through the library's export (on every processor), or on
-// the test program's own copy of the engine with `threads` threads.
+// A search on a thread of its own: through the export (on every processor), or through
+// ThinkCall with `threads` threads.
 struct SearchThread {
     SearchThread(const BoardState& board, int depth, int threads, bool hold) {
         gate.hold = hold;
@@ -262,7 +262,7 @@ struct SearchThread {
             id = SystemThreadId();
             tGate = &gate;
             answer = threads == 0 ? Think(&board, depth, &result, 1, PassGate)
-                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, threads);
+                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, {threads});
             tGate = nullptr;
         });
     }
@@ -278,8 +278,9 @@ struct SearchThread {
 // runs to its end with the reference's answer, and a cancel naming a thread that runs no
 // search reaches nothing. Each case cancels one mode, one of the two searches with helpers.
 // The last case goes through the exports, with the thread's system identifier as the game
-// gives it; the others run on the test program's own copy of the engine, whose tables and
-// pool are then checked: every table is free again, no split point open, no helper busy.
+// gives it; the others through ThinkCall and CancelSearches. The program holds one copy of the
+// engine, exports included, whose tables and pool are then checked: every table is free
+// again, no split point open, no helper busy.
 TEST(Think, CancelEndsOnlyTheSearchOfTheThreadNamed) {
     // 26 empty squares: every cancelled search takes far longer than the test waits for it.
     const BoardState deep = tavik_test::RandomPosition(7, 26, 26);

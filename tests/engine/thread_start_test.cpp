@@ -30,7 +30,7 @@ TEST(ThreadStart, SearchesGoOnWithTheHelpersThereAre) {
     const BoardState b = tavik_test::RandomPosition(41, 17, 17);
     ostrakon::ClearMemo();
     ThinkResult alone{};
-    ASSERT_EQ(-1, ostrakon::ThinkCall(b, 0, alone, true, nullptr, 1));
+    ASSERT_EQ(-1, ostrakon::ThinkCall(b, 0, alone, true, nullptr, {1}));
     ASSERT_EQ(0, ostrakon::PoolThreads()) << "a search before this test made helpers";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -38,7 +38,7 @@ TEST(ThreadStart, SearchesGoOnWithTheHelpersThereAre) {
         ostrakon::PoolBusyPeak(true);
         ostrakon::ClearMemo();
         ThinkResult result{};
-        EXPECT_EQ(-1, ostrakon::ThinkCall(b, 0, result, true, nullptr, 4));
+        EXPECT_EQ(-1, ostrakon::ThinkCall(b, 0, result, true, nullptr, {4}));
         EXPECT_EQ(alone.move, result.move);
         EXPECT_EQ(alone.value, result.value);
         EXPECT_EQ(alone.nodes, result.nodes);

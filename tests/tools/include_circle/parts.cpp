@@ -1,0 +1,1 @@
+#include "parts.h"

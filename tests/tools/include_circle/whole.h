@@ -1,0 +1,1 @@
+// A fixture of tools/include_graph.py.
