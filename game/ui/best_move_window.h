@@ -8,6 +8,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "id_checks.h"
 #include "ostrakon.h"
 #include "player_settings.h"
 #include "worker_threads.h"
@@ -16,12 +17,16 @@ namespace tavik::ui {
 
 class MainWindow;
 
+// Every control of the window, by ID, with IDOK for Return (as in the evaluation window).
+constexpr int kBestMoveCloseId = 1005;
 constexpr int kPlayButtonId = 1006;
 constexpr int kBestMoveTextId = 1007;
+inline constexpr int kBestMoveControlIds[] = {IDOK, kBestMoveCloseId, kPlayButtonId, kBestMoveTextId};
+static_assert(AllDifferent(kBestMoveControlIds), "two controls of the best-move window share an ID");
 
 class BestMoveWindow {
 public:
-    // Makes the window and starts its search (the entry of the modal windows' table). The
+    // Makes the window and starts its search (for RunModalWindow). The
     // object lives as long as the window.
     static HWND Create(MainWindow& owner);
 

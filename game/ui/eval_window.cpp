@@ -47,7 +47,7 @@ void EvalWindow::Initialise() {
     const HFONT font = owner_.Font(kFontEval);
     list_ = Control(window_, WS_EX_CLIENTEDGE, "SysListView32", "",
                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 165, 191, kEvalListId, font);
-    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kCloseButtonId,
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kEvalCloseId,
                      font);
     InstallModalKeyboard(window_);
     MoveWindowToCenter(window_, owner_.Handle());
@@ -131,7 +131,7 @@ LRESULT CALLBACK EvalWindow::Procedure(HWND window, UINT message, WPARAM wParam,
             return 0;
         }
         case WM_COMMAND:
-            if (PressedButton(window, wParam) == kCloseButtonId) self.Close();
+            if (PressedButton(window, wParam) == kEvalCloseId) self.Close();
             return 0;
         case WM_CLOSE: self.Close(); return 0;
         case WM_DESTROY:

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "id_checks.h"
 #include "ostrakon.h"
 #include "player_settings.h"
 #include "worker_threads.h"
@@ -20,13 +21,17 @@ namespace tavik::ui {
 
 class MainWindow;
 
+// Every control of the window, by ID. IDOK is among them because the dialog keyboard sends it
+// for Return, which presses the focused button (PressedButton): no control may take its number.
 constexpr int kEvalListId = 1004;
-constexpr int kCloseButtonId = 1005;
+constexpr int kEvalCloseId = 1005;
+inline constexpr int kEvalControlIds[] = {IDOK, kEvalListId, kEvalCloseId};
+static_assert(AllDifferent(kEvalControlIds), "two controls of the evaluation window share an ID");
 
 class EvalWindow {
 public:
-    // Makes the window for the main window's study mode and starts its analysis (the entry of
-    // the modal windows' table). The object lives as long as the window.
+    // Makes the window for the main window's study mode and starts its analysis (for
+    // RunModalWindow). The object lives as long as the window.
     static HWND Create(MainWindow& owner);
 
 private:

@@ -204,11 +204,11 @@ void MainWindow::OnCommand(UINT id) {
     case kCmdLast: flow_.Navigate(Navigation::kLast); break;
     case kCmdPlayers:
         flow_.Stop();
-        RunModalWindow(*this, "SetGameWnd");
+        RunModalWindow(*this, ModalWindow::kPlayers);
         break;
     case kCmdExit: DestroyWindow(window_); break;
     case kCmdBestMove:
-        if (flow_.StudyAllowed()) RunModalWindow(*this, "BestMoveWnd");
+        if (flow_.StudyAllowed()) RunModalWindow(*this, ModalWindow::kBestMove);
         break;
     case kCmdEvaluate:
     case kCmdWinSearch:
@@ -216,7 +216,7 @@ void MainWindow::OnCommand(UINT id) {
     case kCmdOpenness:
         if (flow_.StudyAllowed() && StudyModeOf(id, mode)) {
             studyMode_ = mode;
-            RunModalWindow(*this, "EvalWnd");
+            RunModalWindow(*this, ModalWindow::kEvaluation);
         }
         break;
     case kCmdAutoPlay:
@@ -246,7 +246,7 @@ void MainWindow::OnCommand(UINT id) {
         ShellExecuteA(window_, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "", SW_SHOWMAXIMIZED);
         break;
     case kCmdWebSite: ShellExecuteA(window_, "open", kAuthorSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
-    case kCmdVersion: RunModalWindow(*this, "InfoWnd"); break;
+    case kCmdVersion: RunModalWindow(*this, ModalWindow::kVersion); break;
     default:
         if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {
             settings_.thinkThreadPriority = PriorityOfItem(static_cast<int>(id - kCmdPriorityIdle));

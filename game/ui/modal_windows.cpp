@@ -1,7 +1,5 @@
 #include "modal_windows.h"
 
-#include <cstring>
-
 #include "best_move_window.h"
 #include "eval_window.h"
 #include "main_window.h"
@@ -12,18 +10,17 @@ namespace tavik::ui {
 
 namespace {
 
-// The modal windows by name; each is made, subclassed and initialised by its creator. A name
-// without a window here creates nothing.
-struct ModalWindow {
-    const char* name;
-    HWND (*create)(MainWindow& owner);
-};
-const ModalWindow kModalWindows[] = {
-    {"InfoWnd", VersionWindow::Create},
-    {"EvalWnd", EvalWindow::Create},
-    {"BestMoveWnd", BestMoveWindow::Create},
-    {"SetGameWnd", PlayersWindow::Create},
-};
+// Each window is made, subclassed and initialised by its creator. No default: a window added to
+// the enumeration and not here is a warning, which the build treats as an error.
+HWND CreateModalWindow(MainWindow& owner, ModalWindow which) {
+    switch (which) {
+    case ModalWindow::kVersion: return VersionWindow::Create(owner);
+    case ModalWindow::kEvaluation: return EvalWindow::Create(owner);
+    case ModalWindow::kBestMove: return BestMoveWindow::Create(owner);
+    case ModalWindow::kPlayers: return PlayersWindow::Create(owner);
+    }
+    return nullptr;
+}
 
 // The one modal window's keyboard hook.
 HHOOK gKeyboardHook = nullptr;
@@ -45,10 +42,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-WPARAM RunModalWindow(MainWindow& owner, const char* name) {
-    HWND window = nullptr;
-    for (const ModalWindow& modal : kModalWindows)
-        if (modal.create && std::strcmp(modal.name, name) == 0) window = modal.create(owner);
+WPARAM RunModalWindow(MainWindow& owner, ModalWindow which) {
+    const HWND window = CreateModalWindow(owner, which);
     if (!window) return 0;
     ShowWindow(window, SW_SHOW);
     EnableWindow(owner.Handle(), FALSE);

@@ -1,5 +1,5 @@
-// The modal windows (the version, evaluation, best-move and players windows), opened by name.
-// Each runs its own message loop while the main window is disabled.
+// The modal windows (the version, evaluation, best-move and players windows). Each runs its own
+// message loop while the main window is disabled.
 #ifndef TAVIK_GAME_UI_MODAL_WINDOWS_H
 #define TAVIK_GAME_UI_MODAL_WINDOWS_H
 
@@ -9,10 +9,11 @@ namespace tavik::ui {
 
 class MainWindow;
 
-// Creates the window called `name` ("InfoWnd", "EvalWnd", "BestMoveWnd", "SetGameWnd"), shows
-// it, disables the main window and runs a nested message loop until WM_QUIT; answers the
-// quit's wParam. An unknown name opens nothing and answers 0.
-WPARAM RunModalWindow(MainWindow& owner, const char* name);
+enum class ModalWindow { kVersion, kEvaluation, kBestMove, kPlayers };
+
+// Creates the window `which`, shows it, disables the main window and runs a nested message loop
+// until WM_QUIT; answers the quit's wParam (0 when the window could not be made).
+WPARAM RunModalWindow(MainWindow& owner, ModalWindow which);
 
 // Ends a modal window: enables its owner again, destroys it, and ends the nested loop with
 // `result`.

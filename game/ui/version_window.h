@@ -6,19 +6,23 @@
 
 #include <windows.h>
 
+#include "id_checks.h"
 #include "ostrakon.h"
 
 namespace tavik::ui {
 
 class MainWindow;
 
+// Every control of the window, by ID.
 constexpr int kVersionOkId = 1000;
 constexpr int kVersionTextId = 1001;
 constexpr int kBannerId = 1002;
+inline constexpr int kVersionControlIds[] = {kVersionOkId, kVersionTextId, kBannerId};
+static_assert(AllDifferent(kVersionControlIds), "two controls of the version window share an ID");
 
 class VersionWindow {
 public:
-    // Makes the window and fills it (the entry of the modal windows' table). The object lives
+    // Makes the window and fills it (for RunModalWindow). The object lives
     // as long as the window.
     static HWND Create(MainWindow& owner);
 
