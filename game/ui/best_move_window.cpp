@@ -30,7 +30,7 @@ void BestMoveWindow::Initialise() {
     depths_ = owner_.Settings().study;
     priority_ = owner_.Settings().thinkThreadPriority;
     if (!search_.Start(Search, this, priority_))
-        ReportError("思考スレッドの作成に失敗しました。");
+        ReportError(kThinkThreadFailure);
 }
 
 DWORD WINAPI BestMoveWindow::Search(void* argument) {

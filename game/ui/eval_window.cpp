@@ -59,7 +59,7 @@ void EvalWindow::Initialise() {
     depths_ = owner_.Settings().study;
     priority_ = owner_.Settings().thinkThreadPriority;
     if (!search_.Start(Analyse, this, priority_))
-        ReportError("思考スレッドの作成に失敗しました。");
+        ReportError(kThinkThreadFailure);
     SetFocus(close_);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
@@ -479,18 +480,35 @@ TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
     SetCurrentDirectoryA(dir.c_str());
     DeleteFileA("error.log");
 
+    // A bitmap step's box comes between two logged reports: its own caption and no line.
+    struct Case {
+        const char* text;
+        ErrorReport how;
+        const char* caption;
+        bool logged;
+    };
+    const Case cases[] = {
+        {"スレッドの作成に失敗しました。", ErrorReport::kLogged, "エラー発生", true},
+        {"ファイルを開くことができませんでした", ErrorReport::kBitmapStep, "エラー", false},
+        {"エラー発生", ErrorReport::kLogged, "エラー発生", true},
+    };
     BoxAnswerer answerer;
-    ReportError("スレッドの作成に失敗しました。");
-    ReportError("エラー発生");
+    std::string expectedLog;
+    for (const Case& c : cases) {
+        ReportError(c.text, c.how);
+        if (c.logged) expectedLog += std::string(c.text) + "\r\n";
+    }
     std::ifstream log("error.log", std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(log)), {});
     log.close();
-    EXPECT_EQ(std::string("スレッドの作成に失敗しました。\r\nエラー発生\r\n"), bytes);
+    EXPECT_EQ(expectedLog, bytes);
     const auto boxes = answerer.Boxes();
-    ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ("エラー発生", boxes[0].caption);
-    EXPECT_EQ("スレッドの作成に失敗しました。", boxes[0].text);
-    EXPECT_EQ("エラー発生", boxes[1].text);
+    ASSERT_EQ(std::size(cases), boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        SCOPED_TRACE(cases[i].text);
+        EXPECT_EQ(cases[i].caption, boxes[i].caption);
+        EXPECT_EQ(cases[i].text, boxes[i].text);
+    }
     DeleteFileA("error.log");
     SetCurrentDirectoryA(old);
     RemoveDirectoryA(dir.c_str());
