@@ -26,8 +26,8 @@ static_assert(AllDifferent(kBestMoveControlIds), "two controls of the best-move 
 
 class BestMoveWindow {
 public:
-    // Makes the window and starts its search (for RunModalWindow). The
-    // object lives as long as the window.
+    // Makes the window and starts its search (for RunModalWindow). The object lives as long
+    // as the window.
     static HWND Create(MainWindow& owner);
 
 private:

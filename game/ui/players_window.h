@@ -51,8 +51,8 @@ static_assert(AllDifferent(kPlayersControlIds.data(), kPlayersControlIds.size())
 
 class PlayersWindow {
 public:
-    // Makes the window and fills it from the settings (for RunModalWindow).
-    // The object lives as long as the window.
+    // Makes the window and fills it from the settings (for RunModalWindow). The object lives
+    // as long as the window.
     static HWND Create(MainWindow& owner);
 
 private:

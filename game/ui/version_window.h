@@ -22,8 +22,8 @@ static_assert(AllDifferent(kVersionControlIds), "two controls of the version win
 
 class VersionWindow {
 public:
-    // Makes the window and fills it (for RunModalWindow). The object lives
-    // as long as the window.
+    // Makes the window and fills it (for RunModalWindow). The object lives as long as the
+    // window.
     static HWND Create(MainWindow& owner);
 
     // Where the engine's record comes from: the engine's own GetVersionInfo, unless a test
