@@ -2,7 +2,6 @@
 
 #include "analysis.h"
 #include "aux_window.h"
-#include "eval_window.h"
 #include "fenlow.h"
 #include "modal_windows.h"
 #include "report_error.h"
@@ -18,7 +17,7 @@ HWND BestMoveWindow::Create(AuxWindowHost& frame, StudyHost& game) {
 
 void BestMoveWindow::Initialise() {
     const HFONT font = frame_.Font(kFontBestMove);
-    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25, kCloseButtonId,
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25, kBestMoveCloseId,
                      font);
     play_ = Control(window_, 0, "BUTTON", "着手", WS_TABSTOP | BS_PUSHBUTTON, 15, 55, 115, 25, kPlayButtonId, font);
     text_ = Control(window_, 0, "STATIC", "最善手は........です", SS_CENTER, 3, 14, 244, 30, kBestMoveTextId, font);
@@ -30,7 +29,7 @@ void BestMoveWindow::Initialise() {
     depths_ = game_.StudyDepthsSet();
     priority_ = game_.ThinkPriority();
     if (!search_.Start(Search, this, priority_))
-        ReportError("思考スレッドの作成に失敗しました。");
+        ReportError(kThinkThreadFailure);
 }
 
 DWORD WINAPI BestMoveWindow::Search(void* argument) {
@@ -74,7 +73,7 @@ LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wPa
         case WM_COMMAND: {
             const UINT id = PressedButton(window, wParam);
             if (id == kPlayButtonId && IsWindowEnabled(self.play_)) self.Play();
-            if (id == kCloseButtonId) self.Close();
+            if (id == kBestMoveCloseId) self.Close();
             return 0;
         }
         case WM_CLOSE: self.Close(); return 0;

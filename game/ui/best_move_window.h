@@ -11,6 +11,7 @@
 
 #include "aux_window.h"
 #include "modal_windows.h"
+#include "id_checks.h"
 #include "ostrakon.h"
 #include "player_settings.h"
 #include "study_host.h"
@@ -18,8 +19,12 @@
 
 namespace tavik::ui {
 
+// Every control of the window, by ID, with IDOK for Return (as in the evaluation window).
+constexpr int kBestMoveCloseId = 1005;
 constexpr int kPlayButtonId = 1006;
 constexpr int kBestMoveTextId = 1007;
+inline constexpr int kBestMoveControlIds[] = {IDOK, kBestMoveCloseId, kPlayButtonId, kBestMoveTextId};
+static_assert(AllDifferent(kBestMoveControlIds), "two controls of the best-move window share an ID");
 
 class BestMoveWindow {
 public:

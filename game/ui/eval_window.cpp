@@ -44,7 +44,7 @@ void EvalWindow::Initialise() {
     const HFONT font = frame_.Font(kFontEval);
     list_ = Control(window_, WS_EX_CLIENTEDGE, "SysListView32", "",
                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 165, 191, kEvalListId, font);
-    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kCloseButtonId,
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kEvalCloseId,
                      font);
     keyboard_.emplace(window_);
     MoveWindowToCenter(window_, frame_.Handle());
@@ -56,7 +56,7 @@ void EvalWindow::Initialise() {
     depths_ = game_.StudyDepthsSet();
     priority_ = game_.ThinkPriority();
     if (!search_.Start(Analyse, this, priority_))
-        ReportError("思考スレッドの作成に失敗しました。");
+        ReportError(kThinkThreadFailure);
     SetFocus(close_);
 }
 
@@ -126,7 +126,7 @@ LRESULT CALLBACK EvalWindow::Procedure(HWND window, UINT message, WPARAM wParam,
             return 0;
         }
         case WM_COMMAND:
-            if (PressedButton(window, wParam) == kCloseButtonId) self.Close();
+            if (PressedButton(window, wParam) == kEvalCloseId) self.Close();
             return 0;
         case WM_CLOSE: self.Close(); return 0;
         case WM_DESTROY:

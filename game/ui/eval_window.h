@@ -12,18 +12,23 @@
 #include <optional>
 #include <vector>
 
-#include "commands.h"
-#include "ostrakon.h"
 #include "aux_window.h"
+#include "commands.h"
+#include "id_checks.h"
 #include "modal_windows.h"
+#include "ostrakon.h"
 #include "player_settings.h"
 #include "study_host.h"
 #include "worker_threads.h"
 
 namespace tavik::ui {
 
+// Every control of the window, by ID. IDOK is among them because the dialog keyboard sends it
+// for Return, which presses the focused button (PressedButton): no control may take its number.
 constexpr int kEvalListId = 1004;
-constexpr int kCloseButtonId = 1005;
+constexpr int kEvalCloseId = 1005;
+inline constexpr int kEvalControlIds[] = {IDOK, kEvalListId, kEvalCloseId};
+static_assert(AllDifferent(kEvalControlIds), "two controls of the evaluation window share an ID");
 
 class EvalWindow {
 public:

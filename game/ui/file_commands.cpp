@@ -11,6 +11,7 @@
 #include "file_io.h"
 #include "game_file.h"
 #include "gdi.h"
+#include "program_directory.h"
 #include "record_export.h"
 #include "report_error.h"
 
@@ -122,8 +123,6 @@ void CopyBoardPicture(FileCommandHost& window) {
     window.SetStatusText(0, "");
 }
 
-void BitmapError(const char* text) { MessageBoxA(nullptr, text, "エラー", MB_OK | MB_ICONERROR); }
-
 }  // namespace
 
 bool RunFileCommand(FileCommandHost& window, UINT command) {
@@ -164,7 +163,7 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
                           DIB_RGB_COLORS);
     }
     if (lines == 0) {
-        BitmapError("色数変更に失敗しました");
+        ReportError("色数変更に失敗しました", ErrorReport::kBitmapStep);
         return false;
     }
     std::vector<uint32_t> colours;
@@ -177,25 +176,27 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
 
     FileReplacement out(path);
     if (!out.Created()) {
-        BitmapError("ファイルを開くことができませんでした");
+        ReportError("ファイルを開くことができませんでした", ErrorReport::kBitmapStep);
         return false;
     }
     if (!out.Write(file.data(), 14)) {
-        BitmapError("ビットマップファイルヘッダーを書き込むことができませんでした");
+        ReportError("ビットマップファイルヘッダーを書き込むことができませんでした", ErrorReport::kBitmapStep);
         return false;
     }
     if (!out.Write(file.data() + 14, layout->pixelOffset - 14)) {
-        BitmapError("ビットマップ情報とカラーテーブルを書き込むことができませんでした");
+        ReportError("ビットマップ情報とカラーテーブルを書き込むことができませんでした", ErrorReport::kBitmapStep);
         return false;
     }
     if (!out.Write(file.data() + layout->pixelOffset, layout->pixelSize)) {
-        BitmapError("ビット配列を書き込むことができませんでした");
+        ReportError("ビット配列を書き込むことができませんでした", ErrorReport::kBitmapStep);
         return false;
     }
     switch (out.Commit()) {
     case FileError::kNone: return true;
-    case FileError::kReplace: BitmapError("ファイルを置き換えることができませんでした"); return false;
-    default: BitmapError("ファイルをクローズできませんでした"); return false;
+    case FileError::kReplace:
+        ReportError("ファイルを置き換えることができませんでした", ErrorReport::kBitmapStep);
+        return false;
+    default: ReportError("ファイルをクローズできませんでした", ErrorReport::kBitmapStep); return false;
     }
 }
 

@@ -38,7 +38,7 @@ bool RunFileCommand(FileCommandHost& window, UINT command);
 
 // Writes `bitmap` as a bitmap file of `bits` per pixel (0: its own depth; 1, 4, 8, 16, 24 or 32)
 // through a temporary file beside `path`, so a failed save leaves what was there. Each failing
-// step shows its own message box (caption "エラー"); false then, and for another depth.
+// step shows its own message box (ErrorReport::kBitmapStep); false then, and for another depth.
 bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits);
 
 // Puts a copy of `bitmap` on the clipboard (CF_BITMAP); true with no bitmap.

@@ -252,7 +252,7 @@ void GameFlow::StartComputerThinking() {
     }
     if (!started) {
         ReleaseStudy();
-        ReportError("思考スレッドの作成に失敗しました。");
+        ReportError(kThinkThreadFailure);
     }
 }
 

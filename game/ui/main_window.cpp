@@ -13,7 +13,7 @@
 #include "file_commands.h"
 #include "modal_windows.h"
 #include "player_settings.h"
-#include "report_error.h"
+#include "program_directory.h"
 #include "resource_ids.h"
 #include "settings_store.h"
 #include "texts.h"

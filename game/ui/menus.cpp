@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "fenlow.h"
+#include "id_checks.h"
 #include "menus.h"
 
 namespace tavik::ui {
@@ -26,7 +27,7 @@ struct MenuEntry {
 
 constexpr MenuEntry kSeparator{0, nullptr, -1, 0};
 
-const MenuEntry kGameMenu[] = {
+constexpr MenuEntry kGameMenu[] = {
     {kCmdStart, "対局を開始する(&R)\tSpace", -1, 0},
     {kCmdStop, "対局を中断する(&C)\tPeriod", -1, 0},
     kSeparator,
@@ -49,7 +50,7 @@ const MenuEntry kGameMenu[] = {
     {kCmdExit, "終了(&X)", -1, 0},
 };
 
-const MenuEntry kStudyMenu[] = {
+constexpr MenuEntry kStudyMenu[] = {
     {kCmdBestMove, "最善手探索(&B)\tCtrl+B", -1, 0},
     {kCmdEvaluate, "評価値算出(&E)\tCtrl+E", -1, 0},
     kSeparator,
@@ -59,7 +60,7 @@ const MenuEntry kStudyMenu[] = {
     {kCmdOpenness, "開放度算出(&U)\tCtrl+U", -1, 0},
 };
 
-const MenuEntry kSettingsMenu[] = {
+constexpr MenuEntry kSettingsMenu[] = {
     {kCmdAutoPlay, "指定打ちの時に自動で打つ(&D)", -1, 0},
     kSeparator,
     {0, "思考スレッドの優先度(&P)", kPriority, 0},
@@ -67,7 +68,7 @@ const MenuEntry kSettingsMenu[] = {
     {0, "石(&S)", kStone, 0},
 };
 
-const MenuEntry kPriorityMenu[] = {
+constexpr MenuEntry kPriorityMenu[] = {
     {kCmdPriorityIdle, "Idle", -1, 0},
     {kCmdPriorityIdle + 1, "Lowest", -1, 0},
     {kCmdPriorityIdle + 2, "Lower", -1, 0},
@@ -77,23 +78,23 @@ const MenuEntry kPriorityMenu[] = {
     {kCmdPriorityRealTime, "RealTime", -1, MFS_GRAYED},  // only with the /D switch
 };
 
-const MenuEntry kBoardMenu[] = {
+constexpr MenuEntry kBoardMenu[] = {
     {kCmdBoardGreen, "ベーシック(緑)", -1, 0},
     {kCmdBoardBlue, "ベーシック(青)", -1, 0},
     {kCmdBoardMeadow, "草原", -1, 0},
 };
 
-const MenuEntry kStoneMenu[] = {
+constexpr MenuEntry kStoneMenu[] = {
     {kCmdStoneGo, "碁石", -1, 0},
     {kCmdStoneFlat, "平板", -1, 0},
 };
 
-const MenuEntry kViewMenu[] = {
+constexpr MenuEntry kViewMenu[] = {
     {kCmdShowMoves, "着手可能点(&P)", -1, 0},
     {kCmdShowKifu, "棋譜(&K)\tCtrl+K", -1, 0},
 };
 
-const MenuEntry kHelpMenu[] = {
+constexpr MenuEntry kHelpMenu[] = {
     {kCmdManual, "説明書を表示(&C)\tF1", -1, 0},
     kSeparator,
     {kCmdWebSite, "作者サイトを表示(&W)", -1, 0},
@@ -101,10 +102,27 @@ const MenuEntry kHelpMenu[] = {
     {kCmdVersion, "バージョン情報(&A)", -1, 0},
 };
 
-const MenuEntry kMenuBar[] = {
+constexpr MenuEntry kMenuBar[] = {
     {0, "対局(&N)", kGame, 0},   {0, "研究(&S)", kStudy, 0},     {0, "設定(&O)", kSettings, 0},
     {0, "表示(&V)", kView, 0}, {0, "ヘルプ(&H)", kHelp, 0},
 };
+
+// No command is on two items: the helper DLL and EnableMenuItem find an item by its command,
+// so a second item with the same one would be checked, greyed and answered as the first.
+template <size_t... N>
+constexpr bool EveryCommandOnce(const MenuEntry (&... menus)[N]) {
+    UINT ids[(N + ...)] = {};
+    size_t count = 0;
+    const auto add = [&ids, &count](const auto& menu) {
+        for (const MenuEntry& e : menu)
+            if (e.id) ids[count++] = e.id;
+    };
+    (add(menus), ...);
+    return AllDifferent(ids, count);
+}
+static_assert(EveryCommandOnce(kMenuBar, kGameMenu, kStudyMenu, kSettingsMenu, kPriorityMenu, kBoardMenu, kStoneMenu,
+                               kViewMenu, kHelpMenu),
+              "two menu items carry the same command");
 
 template <size_t N>
 void Fill(HMENU menu, const MenuEntry (&entries)[N], const HMENU* popups) {

@@ -1,5 +1,6 @@
 #include "players_window.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ struct ControlLayout {
 };
 
 // One colour's controls, in the order they are made (which is the Tab order).
-const ControlLayout kSideControls[] = {
+constexpr ControlLayout kSideControls[] = {
     {0, "BUTTON", "黒", BS_GROUPBOX | WS_GROUP, 4, 0, 205, 228},
     {kHumanOffset, "BUTTON", "人間", kRadio, 12, 15, 186, 21},
     {kComputerOffset, "BUTTON", "コンピュータ", kRadio, 12, 63, 186, 21},
@@ -48,6 +49,18 @@ const ControlLayout kSideControls[] = {
     {kStrongOffset, "BUTTON", "強い", kPush, 150, 188, 45, 25},
 };
 constexpr int kWhiteShift = 209;
+
+// The run of IDs the header reserves for a colour is exactly the one made here: every offset
+// once, none beyond the run (where it would take an ID of the other colour or a button).
+constexpr bool FillsTheRun() {
+    bool seen[kSideControlCount] = {};
+    for (const ControlLayout& layout : kSideControls) {
+        if (layout.offset < 0 || layout.offset >= kSideControlCount || seen[layout.offset]) return false;
+        seen[layout.offset] = true;
+    }
+    return static_cast<int>(std::size(kSideControls)) == kSideControlCount;
+}
+static_assert(FillsTheRun(), "a colour's controls do not fill its run of IDs");
 
 struct ButtonLayout {
     int id;

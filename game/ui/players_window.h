@@ -8,11 +8,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 #include "aux_window.h"
 #include "game_record.h"
+#include "id_checks.h"
 #include "modal_windows.h"
 #include "player_dialog.h"
 #include "player_settings.h"
@@ -32,9 +34,11 @@ protected:
     ~PlayersHost() = default;
 };
 
-// The controls of one colour are at fixed offsets from its group box.
+// Every control of the window, by ID. The controls of one colour are at fixed offsets from its
+// group box (offset 0), kSideControlCount of them in a row.
 constexpr int kBlackGroupId = 1008;
 constexpr int kWhiteGroupId = 1023;
+constexpr int kSideControlCount = 15;
 enum PlayerControlOffset {
     kHumanOffset = 1,
     kComputerOffset = 2,
@@ -49,6 +53,18 @@ enum PlayerControlOffset {
 constexpr int kSwapButtonId = 1038;
 constexpr int kPlayersOkId = 1000;
 constexpr int kPlayersCancelId = 1005;
+// Both colours' runs, the three buttons below them, and IDOK, which the dialog keyboard sends
+// for Return (it presses the focused button) and so is no control's.
+inline constexpr auto kPlayersControlIds = [] {
+    std::array<int, 2 * kSideControlCount + 4> ids{};
+    size_t next = 0;
+    for (int group : {kBlackGroupId, kWhiteGroupId})
+        for (int offset = 0; offset < kSideControlCount; ++offset) ids[next++] = group + offset;
+    for (int id : {kSwapButtonId, kPlayersOkId, kPlayersCancelId, IDOK}) ids[next++] = id;
+    return ids;
+}();
+static_assert(AllDifferent(kPlayersControlIds.data(), kPlayersControlIds.size()),
+              "two controls of the players window share an ID");
 
 class PlayersWindow {
 public:

@@ -1,17 +1,23 @@
-// Failures the user must know about, and where the program's own files lie.
+// Failures the user must know about.
 #ifndef TAVIK_GAME_UI_REPORT_ERROR_H
 #define TAVIK_GAME_UI_REPORT_ERROR_H
 
-#include <string>
-
 namespace tavik::ui {
 
-// A message box captioned "エラー発生", then the same line appended to "error.log" in the
-// current directory. Any thread.
-void ReportError(const char* message);
+enum class ErrorReport {
+    // A message box captioned "エラー発生", then the same line appended to "error.log" in the
+    // current directory.
+    kLogged,
+    // A box captioned "エラー" with the error icon, and nothing logged: a failing step of a
+    // bitmap save, whose caller then reports the save as a whole (logged).
+    kBitmapStep,
+};
 
-// The folder of the program's own file, ending in "\".
-std::string ProgramDirectory();
+// Any thread.
+void ReportError(const char* message, ErrorReport how = ErrorReport::kLogged);
+
+// A worker that thinks for the computer or the study windows could not be started.
+inline constexpr char kThinkThreadFailure[] = "思考スレッドの作成に失敗しました。";
 
 }  // namespace tavik::ui
 

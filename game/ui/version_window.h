@@ -7,13 +7,17 @@
 #include <windows.h>
 
 #include "aux_window.h"
+#include "id_checks.h"
 #include "ostrakon.h"
 
 namespace tavik::ui {
 
+// Every control of the window, by ID.
 constexpr int kVersionOkId = 1000;
 constexpr int kVersionTextId = 1001;
 constexpr int kBannerId = 1002;
+inline constexpr int kVersionControlIds[] = {kVersionOkId, kVersionTextId, kBannerId};
+static_assert(AllDifferent(kVersionControlIds), "two controls of the version window share an ID");
 
 class VersionWindow {
 public:

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
@@ -17,6 +18,7 @@
 
 #include "app_settings.h"
 #include "board_functions.h"
+#include "expected_layout.h"
 #include "report_error.h"
 #include "resource_ids.h"
 #include "ui_test_support.h"
@@ -28,10 +30,7 @@ using namespace tavik::ui;
 using namespace tavik_ui_test;
 using MainWindow = WindowTest;
 
-struct Item {
-    UINT id;
-    const char* text;  // nullptr: separator
-};
+using Item = expected::MenuItem;
 
 std::vector<Item> ItemsOf(HMENU menu) {
     std::vector<Item> items;
@@ -77,40 +76,27 @@ TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
     Start();
     HMENU bar = GetMenu(Main());
     ASSERT_EQ(W().Menus().Bar(), bar);
-    // The literals below are code page 932 as the game's are; one is spelled out in bytes so a
-    // wrong execution character set cannot pass unnoticed.
-    ExpectItems(bar, {{0, "\x91\xce\x8b\xc7(&N)"}, {0, "研究(&S)"}, {0, "設定(&O)"}, {0, "表示(&V)"},
-                      {0, "ヘルプ(&H)"}});
-    ExpectItems(GetSubMenu(bar, 0),
-                {{1039, "対局を開始する(&R)\tSpace"}, {1040, "対局を中断する(&C)\tPeriod"}, {0, nullptr},
-                 {1041, "新規対局(&N)\tCtrl+N"}, {1042, "局面を開く(&O)\tCtrl+O"},
-                 {1043, "局面を保存(&S)\tCtrl+S"}, {0, nullptr}, {1044, "対局者設定(&M)\tCtrl+M"},
-                 {0, nullptr}, {1045, "初期局面(&B)\tCtrl+←"}, {1046, "1手戻す(&A)\t←"},
-                 {1047, "1手進める(&F)\t→"}, {1048, "最終局面(&L)\tCtrl+→"}, {0, nullptr},
-                 {1049, "棋譜を出力(&E)"}, {1050, "棋譜をクリップボードにコピー(&D)"},
-                 {1051, "盤面を画像として保存(&G)"}, {1052, "盤面をクリップボードにコピー(&H)"},
-                 {0, nullptr}, {1053, "終了(&X)"}});
-    ExpectItems(GetSubMenu(bar, 1),
-                {{1054, "最善手探索(&B)\tCtrl+B"}, {1055, "評価値算出(&E)\tCtrl+E"}, {0, nullptr},
-                 {1056, "必勝探索(&W)\tCtrl+W"}, {1057, "完全探索(&P)\tCtrl+P"}, {0, nullptr},
-                 {1058, "開放度算出(&U)\tCtrl+U"}});
     HMENU settings = GetSubMenu(bar, 2);
-    ExpectItems(settings, {{1059, "指定打ちの時に自動で打つ(&D)"}, {0, nullptr},
-                           {0, "思考スレッドの優先度(&P)"}, {0, "盤面(&B)"}, {0, "石(&S)"}});
-    ExpectItems(GetSubMenu(settings, 2), {{1060, "Idle"}, {1061, "Lowest"}, {1062, "Lower"},
-                                          {1063, "Normal"}, {1064, "Higher"}, {1065, "Highest"},
-                                          {1066, "RealTime"}});
-    ExpectItems(GetSubMenu(settings, 3), {{1067, "ベーシック(緑)"}, {1068, "ベーシック(青)"}, {1069, "草原"}});
-    ExpectItems(GetSubMenu(settings, 4), {{1070, "碁石"}, {1071, "平板"}});
-    ExpectItems(GetSubMenu(bar, 3), {{1072, "着手可能点(&P)"}, {1073, "棋譜(&K)\tCtrl+K"}});
-    ExpectItems(GetSubMenu(bar, 4), {{1074, "説明書を表示(&C)\tF1"}, {0, nullptr},
-                                     {1075, "作者サイトを表示(&W)"}, {0, nullptr},
-                                     {1076, "バージョン情報(&A)"}});
+    const std::pair<HMENU, const std::vector<Item>*> menus[] = {
+        {bar, &expected::kMenuBar},
+        {GetSubMenu(bar, 0), &expected::kGameMenu},
+        {GetSubMenu(bar, 1), &expected::kStudyMenu},
+        {settings, &expected::kSettingsMenu},
+        {GetSubMenu(settings, 2), &expected::kPriorityMenu},
+        {GetSubMenu(settings, 3), &expected::kBoardMenu},
+        {GetSubMenu(settings, 4), &expected::kStoneMenu},
+        {GetSubMenu(bar, 3), &expected::kViewMenu},
+        {GetSubMenu(bar, 4), &expected::kHelpMenu},
+    };
+    for (size_t i = 0; i < std::size(menus); ++i) {
+        SCOPED_TRACE(i);
+        ExpectItems(menus[i].first, *menus[i].second);
+    }
     // Radio groups show as radio marks.
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE;
-    GetMenuItemInfoA(W().Menus().Bar(), 1063, FALSE, &info);
+    GetMenuItemInfoA(W().Menus().Bar(), expected::kPriorityNormal, FALSE, &info);
     EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
     EXPECT_TRUE(info.fState & MFS_CHECKED);
 }
@@ -118,23 +104,17 @@ TEST_F(MainWindow, MenuTreeTextsIdsAndOrder) {
 TEST_F(MainWindow, AcceleratorsStatusBarAndClientSize) {
     Start();
     ACCEL table[32];
-    ASSERT_EQ(17, CopyAcceleratorTableA(W().Accelerators(), table, 32));
-    const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL;
-    const ACCEL expected[17] = {
-        {v, VK_SPACE, 1039}, {0, '.', 1040},       {c, 'N', 1041},      {c, 'O', 1042},
-        {c, 'S', 1043},      {c, 'M', 1044},       {c, VK_LEFT, 1045},  {v, VK_LEFT, 1046},
-        {v, VK_RIGHT, 1047}, {c, VK_RIGHT, 1048},  {c, 'B', 1054},      {c, 'E', 1055},
-        {c, 'W', 1056},      {c, 'P', 1057},       {c, 'U', 1058},      {c, 'K', 1073},
-        {v, VK_F1, 1074}};
-    for (int i = 0; i < 17; ++i) {
+    const std::vector<ACCEL>& expectedTable = expected::kAccelerators;
+    ASSERT_EQ(static_cast<int>(expectedTable.size()), CopyAcceleratorTableA(W().Accelerators(), table, 32));
+    for (size_t i = 0; i < expectedTable.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].fVirt, table[i].fVirt & ~0x80);  // the last entry carries an end mark
-        EXPECT_EQ(expected[i].key, table[i].key);
-        EXPECT_EQ(expected[i].cmd, table[i].cmd);
+        EXPECT_EQ(expectedTable[i].fVirt, table[i].fVirt & ~0x80);  // the last entry carries an end mark
+        EXPECT_EQ(expectedTable[i].key, table[i].key);
+        EXPECT_EQ(expectedTable[i].cmd, table[i].cmd);
     }
 
     ASSERT_NE(nullptr, W().StatusBar());
-    EXPECT_EQ(70, GetDlgCtrlID(W().StatusBar()));
+    EXPECT_EQ(expected::kStatusBar, GetDlgCtrlID(W().StatusBar()));
     int parts[8] = {};
     ASSERT_EQ(3, SendMessageA(W().StatusBar(), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)));
     EXPECT_EQ(100, parts[0]);
@@ -175,54 +155,54 @@ TEST_F(MainWindow, FontsOfTheAuxiliaryWindows) {
 TEST_F(MainWindow, MenuStatesFollowTheGame) {
     Start();
     auto command = [this](UINT id) { Command(id); };
-    EXPECT_FALSE(Greyed(1039));
-    EXPECT_TRUE(Greyed(1040));
-    for (UINT id = 1054; id <= 1058; ++id) EXPECT_FALSE(Greyed(id)) << id;
-    EXPECT_TRUE(Greyed(1066)) << "RealTime only with /D";
+    EXPECT_FALSE(Greyed(expected::kStart));
+    EXPECT_TRUE(Greyed(expected::kStop));
+    for (UINT id = expected::kBestMove; id <= expected::kOpenness; ++id) EXPECT_FALSE(Greyed(id)) << id;
+    EXPECT_TRUE(Greyed(expected::kPriorityRealTime)) << "RealTime only with /D";
 
-    command(1040);  // stopping a game that does not run changes nothing
-    EXPECT_FALSE(Greyed(1039));
-    EXPECT_TRUE(Greyed(1040));
+    command(expected::kStop);  // stopping a game that does not run changes nothing
+    EXPECT_FALSE(Greyed(expected::kStart));
+    EXPECT_TRUE(Greyed(expected::kStop));
 
-    command(1039);
-    EXPECT_TRUE(Greyed(1039));
-    EXPECT_FALSE(Greyed(1040));
+    command(expected::kStart);
+    EXPECT_TRUE(Greyed(expected::kStart));
+    EXPECT_FALSE(Greyed(expected::kStop));
     EXPECT_EQ(1, W().Session().Running());
-    command(1039);  // a second start starts nothing new
+    command(expected::kStart);  // a second start starts nothing new
     EXPECT_EQ(1, W().Session().Running());
-    EXPECT_TRUE(Greyed(1039));
+    EXPECT_TRUE(Greyed(expected::kStart));
 
     char text[256] = {};
     SendMessageA(W().StatusBar(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("●2石 ○2石 黒番 対局中", text);
 
-    command(1040);
-    EXPECT_FALSE(Greyed(1039));
-    EXPECT_TRUE(Greyed(1040));
+    command(expected::kStop);
+    EXPECT_FALSE(Greyed(expected::kStart));
+    EXPECT_TRUE(Greyed(expected::kStop));
     SendMessageA(W().StatusBar(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("●2石 ○2石 黒番", text);
 
     // Check items toggle with their marks.
-    EXPECT_FALSE(Checked(1059));
-    command(1059);
-    EXPECT_TRUE(Checked(1059));
+    EXPECT_FALSE(Checked(expected::kAutoPlay));
+    command(expected::kAutoPlay);
+    EXPECT_TRUE(Checked(expected::kAutoPlay));
     EXPECT_EQ(1, W().Settings().designateAutoPlay);
-    command(1064);
+    command(expected::kPriorityHigher);
     EXPECT_EQ(1, W().Settings().thinkThreadPriority);
-    EXPECT_TRUE(Checked(1064));
-    EXPECT_FALSE(Checked(1063));
+    EXPECT_TRUE(Checked(expected::kPriorityHigher));
+    EXPECT_FALSE(Checked(expected::kPriorityNormal));
 }
 
 TEST_F(MainWindow, FirstRunUsesTheDefaultsAndStoresAllValues) {
     Start();
     const AppSettings defaults = DefaultAppSettings(LoginName());
     EXPECT_EQ(1, W().Settings().boardNumber);
-    EXPECT_TRUE(Checked(1067));
-    EXPECT_TRUE(Checked(1070));
-    EXPECT_FALSE(Checked(1072));
-    EXPECT_TRUE(Checked(1073));
+    EXPECT_TRUE(Checked(expected::kBoardGreen));
+    EXPECT_TRUE(Checked(expected::kStoneGo));
+    EXPECT_FALSE(Checked(expected::kShowMoves));
+    EXPECT_TRUE(Checked(expected::kShowKifu));
     EXPECT_NE(nullptr, W().Records().Window()) << "the record window opens on a first run";
-    EXPECT_TRUE(Checked(1063)) << "priority Normal";
+    EXPECT_TRUE(Checked(expected::kPriorityNormal)) << "priority Normal";
     EXPECT_EQ(LoginName(), W().Settings().black.playerName);
     EXPECT_FALSE(LoginName().empty());
     EXPECT_STREQ(LoginName().c_str(), Record().blackName);
@@ -250,12 +230,14 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         UINT boardItem, priorityItem;
         bool realTimeGreyed;
     };
+    using expected::kBoardGreen, expected::kBoardBlue, expected::kBoardMeadow, expected::kPriorityNormal,
+        expected::kPriorityRealTime;
     const Case cases[] = {
-        {"design 9 falls back to green", "Tavik.exe", 9, 0, 1, 0, 1067, 1063, true},
-        {"meadow, priority of no item", "Tavik.exe", 3, 7, 3, 0, 1069, 1063, true},
-        {"RealTime stored, no switch", "Tavik.exe", 2, 15, 2, 15, 1068, 1066, true},
-        {"RealTime with /D", "\"Tavik.exe\" /D", 1, 15, 1, 15, 1067, 1066, false},
-        {"lower-case /d is no switch", "Tavik.exe /d", 1, 15, 1, 15, 1067, 1066, true},
+        {"design 9 falls back to green", "Tavik.exe", 9, 0, 1, 0, kBoardGreen, kPriorityNormal, true},
+        {"meadow, priority of no item", "Tavik.exe", 3, 7, 3, 0, kBoardMeadow, kPriorityNormal, true},
+        {"RealTime stored, no switch", "Tavik.exe", 2, 15, 2, 15, kBoardBlue, kPriorityRealTime, true},
+        {"RealTime with /D", "\"Tavik.exe\" /D", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime, false},
+        {"lower-case /d is no switch", "Tavik.exe /d", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -269,7 +251,7 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         // The board shows that design's texture: an empty square's pixel equals the picture's.
         const int resource[] = {IDB_BOARD_GREEN, IDB_BOARD_BLUEGREEN, IDB_BOARD_GRASS};
         HBITMAP texture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                          MAKEINTRESOURCEA(resource[c.boardItem - 1067]),
+                                                          MAKEINTRESOURCEA(resource[c.boardItem - kBoardGreen]),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         HDC dc = CreateCompatibleDC(W().View().BackDc());
         HGDIOBJ old = SelectObject(dc, texture);
@@ -279,9 +261,9 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         DeleteDC(dc);
         DeleteObject(texture);
         EXPECT_TRUE(Checked(c.priorityItem));
-        EXPECT_EQ(c.realTimeGreyed, Greyed(1066));
+        EXPECT_EQ(c.realTimeGreyed, Greyed(expected::kPriorityRealTime));
         EXPECT_EQ(nullptr, W().Records().Window());
-        EXPECT_FALSE(Checked(1073));
+        EXPECT_FALSE(Checked(expected::kShowKifu));
         Close();
         EXPECT_EQ(c.expectBoardBack, StoredDword("BoardNumber"));
         EXPECT_EQ(c.expectPriorityBack, StoredDword("ThinkThreadPriority"));
@@ -311,9 +293,9 @@ TEST_F(MainWindow, CloseBoxAndExitCommandSaveAlike) {
         SCOPED_TRACE(how);
         ClearSettings();
         Start();
-        SendMessageA(Main(), WM_COMMAND, 1068, 0);  // blue-green board
-        SendMessageA(Main(), WM_COMMAND, 1072, 0);  // legal-move marks on
-        SendMessageA(Main(), WM_COMMAND, 1073, 0);  // record window closed
+        SendMessageA(Main(), WM_COMMAND, expected::kBoardBlue, 0);  // blue-green board
+        SendMessageA(Main(), WM_COMMAND, expected::kShowMoves, 0);  // legal-move marks on
+        SendMessageA(Main(), WM_COMMAND, expected::kShowKifu, 0);  // record window closed
         if (how)
             SendMessageA(Main(), WM_COMMAND, how, 0);
         else
@@ -353,18 +335,18 @@ TEST_F(MainWindow, BoardPicture) {
         for (int x = 0; x <= 400; x += 3) ASSERT_NE(key, Pixel(x, y)) << x << "," << y;
 
     // Legal-move frames: one pixel inside the grid lines of D3, C4, F5 and E6, and not at D6.
-    SendMessageA(Main(), WM_COMMAND, 1072, 0);
+    SendMessageA(Main(), WM_COMMAND, expected::kShowMoves, 0);
     for (auto [c, r] : {std::pair{3, 2}, {2, 3}, {5, 4}, {4, 5}}) {
         EXPECT_EQ(key, Pixel(50 * c + 1, 50 * r + 20)) << c << r;
         EXPECT_EQ(key, Pixel(50 * c + 25, 50 * r + 49)) << c << r;
         EXPECT_NE(key, Pixel(50 * c + 2, 50 * r + 20));
     }
     EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 5 + 20));
-    SendMessageA(Main(), WM_COMMAND, 1072, 0);
+    SendMessageA(Main(), WM_COMMAND, expected::kShowMoves, 0);
     EXPECT_NE(key, Pixel(50 * 3 + 1, 50 * 2 + 20)) << "marks off";
 
     // A position without a legal move for the side to move shows no frame.
-    SendMessageA(Main(), WM_COMMAND, 1072, 0);
+    SendMessageA(Main(), WM_COMMAND, expected::kShowMoves, 0);
     SetGame([](BoardState& board, GameRecord&) {
         for (int cell = 10; cell <= 80; ++cell)
             if (board.cells[cell] != 0xFFFF) board.cells[cell] = 1;
@@ -407,8 +389,8 @@ TEST_F(MainWindow, SwitchingTheStonesRedrawsEveryStoneInTheNewDesign) {
     std::vector<std::vector<COLORREF>> empty;
     for (int cell = 10; cell <= 80; ++cell)
         if (before.cells[cell] == 0) empty.push_back(squarePixels(cell));
-    Command(1071);
-    EXPECT_TRUE(Checked(1071));
+    Command(expected::kStoneFlat);
+    EXPECT_TRUE(Checked(expected::kStoneFlat));
     const std::vector<COLORREF> flat[2] = {ResourcePixels(IDB_STONE_FLAT_BLACK, 50, 50),
                                            ResourcePixels(IDB_STONE_FLAT_WHITE, 50, 50)};
     const std::vector<COLORREF> go[2] = {ResourcePixels(IDB_STONE_GO_BLACK, 50, 50),
@@ -479,18 +461,35 @@ TEST_F(MainWindow, ErrorReportsShowABoxAndAppendLines) {
     SetCurrentDirectoryA(dir.c_str());
     DeleteFileA("error.log");
 
+    // A bitmap step's box comes between two logged reports: its own caption and no line.
+    struct Case {
+        const char* text;
+        ErrorReport how;
+        const char* caption;
+        bool logged;
+    };
+    const Case cases[] = {
+        {"スレッドの作成に失敗しました。", ErrorReport::kLogged, "エラー発生", true},
+        {"ファイルを開くことができませんでした", ErrorReport::kBitmapStep, "エラー", false},
+        {"エラー発生", ErrorReport::kLogged, "エラー発生", true},
+    };
     BoxAnswerer answerer;
-    ReportError("スレッドの作成に失敗しました。");
-    ReportError("エラー発生");
+    std::string expectedLog;
+    for (const Case& c : cases) {
+        ReportError(c.text, c.how);
+        if (c.logged) expectedLog += std::string(c.text) + "\r\n";
+    }
     std::ifstream log("error.log", std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(log)), {});
     log.close();
-    EXPECT_EQ(std::string("スレッドの作成に失敗しました。\r\nエラー発生\r\n"), bytes);
+    EXPECT_EQ(expectedLog, bytes);
     const auto boxes = answerer.Boxes();
-    ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ("エラー発生", boxes[0].caption);
-    EXPECT_EQ("スレッドの作成に失敗しました。", boxes[0].text);
-    EXPECT_EQ("エラー発生", boxes[1].text);
+    ASSERT_EQ(std::size(cases), boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        SCOPED_TRACE(cases[i].text);
+        EXPECT_EQ(cases[i].caption, boxes[i].caption);
+        EXPECT_EQ(cases[i].text, boxes[i].text);
+    }
     DeleteFileA("error.log");
     SetCurrentDirectoryA(old);
     RemoveDirectoryA(dir.c_str());
@@ -530,7 +529,7 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
         EXPECT_EQ(columns[i].width, column.cx);
         EXPECT_EQ(columns[i].format, column.fmt & LVCFMT_JUSTIFYMASK);
     }
-    EXPECT_EQ(1003, GetDlgCtrlID(W().Records().List()));
+    EXPECT_EQ(expected::kRecordList, GetDlgCtrlID(W().Records().List()));
 
     // The list fills the window whatever its size.
     MoveWindow(W().Records().Window(), 10, 10, 420, 350, TRUE);
@@ -543,14 +542,14 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
     // Its close box unchecks the menu item, and the next start leaves it closed.
     SendMessageA(W().Records().Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(nullptr, W().Records().Window());
-    EXPECT_FALSE(Checked(1073));
+    EXPECT_FALSE(Checked(expected::kShowKifu));
     Close();
     EXPECT_EQ(0u, StoredDword("ShowKifu"));
     Start();
     EXPECT_EQ(nullptr, W().Records().Window());
-    SendMessageA(Main(), WM_COMMAND, 1073, 0);
+    SendMessageA(Main(), WM_COMMAND, expected::kShowKifu, 0);
     EXPECT_NE(nullptr, W().Records().Window());
-    EXPECT_TRUE(Checked(1073));
+    EXPECT_TRUE(Checked(expected::kShowKifu));
 }
 
 }  // namespace

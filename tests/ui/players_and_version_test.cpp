@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "expected_layout.h"
 #include "modal_windows.h"
 #include "player_dialog.h"
 #include "players_window.h"
@@ -63,50 +64,7 @@ protected:
 };
 
 TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
-    struct Expected {
-        int id;
-        const char* cls;
-        const char* text;
-        LONG style;  // the bits that tell the kind of control, and WS_TABSTOP, WS_GROUP
-        const char* place;
-    };
-    const LONG radio = BS_AUTORADIOBUTTON | WS_TABSTOP | BS_NOTIFY, push = BS_PUSHBUTTON | WS_TABSTOP | BS_NOTIFY;
-    const LONG list = CBS_DROPDOWNLIST | WS_TABSTOP;
-    const Expected controls[] = {
-        {1008, "BUTTON", "黒", BS_GROUPBOX | WS_GROUP, "4,0 205x228"},
-        {1009, "BUTTON", "人間", radio, "12,15 186x21"},
-        {1010, "BUTTON", "コンピュータ", radio, "12,63 186x21"},
-        {1011, "STATIC", "プレイヤー名", SS_LEFTNOWORDWRAP, "26,40 68x13"},
-        {1012, "EDIT", nullptr, WS_TABSTOP, "97,36 104x21"},
-        {1013, "BUTTON", "コンピュータ設定", BS_GROUPBOX, "10,90 193x131"},
-        {1014, "STATIC", "通常探索深さ", SS_LEFTNOWORDWRAP, "18,108 69x13"},
-        {1015, "COMBOBOX", nullptr, list, "96,105 100"},
-        {1016, "STATIC", "必勝探索深さ", SS_LEFTNOWORDWRAP, "18,137 69x13"},
-        {1017, "COMBOBOX", nullptr, list, "96,133 100"},
-        {1018, "STATIC", "完全探索深さ", SS_LEFTNOWORDWRAP, "18,165 69x13"},
-        {1019, "COMBOBOX", nullptr, list, "96,161 100"},
-        {1020, "BUTTON", "弱い", push, "58,188 45x25"},
-        {1021, "BUTTON", "普通", push, "104,188 45x25"},
-        {1022, "BUTTON", "強い", push, "150,188 45x25"},
-        {1023, "BUTTON", "白", BS_GROUPBOX | WS_GROUP, "213,0 205x228"},
-        {1024, "BUTTON", "人間", radio, "221,15 186x21"},
-        {1025, "BUTTON", "コンピュータ", radio, "221,63 186x21"},
-        {1026, "STATIC", "プレイヤー名", SS_LEFTNOWORDWRAP, "235,40 68x13"},
-        {1027, "EDIT", nullptr, WS_TABSTOP, "306,36 104x21"},
-        {1028, "BUTTON", "コンピュータ設定", BS_GROUPBOX, "219,90 193x131"},
-        {1029, "STATIC", "通常探索深さ", SS_LEFTNOWORDWRAP, "227,108 69x13"},
-        {1030, "COMBOBOX", nullptr, list, "305,105 100"},
-        {1031, "STATIC", "必勝探索深さ", SS_LEFTNOWORDWRAP, "227,137 69x13"},
-        {1032, "COMBOBOX", nullptr, list, "305,133 100"},
-        {1033, "STATIC", "完全探索深さ", SS_LEFTNOWORDWRAP, "227,165 69x13"},
-        {1034, "COMBOBOX", nullptr, list, "305,161 100"},
-        {1035, "BUTTON", "弱い", push, "267,188 45x25"},
-        {1036, "BUTTON", "普通", push, "313,188 45x25"},
-        {1037, "BUTTON", "強い", push, "359,188 45x25"},
-        {1038, "BUTTON", "黒白交代", push, "61,233 115x25"},
-        {1000, "BUTTON", "OK", push, "182,233 115x25"},
-        {1005, "BUTTON", "キャンセル", push, "303,233 115x25"},
-    };
+    using expected::Control;
     W().Settings().black.playerName = "山田太郎";
     W().Settings().white.playerName = "花子";
     Players([&](HWND window) {
@@ -126,9 +84,9 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
 
         int count = 0;
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
-        EXPECT_EQ(33, count) << "no control more or less";
+        EXPECT_EQ(expected::kPlayersControls.size(), static_cast<size_t>(count)) << "no control more or less";
         const HFONT font = W().Font(kFontPlayers);
-        for (const Expected& e : controls) {
+        for (const Control& e : expected::kPlayersControls) {
             SCOPED_TRACE(e.id);
             HWND control = GetDlgItem(window, e.id);
             ASSERT_NE(nullptr, control);
@@ -170,15 +128,15 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
                 EXPECT_EQ(e.place, Place(control));
             }
         }
-        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, 1012)));
-        EXPECT_EQ("花子", Text(GetDlgItem(window, 1027)));
+        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, expected::kBlackName)));
+        EXPECT_EQ("花子", Text(GetDlgItem(window, expected::kWhiteName)));
         for (int group : {kBlackGroupId, kWhiteGroupId}) {
             EXPECT_EQ(NormalDepthItemTexts(), ListItems(Item(window, group, kNormalDepthOffset)));
             EXPECT_EQ(WinDepthItemTexts(), ListItems(Item(window, group, kWinDepthOffset)));
             EXPECT_EQ(PerfectDepthItemTexts(), ListItems(Item(window, group, kPerfectDepthOffset)));
         }
-        EXPECT_EQ("終盤20手", ListItems(GetDlgItem(window, 1032)).back());
-        EXPECT_EQ("終盤18手", ListItems(GetDlgItem(window, 1034)).back());
+        EXPECT_EQ("終盤20手", ListItems(GetDlgItem(window, expected::kWhiteWinDepth)).back());
+        EXPECT_EQ("終盤18手", ListItems(GetDlgItem(window, expected::kWhitePerfectDepth)).back());
     });
     EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "the hook goes with the window";
     EXPECT_TRUE(IsWindowEnabled(Main()));
@@ -189,13 +147,13 @@ TEST_F(PlayersWindowTest, StoredSettingsAsTheControlsShowThem) {
     settings.black = {0, "kuro", 3, 19, 0};
     settings.white = {1, "shiro", 10, 99, 20};  // a win depth of no item, a perfect depth past the list
     Players([&](HWND window) {
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1009)));
-        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1010)));
-        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1024)));
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1025)));
-        const std::vector<std::string> shown{ShownItem(GetDlgItem(window, 1015)), ShownItem(GetDlgItem(window, 1017)),
-                                             ShownItem(GetDlgItem(window, 1019)), ShownItem(GetDlgItem(window, 1030)),
-                                             ShownItem(GetDlgItem(window, 1032)), ShownItem(GetDlgItem(window, 1034))};
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kBlackHuman)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kBlackComputer)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kWhiteHuman)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kWhiteComputer)));
+        const std::vector<std::string> shown{ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)), ShownItem(GetDlgItem(window, expected::kBlackWinDepth)),
+                                             ShownItem(GetDlgItem(window, expected::kBlackPerfectDepth)), ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)),
+                                             ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)), ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth))};
         EXPECT_EQ((std::vector<std::string>{"3手", "終盤18手", "使用しない", "10手", "(none)", "(none)"}), shown);
         SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
         EXPECT_TRUE(Closed(window));
@@ -221,13 +179,13 @@ TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
             return bytes;
         }();
         Players([&](HWND window) {
-            SendMessageA(GetDlgItem(window, 1037), BM_CLICK, 0, 0);  // 強い for white
+            SendMessageA(GetDlgItem(window, expected::kWhiteStrong), BM_CLICK, 0, 0);  // 強い for white
             SendMessageA(GetDlgItem(window, kSwapButtonId), BM_CLICK, 0, 0);
-            SendMessageA(GetDlgItem(window, 1027), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+            SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
             switch (close) {
             case Ending::kOk: SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0); break;
             case Ending::kCancel: SendMessageA(GetDlgItem(window, kPlayersCancelId), BM_CLICK, 0, 0); break;
-            case Ending::kEscape: PostMessageA(GetDlgItem(window, 1015), WM_KEYDOWN, VK_ESCAPE, 0); break;
+            case Ending::kEscape: PostMessageA(GetDlgItem(window, expected::kBlackNormalDepth), WM_KEYDOWN, VK_ESCAPE, 0); break;
             case Ending::kCloseMessage: PostMessageA(window, WM_CLOSE, 0, 0); break;
             case Ending::kReturnOnOk:
                 // Tab until OK has the focus, then Return presses it.
@@ -279,8 +237,8 @@ TEST_F(PlayersWindowTest, OkNamesThePlayersInTheRecordWhileAMoveIsOnItsWay) {
         const HWND window = WaitForModalWindow(kSwapButtonId);
         EXPECT_NE(nullptr, window) << "the window did not open";
         if (!window) return;
-        SendMessageA(GetDlgItem(window, 1012), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("山田太郎"));
-        SendMessageA(GetDlgItem(window, 1027), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+        SendMessageA(GetDlgItem(window, expected::kBlackName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("山田太郎"));
+        SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
         const int before = statusTexts;
         PostMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
         // The turn ends once OK has stopped the game (which shows in the status bar) and waits for
@@ -305,33 +263,33 @@ TEST_F(PlayersWindowTest, SwapMovesTheChoicesAndLeavesTheNames) {
     W().Settings().white = {1, "", 9, 20, 18};
     Players([&](HWND window) {
         SendMessageA(GetDlgItem(window, kSwapButtonId), BM_CLICK, 0, 0);
-        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1009)));
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1010)));
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1024)));
-        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1025)));
-        EXPECT_EQ("9手", ShownItem(GetDlgItem(window, 1015)));
-        EXPECT_EQ("終盤20手", ShownItem(GetDlgItem(window, 1017)));
-        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, 1019)));
-        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1030)));
-        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1032)));
-        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, 1034)));
-        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, 1012)));
-        EXPECT_EQ("", Text(GetDlgItem(window, 1027)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kBlackHuman)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kBlackComputer)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kWhiteHuman)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kWhiteComputer)));
+        EXPECT_EQ("9手", ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)));
+        EXPECT_EQ("終盤20手", ShownItem(GetDlgItem(window, expected::kBlackWinDepth)));
+        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, expected::kBlackPerfectDepth)));
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)));
+        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth)));
+        EXPECT_EQ("山田太郎", Text(GetDlgItem(window, expected::kBlackName)));
+        EXPECT_EQ("", Text(GetDlgItem(window, expected::kWhiteName)));
         // The presets reach only their own side.
-        SendMessageA(GetDlgItem(window, 1020), BM_CLICK, 0, 0);  // 弱い for black
-        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1015)));
-        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1017)));
-        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, 1019)));
-        SendMessageA(GetDlgItem(window, 1036), BM_CLICK, 0, 0);  // 普通 for white
-        EXPECT_EQ("7手", ShownItem(GetDlgItem(window, 1030)));
-        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, 1032)));
-        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, 1034)));
-        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, 1015))) << "black untouched";
+        SendMessageA(GetDlgItem(window, expected::kBlackWeak), BM_CLICK, 0, 0);  // 弱い for black
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, expected::kBlackWinDepth)));
+        EXPECT_EQ("終盤14手", ShownItem(GetDlgItem(window, expected::kBlackPerfectDepth)));
+        SendMessageA(GetDlgItem(window, expected::kWhiteNormal), BM_CLICK, 0, 0);  // 普通 for white
+        EXPECT_EQ("7手", ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)));
+        EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)));
+        EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth)));
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, expected::kBlackNormalDepth))) << "black untouched";
         // The radios of one colour exclude each other, and leave the other colour's alone.
-        SendMessageA(GetDlgItem(window, 1009), BM_CLICK, 0, 0);
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1009)));
-        EXPECT_FALSE(IsChecked(GetDlgItem(window, 1010)));
-        EXPECT_TRUE(IsChecked(GetDlgItem(window, 1024)));
+        SendMessageA(GetDlgItem(window, expected::kBlackHuman), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kBlackHuman)));
+        EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kBlackComputer)));
+        EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kWhiteHuman)));
     });
 }
 
@@ -339,7 +297,7 @@ TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
     W().Settings().black.playerName = "";
     std::string wide, typed;
     Players([&](HWND window) {
-        HWND box = GetDlgItem(window, 1012);
+        HWND box = GetDlgItem(window, expected::kBlackName);
         RECT client;
         GetClientRect(box, &client);
         HDC dc = GetDC(box);
@@ -369,11 +327,15 @@ TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
 
 TEST_F(PlayersWindowTest, TabMovesThroughTheControlsInOrder) {
     // A group of radios is one stop, at its checked radio: black's human, white's computer.
-    const std::vector<int> order{1015, 1017, 1019, 1020, 1021, 1022, 1025, 1027, 1030, 1032,
-                                 1034, 1035, 1036, 1037, 1038, 1000, 1005, 1009, 1012, 1015};
+    using namespace expected;
+    const std::vector<int> order{kBlackNormalDepth, kBlackWinDepth, kBlackPerfectDepth, kBlackWeak, kBlackNormal,
+                                 kBlackStrong,      kWhiteComputer, kWhiteName,         kWhiteNormalDepth,
+                                 kWhiteWinDepth,    kWhitePerfectDepth, kWhiteWeak,     kWhiteNormal,
+                                 kWhiteStrong,      kSwap,          kPlayersOk,         kPlayersCancel,
+                                 kBlackHuman,       kBlackName,     kBlackNormalDepth};
     std::vector<int> seen;
     Players([&](HWND window) {
-        HWND name = GetDlgItem(window, 1012);
+        HWND name = GetDlgItem(window, expected::kBlackName);
         PostMessageA(name, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(name, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         ASSERT_TRUE(WaitUntil([&] { return Focus() == name; }, 5)) << "a click puts the focus into the name box";
@@ -428,8 +390,8 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
         EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
         EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "no keyboard hook";
 
-        HWND ok = GetDlgItem(window, kVersionOkId), text = GetDlgItem(window, kVersionTextId),
-             picture = GetDlgItem(window, kBannerId);
+        HWND ok = GetDlgItem(window, expected::kVersionOk), text = GetDlgItem(window, expected::kVersionText),
+             picture = GetDlgItem(window, expected::kBanner);
         EXPECT_EQ("BUTTON", ClassOf(ok));
         EXPECT_EQ("OK", Text(ok));
         EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK);

@@ -28,6 +28,7 @@
 #include "best_move_window.h"
 #include "board_functions.h"
 #include "eval_window.h"
+#include "expected_layout.h"
 #include "modal_windows.h"
 #include "reference.h"
 #include "texts.h"
@@ -175,8 +176,8 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
         SCOPED_TRACE(StudyTitle(c.mode));
         PositionAfter(c.moves);
         const std::vector<ThinkResult> expected = Expected(c.mode);
-        Drive(c.command, 1004, [&](HWND window) {
-            HWND list = GetDlgItem(window, 1004), close = GetDlgItem(window, 1005);
+        Drive(c.command, expected::kEvalList, [&](HWND window) {
+            HWND list = GetDlgItem(window, expected::kEvalList), close = GetDlgItem(window, expected::kClose);
             ASSERT_TRUE(WaitUntil([&] { return Rows(list) == static_cast<int>(expected.size()); }));
             ASSERT_TRUE(WaitUntil([&] { return Text(window) == StudyTitle(c.mode); }));
             RECT outer;
@@ -230,7 +231,7 @@ TEST_F(StudyWindows, TheKeyboardReturnsToTheMainWindow) {
     Command(kCmdShowKifu);  // the record window open beside the board
     ASSERT_NE(nullptr, W().Records().Window());
     for (UINT command : {kCmdEvaluate, kCmdBestMove}) {
-        Drive(command, command == kCmdBestMove ? 1007 : 1004, [](HWND window) {
+        Drive(command, command == kCmdBestMove ? expected::kBestMoveText : expected::kEvalList, [](HWND window) {
             PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
         });
         EXPECT_EQ(Main(), GetActiveWindow()) << command;
@@ -240,7 +241,7 @@ TEST_F(StudyWindows, TheKeyboardReturnsToTheMainWindow) {
 TEST_F(StudyWindows, CaptionsNameTheMoveUnderSearch) {
     PositionAfter(44);  // 16 empty squares: a perfect search of each move takes a moment
     std::set<std::string> seen;
-    Drive(kCmdPerfectSearch, 1004, [&](HWND window) {
+    Drive(kCmdPerfectSearch, expected::kEvalList, [&](HWND window) {
         ASSERT_TRUE(WaitUntil([&] {
             seen.insert(Text(window));
             return Text(window) == StudyTitle(StudyMode::kPerfect);
@@ -284,8 +285,8 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
         StudyModeOf(c.command, mode);
         const std::vector<ThinkResult> expected = Expected(mode);
         bool stillOpen = false;
-        Drive(c.command, 1004, [&](HWND window) {
-            HWND list = GetDlgItem(window, 1004);
+        Drive(c.command, expected::kEvalList, [&](HWND window) {
+            HWND list = GetDlgItem(window, expected::kEvalList);
             ASSERT_TRUE(WaitUntil([&] { return Rows(list) == static_cast<int>(expected.size()); }));
             // The list hands the double click to the window at once: a row played closes it.
             DoubleClick(list, c.row);
@@ -310,21 +311,21 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
 TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
     PositionAfter(40);  // 20 empty squares: a perfect search of every move takes minutes
     // Once, so that the threads the system starts for good at the first window are running.
-    Drive(kCmdPerfectSearch, 1004, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    Drive(kCmdPerfectSearch, expected::kEvalList, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
     const int threadsBefore = ThreadCount();
     struct Case {
         const char* what;
         std::function<void(HWND)> close;
     } cases[] = {
-        {"Escape", [](HWND window) { PostMessageA(GetDlgItem(window, 1005), WM_KEYDOWN, VK_ESCAPE, 0); }},
-        {"the close button", [](HWND window) { PostMessageA(GetDlgItem(window, 1005), BM_CLICK, 0, 0); }},
+        {"Escape", [](HWND window) { PostMessageA(GetDlgItem(window, expected::kClose), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"the close button", [](HWND window) { PostMessageA(GetDlgItem(window, expected::kClose), BM_CLICK, 0, 0); }},
         {"WM_CLOSE", [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DWORD closed = 0;
         bool searching = false, gone = false;
-        Drive(kCmdPerfectSearch, 1004, [&](HWND window) {
+        Drive(kCmdPerfectSearch, expected::kEvalList, [&](HWND window) {
             searching = WaitUntil([&] { return Text(window).find("を探索中") != std::string::npos; }, 20);
             closed = GetTickCount();
             c.close(window);
@@ -346,14 +347,17 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     // Warm up: the first windows make what the system keeps for good.
     auto cycle = [&](UINT command, int controlId) {
         Drive(command, controlId, [&](HWND window) {
-            WaitUntil([&] { return Text(window).find("を探索中") != std::string::npos ||
-                                   Text(GetDlgItem(window, 1007)).find("探索中") != std::string::npos; },
-                      10);
+            WaitUntil(
+                [&] {
+                    return Text(window).find("を探索中") != std::string::npos ||
+                           Text(GetDlgItem(window, expected::kBestMoveText)).find("探索中") != std::string::npos;
+                },
+                10);
             PostMessageA(window, WM_CLOSE, 0, 0);
         });
     };
     W().Settings().study.perfectDepth = 30;  // the best move searches to the end as well
-    for (int i = 0; i < 5; ++i) cycle(kCmdPerfectSearch, 1004);
+    for (int i = 0; i < 5; ++i) cycle(kCmdPerfectSearch, expected::kEvalList);
     const int threadsBefore = ThreadCount();
     HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     const uintptr_t slotBefore = reinterpret_cast<uintptr_t>(probe);
@@ -361,9 +365,9 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     const DWORD start = GetTickCount();
     for (int i = 0; i < 200; ++i) {
         if (i % 2)
-            cycle(kCmdPerfectSearch, 1004);
+            cycle(kCmdPerfectSearch, expected::kEvalList);
         else
-            cycle(kCmdBestMove, 1007);
+            cycle(kCmdBestMove, expected::kBestMoveText);
     }
     const DWORD took = GetTickCount() - start;
     probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -418,7 +422,8 @@ TEST_F(StudyWindows, BestMoveWindow) {
         const std::string answer = c.moves < 0 ? "着手可能点がありません" : BestMoveText(expected);
         SentToControls sent;
         Drive(kCmdBestMove, kBestMoveTextId, [&](HWND window) {
-            HWND text = GetDlgItem(window, 1007), play = GetDlgItem(window, 1006), close = GetDlgItem(window, 1005);
+            HWND text = GetDlgItem(window, expected::kBestMoveText), play = GetDlgItem(window, expected::kPlay),
+                 close = GetDlgItem(window, expected::kClose);
             ASSERT_TRUE(WaitUntil([&] { return Text(text) == answer; }, 60)) << Text(text);
             RECT outer;
             GetWindowRect(window, &outer);

@@ -204,8 +204,8 @@ inline BOOL CALLBACK FindModalWindow(HWND window, LPARAM argument) {
     return TRUE;
 }
 
-// The open modal window that has a control `controlId` (1004 the evaluation list, 1007 the
-// best-move text, ...), once it shows; null after 20 s.
+// The open modal window that has a control `controlId` (the evaluation list, the best-move
+// text, ...), once it shows; null after 20 s.
 inline HWND WaitForModalWindow(int controlId) {
     for (int i = 0; i < 4000; ++i) {
         FindArgs args{controlId, nullptr};
