@@ -6,8 +6,7 @@ namespace tavik {
 
 int AnswerReader::NextByte() {
     if (position_ == filled_) {
-        if (ended_)
-            return -1;
+        if (ended_) return -1;
         filled_ = read_(buffer_, sizeof buffer_);
         position_ = 0;
         if (filled_ == 0) {
@@ -27,8 +26,7 @@ bool AnswerReader::Next(AnswerLine& line) {
     bool anyByte = false;
     bool pendingCr = false;
     auto keep = [&line](char c) {
-        if (c == ',')
-            line.comma = true;
+        if (c == ',') line.comma = true;
         if (line.length < kAnswerMax)
             line.text[line.length++] = c;
         else
@@ -37,19 +35,15 @@ bool AnswerReader::Next(AnswerLine& line) {
     for (;;) {
         const int c = NextByte();
         if (c < 0) {
-            if (!anyByte)
-                return false;
+            if (!anyByte) return false;
             break;
         }
         anyByte = true;
-        if (c == '\n')
-            break;
+        if (c == '\n') break;
         // A CR is held back one byte: before LF or the end it is part of the line end.
-        if (pendingCr)
-            keep('\r');
+        if (pendingCr) keep('\r');
         pendingCr = c == '\r';
-        if (!pendingCr)
-            keep(static_cast<char>(c));
+        if (!pendingCr) keep(static_cast<char>(c));
     }
     return true;
 }
@@ -71,8 +65,7 @@ constexpr char kClosing[] = "終了します。エンターキーを押してく
 // Upper-casing the answer matters only for one-byte answers: anything longer is neither "Y"
 // nor "N", so a double-byte character is never folded by mistake.
 char OneLetterAnswer(const AnswerLine& line) {
-    if (line.overlong || line.length != 1)
-        return 0;
+    if (line.overlong || line.length != 1) return 0;
     const char c = line.text[0];
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -90,8 +83,7 @@ void RunCleanDialogue(const CleanConsole& console) {
     say(kQuestion);
     for (;;) {
         say(kPrompt);
-        if (!reader.Next(line))
-            break;  // no answer will come: leave the key alone
+        if (!reader.Next(line)) break;  // no answer will come: leave the key alone
         if (line.comma) {
             say(kTooManyItems);
             continue;
@@ -102,8 +94,7 @@ void RunCleanDialogue(const CleanConsole& console) {
             say(console.deleteKey() ? kSucceeded : kFailed);
             break;
         }
-        if (answer == 'N')
-            break;
+        if (answer == 'N') break;
     }
     say(kClosing);
     say(kPrompt);

@@ -13,16 +13,12 @@ namespace {
 class ConsoleCodePage {
 public:
     ConsoleCodePage() : input_(GetConsoleCP()), output_(GetConsoleOutputCP()) {
-        if (input_ != 0)
-            SetConsoleCP(932);
-        if (output_ != 0)
-            SetConsoleOutputCP(932);
+        if (input_ != 0) SetConsoleCP(932);
+        if (output_ != 0) SetConsoleOutputCP(932);
     }
     ~ConsoleCodePage() {
-        if (input_ != 0)
-            SetConsoleCP(input_);
-        if (output_ != 0)
-            SetConsoleOutputCP(output_);
+        if (input_ != 0) SetConsoleCP(input_);
+        if (output_ != 0) SetConsoleOutputCP(output_);
     }
     ConsoleCodePage(const ConsoleCodePage&) = delete;
     ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
@@ -41,13 +37,14 @@ int main() {
 
     // ReadFile and WriteFile count in 32 bits; a 64-bit size is handed over in pieces they can
     // count, never cut to its low half.
-    const auto piece = [](std::size_t size) { return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size); };
+    const auto piece = [](std::size_t size) {
+        return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+    };
     tavik::CleanConsole console;
     console.read = [in, piece](char* buffer, std::size_t size) -> std::size_t {
         DWORD got = 0;
         // A closed pipe fails with ERROR_BROKEN_PIPE; like a missing handle it is the end.
-        if (!ReadFile(in, buffer, piece(size), &got, nullptr))
-            return 0;
+        if (!ReadFile(in, buffer, piece(size), &got, nullptr)) return 0;
         return got;
     };
     console.write = [out, piece](const char* bytes, std::size_t size) {

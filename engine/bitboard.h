@@ -258,12 +258,13 @@ inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
     const __m128i move2 = pair(move, ReverseRows(move));
     // no disc on file A or H is ever turned sideways or diagonally, which also stops the wraps
     const __m128i inner = _mm_and_si128(opp2, _mm_set1_epi64x(0x7E7E7E7E7E7E7E7ELL));
-    const __m128i vertical =
-        _mm_or_si128(_mm_or_si128(ClosedRuns<9>(move2, inner, own2), ClosedRuns<7>(move2, inner, own2)),
-                     ClosedRuns<8>(move2, opp2, own2));
-    const __m128i sideways = ClosedRuns<1, true>(_mm_set1_epi64x(static_cast<int64_t>(move)),
-                                                 _mm_set1_epi64x(static_cast<int64_t>(opp & 0x7E7E7E7E7E7E7E7EULL)),
-                                                 _mm_set1_epi64x(static_cast<int64_t>(own)));
+    const __m128i vertical = _mm_or_si128(
+        _mm_or_si128(ClosedRuns<9>(move2, inner, own2), ClosedRuns<7>(move2, inner, own2)),
+        ClosedRuns<8>(move2, opp2, own2));
+    const __m128i sideways =
+        ClosedRuns<1, true>(_mm_set1_epi64x(static_cast<int64_t>(move)),
+                            _mm_set1_epi64x(static_cast<int64_t>(opp & 0x7E7E7E7E7E7E7E7EULL)),
+                            _mm_set1_epi64x(static_cast<int64_t>(own)));
     alignas(16) Bitboard lanes[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), vertical);
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes + 2), sideways);

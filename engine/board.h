@@ -38,10 +38,10 @@ struct EmptyNeighbours {
     Bitboard plane[4];
 
     explicit EmptyNeighbours(Bitboard empty) : plane{} {
-        const Bitboard shifted[8] = {Shift<kUpLeft>(empty),   Shift<kUp>(empty),
-                                     Shift<kUpRight>(empty),  Shift<kLeft>(empty),
-                                     Shift<kRight>(empty),    Shift<kDownLeft>(empty),
-                                     Shift<kDown>(empty),     Shift<kDownRight>(empty)};
+        const Bitboard shifted[8] = {Shift<kUpLeft>(empty),  Shift<kUp>(empty),
+                                     Shift<kUpRight>(empty), Shift<kLeft>(empty),
+                                     Shift<kRight>(empty),   Shift<kDownLeft>(empty),
+                                     Shift<kDown>(empty),    Shift<kDownRight>(empty)};
         for (Bitboard add : shifted) {
             for (Bitboard& p : plane) {
                 const Bitboard carry = p & add;

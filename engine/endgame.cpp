@@ -134,8 +134,8 @@ int32_t WinLossSmall(Bitboard own, Bitboard opp, const EmptyList& list, SearchCo
     return Classify(own, opp);
 }
 
-int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t alpha,
-                     int32_t beta, SearchContext& s) {
+int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t alpha, int32_t beta,
+                     SearchContext& s) {
     if (list.n == 1) return PerfectLast(own, opp, list.sq[0], alpha, beta, s);
     bool moved = false;
     for (int i = 0; i < list.n; ++i) {
@@ -228,7 +228,8 @@ int32_t WinLossNode(Bitboard own, Bitboard opp, SearchContext& s) {
         const int32_t r = -SolveWinLoss(opp ^ flips, own | flips | (Bitboard{1} << sq), s);
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
-        if (splits && ++searched == wait) return SplitWinLoss(own, opp, order & (order - 1), result, s);
+        if (splits && ++searched == wait)
+            return SplitWinLoss(own, opp, order & (order - 1), result, s);
     }
     return result;
 }

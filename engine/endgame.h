@@ -11,7 +11,8 @@ namespace ostrakon {
 int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& context);
 
 // Exact final score within the window (alpha, beta).
-int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, SearchContext& context);
+int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta,
+                     SearchContext& context);
 
 }  // namespace ostrakon
 

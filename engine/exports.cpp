@@ -81,8 +81,9 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board) {
     return Evaluate(pos.own, pos.opp);
 }
 
-OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
-                                         int32_t forceSearch, ProgressCallback callback) {
+OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth,
+                                         ThinkResult* result, int32_t forceSearch,
+                                         ProgressCallback callback) {
     return ThinkCall(*board, depth, *result, forceSearch != 0, callback);
 }
 

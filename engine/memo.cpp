@@ -16,7 +16,8 @@ std::atomic<uint32_t> gAge{0};
 
 void ClearMemo() {
     for (MemoTable& table : gTables) {
-        for (MemoEntry& e : table.entries) e.key.store(0, std::memory_order_relaxed);  // no key is 0
+        for (MemoEntry& e : table.entries)
+            e.key.store(0, std::memory_order_relaxed);  // no key is 0
     }
 }
 
@@ -37,7 +38,9 @@ MemoTable* LeaseMemoTable() {
     return nullptr;
 }
 
-void ReturnMemoTable(MemoTable* table) { gTaken[table - gTables].store(false, std::memory_order_release); }
+void ReturnMemoTable(MemoTable* table) {
+    gTaken[table - gTables].store(false, std::memory_order_release);
+}
 
 uint32_t NewMemoAge() { return gAge.fetch_add(1, std::memory_order_relaxed) + 1; }
 

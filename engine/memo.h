@@ -29,7 +29,7 @@ namespace ostrakon {
 // with the count of another. A writer that finds the entry being written skips its store.
 struct MemoEntry {
     std::atomic<uint32_t> sequence;
-    std::atomic<uint32_t> age;   // the Think that stored it (for replacement only)
+    std::atomic<uint32_t> age;  // the Think that stored it (for replacement only)
     std::atomic<uint64_t> own;
     std::atomic<uint64_t> opp;
     std::atomic<uint64_t> key;   // search kind, depth and window; never 0 in a used entry

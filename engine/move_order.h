@@ -26,8 +26,8 @@ constexpr int kMoveOrder[60] = {
 };
 
 struct OrderTables {
-    int bitOfIndex[60];          // MoveOrder position -> bit
-    int indexOfBit[64];          // bit -> MoveOrder position, -1 for the centre
+    int bitOfIndex[60];            // MoveOrder position -> bit
+    int indexOfBit[64];            // bit -> MoveOrder position, -1 for the centre
     uint64_t byteToOrder[8][256];  // bitboard byte k -> the same squares as MoveOrder positions
 };
 
@@ -63,7 +63,8 @@ constexpr bool IsNonCentrePermutation(const int (&order)[60]) {
     return true;
 }
 static_assert(IsNonCentrePermutation(kMoveOrder));
-static_assert(CellOfBit(0) == 10 && CellOfBit(7) == 17 && CellOfBit(56) == 73 && CellOfBit(63) == 80);
+static_assert(CellOfBit(0) == 10 && CellOfBit(7) == 17 && CellOfBit(56) == 73 &&
+              CellOfBit(63) == 80);
 static_assert(BitOfCell(CellOfBit(37)) == 37);
 static_assert(kOrder.indexOfBit[27] == -1 && kOrder.indexOfBit[36] == -1);
 

@@ -53,7 +53,7 @@ typedef struct ThinkResult {
 typedef struct VersionInfo {
     int32_t majorVersion;
     int32_t minorVersion;
-    char productName[256];          // code page 932, zero-terminated
+    char productName[256];  // code page 932, zero-terminated
     char copyright[256];
     char productNameJapanese[256];
     char author[256];
@@ -82,8 +82,9 @@ OSTRAKON_API int32_t OSTRAKON_CALL EvalSituation(BoardState* board);
 // at most one legal move it answers at once. `callback` (may be null) is called before each
 // root move. Answers -1, or 0 when the search was ended by CancelThink (the result then stays
 // as it was).
-OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth, ThinkResult* result,
-                                         int32_t forceSearch, ProgressCallback callback);
+OSTRAKON_API int32_t OSTRAKON_CALL Think(const BoardState* board, int32_t depth,
+                                         ThinkResult* result, int32_t forceSearch,
+                                         ProgressCallback callback);
 
 // Asks the Think that the thread `threadId` is running at this moment to end soon (within about
 // a thousand positions), with every helper thread of that search. `threadId` is the system's

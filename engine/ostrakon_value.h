@@ -31,8 +31,10 @@ inline bool IsNoMoveValue(int32_t value) {
 inline ValueMeaning ReadValue(int32_t value) {
     if (value >= OSTRAKON_VALUE_WIN) return {ValueMeaning::kBlackWins, value - OSTRAKON_VALUE_WIN};
     // cannot overflow: the most negative int32 leaves a margin below INT32_MAX
-    if (value <= -OSTRAKON_VALUE_WIN) return {ValueMeaning::kWhiteWins, -OSTRAKON_VALUE_WIN - value};
-    if (value == OSTRAKON_VALUE_DRAW || value == -OSTRAKON_VALUE_DRAW) return {ValueMeaning::kDraw, 0};
+    if (value <= -OSTRAKON_VALUE_WIN)
+        return {ValueMeaning::kWhiteWins, -OSTRAKON_VALUE_WIN - value};
+    if (value == OSTRAKON_VALUE_DRAW || value == -OSTRAKON_VALUE_DRAW)
+        return {ValueMeaning::kDraw, 0};
     return {ValueMeaning::kNumber, value};
 }
 

@@ -49,8 +49,9 @@ DWORD WINAPI RunThread(void* entry) {
     return 0;
 }
 bool StartThread(void (*run)()) {
-    const HANDLE thread =
-        StartRefused() ? nullptr : CreateThread(nullptr, 0, RunThread, reinterpret_cast<void*>(run), 0, nullptr);
+    const HANDLE thread = StartRefused() ? nullptr
+                                         : CreateThread(nullptr, 0, RunThread,
+                                                        reinterpret_cast<void*>(run), 0, nullptr);
     if (!thread) return false;
     CloseHandle(thread);
     return true;
@@ -73,7 +74,9 @@ void GiveWay() { std::this_thread::yield(); }
 // std::thread reports a thread the system cannot make by throwing.
 bool StartThread(void (*run)()) {
     try {
-        if (StartRefused()) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        if (StartRefused())
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
         std::thread(run).detach();
         return true;
     } catch (const std::system_error&) {
@@ -135,7 +138,8 @@ bool ClaimIn(Pool& pool, SplitPoint& split, Claim& claim) {
         split.task[i].state = TaskState::kRunning;
         --split.freeTasks;
         pool.freeTasks.fetch_sub(1, std::memory_order_relaxed);
-        claim = {&split, i, split.generation.load(std::memory_order_relaxed), split.alpha, split.beta};
+        claim = {&split, i, split.generation.load(std::memory_order_relaxed), split.alpha,
+                 split.beta};
         return true;
     }
     return false;
@@ -150,7 +154,8 @@ bool IsBelow(const SplitLink* split, const SplitLink* ancestor) {
 
 // Under the lock: whether a helper may join a task of `group` now.
 bool MayJoin(const Pool& pool, const SearchGroup& group) {
-    return ostrakon::HelperMayJoin(pool.openGroups, pool.busy, group.helpersIn, group.helpersAllowed);
+    return ostrakon::HelperMayJoin(pool.openGroups, pool.busy, group.helpersIn,
+                                   group.helpersAllowed);
 }
 
 // Under the lock: whether some open Think would take one more helper now.
@@ -215,7 +220,8 @@ void RunTask(Pool& pool, const Claim& claim) {
 #ifdef _WIN32
 int CallerPriority() { return GetThreadPriority(GetCurrentThread()); }
 void TakePriority(int priority) {
-    if (GetThreadPriority(GetCurrentThread()) != priority) SetThreadPriority(GetCurrentThread(), priority);
+    if (GetThreadPriority(GetCurrentThread()) != priority)
+        SetThreadPriority(GetCurrentThread(), priority);
 }
 #else
 // Elsewhere the helpers keep the scheduler's default: raising a thread needs privileges there.
@@ -290,7 +296,8 @@ public:
     Registration(Pool& pool, SplitPoint& split) : pool_(pool), split_(split) {
         std::lock_guard<PoolLock> hold(pool.lock);
         const int limit = split.group->limits.splits;
-        if (pool.splitCount >= (limit < SplitLimits::kMaxSplits ? limit : SplitLimits::kMaxSplits)) return;
+        if (pool.splitCount >= (limit < SplitLimits::kMaxSplits ? limit : SplitLimits::kMaxSplits))
+            return;
         pool.splits[pool.splitCount++] = &split;
         split.freeTasks = split.count;
         pool.freeTasks.fetch_add(split.count, std::memory_order_relaxed);
@@ -470,7 +477,8 @@ void RefuseThreadStartsAfter(int allowed) { gThreadStartsLeft.store(allowed); }
 bool PoolIdle() {
     Pool& pool = ThePool();
     std::lock_guard<PoolLock> hold(pool.lock);
-    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy == 0 && pool.freeTasks.load() == 0;
+    return pool.openGroups == 0 && pool.splitCount == 0 && pool.busy == 0 &&
+           pool.freeTasks.load() == 0;
 }
 
 }  // namespace ostrakon

@@ -77,9 +77,9 @@ struct SearchGroup {
     MemoTable* table = nullptr;  // the Think's, and its cancel flag and memo age
     const std::atomic<bool>* cancel = nullptr;
     uint32_t age = 0;
-    int helpersAllowed = 0;  // threads - 1
-    int helpersIn = 0;       // helpers working for this Think now (under the lock)
-    int priority = 0;        // of the calling thread, given to the helpers (Windows)
+    int helpersAllowed = 0;           // threads - 1
+    int helpersIn = 0;                // helpers working for this Think now (under the lock)
+    int priority = 0;                 // of the calling thread, given to the helpers (Windows)
     SearchGroup* nextOpen = nullptr;  // the pool's list of open groups (under the lock)
 };
 

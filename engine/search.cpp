@@ -107,7 +107,8 @@ int32_t AlphaBeta(Bitboard own, Bitboard opp, int depth, int32_t alpha, int32_t 
     const Bitboard legal = LegalMoves(own, opp) & kNonCentre;
     if (!legal) {
         // a pass does not use up depth
-        if (LegalMoves(opp, own) & kNonCentre) return -AlphaBeta(opp, own, depth, -beta, -alpha, context);
+        if (LegalMoves(opp, own) & kNonCentre)
+            return -AlphaBeta(opp, own, depth, -beta, -alpha, context);
         // the game is over: a finite alpha is returned as it stands, and only the full window
         // scores the position
         if (alpha != -kInfinity) return alpha;
@@ -179,7 +180,8 @@ RootList OrderRootMoves(Bitboard own, Bitboard opp, SearchContext& context) {
     RootList list;
     int32_t look[60];
     int32_t best = -kInfinity;
-    for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order; order &= order - 1) {
+    for (uint64_t order = ToOrderMask(LegalMoves(own, opp) & kNonCentre); order;
+         order &= order - 1) {
         const int bit = BitOfOrderIndex(LowestBit(order));
         const Position child = Play(own, opp, bit);
         const int32_t v = -AlphaBeta(child.own, child.opp, 2, -kInfinity, -best, context);
@@ -339,16 +341,17 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
             return true;
         }
     }
-    const RootList list = plainList ? PlainRootList(root.own, root.opp)
-                                    : OrderRootMoves(root.own, root.opp, context);
+    const RootList list =
+        plainList ? PlainRootList(root.own, root.opp) : OrderRootMoves(root.own, root.opp, context);
 
     const HelpedSearch helped(options, context);
     RootOutcome best;
-    const bool endgameSplits = PopCount(~(root.own | root.opp) & kNonCentre) >= options.splits.empty;
+    const bool endgameSplits =
+        PopCount(~(root.own | root.opp) & kNonCentre) >= options.splits.empty;
     if (depth > 0) {
         const Progress progress(callback, "通常探索中", depth, list.size);
-        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth, depth >= options.splits.depth,
-                   progress, context, best);
+        SearchRoot(SiblingKind::kNormal, root.own, root.opp, list, depth,
+                   depth >= options.splits.depth, progress, context, best);
     } else if (depth == 0) {
         const Progress progress(callback, "必勝探索中", CountEmpty(board), list.size);
         SearchRoot(SiblingKind::kWinLoss, root.own, root.opp, list, 0, endgameSplits, progress,

@@ -51,7 +51,8 @@ bool CancelSearches(int32_t threadId) {
 
 void CancelAllSearches() {
     const RunningLock hold;
-    for (SearchContext* c = gRunning; c; c = c->nextRunning_) c->cancelled_.store(true, std::memory_order_relaxed);
+    for (SearchContext* c = gRunning; c; c = c->nextRunning_)
+        c->cancelled_.store(true, std::memory_order_relaxed);
 }
 
 SearchContext::SearchContext() : threadId_(CurrentThreadId()), age_(NewMemoAge()) {
@@ -64,9 +65,14 @@ SearchContext::SearchContext() : threadId_(CurrentThreadId()), age_(NewMemoAge()
     leased_ = table_ != nullptr;
 }
 
-SearchContext::SearchContext(SearchGroup* searchGroup, MemoTable* table, const std::atomic<bool>* cancel,
-                             uint32_t age, const SplitLink* split, uint32_t generation)
-    : group(searchGroup), table_(table), cancel_(cancel), age_(age), split_(split),
+SearchContext::SearchContext(SearchGroup* searchGroup, MemoTable* table,
+                             const std::atomic<bool>* cancel, uint32_t age, const SplitLink* split,
+                             uint32_t generation)
+    : group(searchGroup),
+      table_(table),
+      cancel_(cancel),
+      age_(age),
+      split_(split),
       generation_(generation) {}
 
 void SearchContext::PollCancel() const { CheckLive(); }

@@ -33,8 +33,7 @@ static_assert(kMenuItemInfoSize == 44, "44-byte MENUITEMINFOA");
 // left in its floating-point unit.
 LONG HalfRoundedToEven(long long twice) {
     long long half = twice >= 0 ? twice / 2 : -((-twice + 1) / 2);  // floor(twice / 2)
-    if ((twice & 1) != 0 && (half & 1) != 0)
-        ++half;
+    if ((twice & 1) != 0 && (half & 1) != 0) ++half;
     return static_cast<LONG>(half);
 }
 
@@ -71,12 +70,10 @@ int32_t __stdcall GetFolderDlg(HWND owner, char* path) {
     int32_t chosen = 0;
     if (PIDLIST_ABSOLUTE folder = SHBrowseForFolderA(&browse)) {
         // A folder without a file system path leaves `path` unusable, so it counts as no choice.
-        if (SHGetPathFromIDListA(folder, path))
-            chosen = -1;
+        if (SHGetPathFromIDListA(folder, path)) chosen = -1;
         CoTaskMemFree(folder);  // the item list is the shell's allocation, returned to it here
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    if (SUCCEEDED(com)) CoUninitialize();
     return chosen;
 }
 
@@ -96,8 +93,7 @@ BOOL __stdcall MoveWindowToCenter(HWND window, HWND reference) {
     RECT over;
     // Without both rectangles there is no centre; moving on an unread rectangle would throw the
     // window somewhere arbitrary.
-    if (!GetWindowRect(window, &own) || !GetWindowRect(reference, &over))
-        return FALSE;
+    if (!GetWindowRect(window, &own) || !GetWindowRect(reference, &over)) return FALSE;
     const LONG width = own.right - own.left;
     const LONG height = own.bottom - own.top;
     // x = (left + right) / 2 - width / 2, kept doubled so it stays a whole number.

@@ -25,29 +25,29 @@ const int kDirectionTable[8] = {-10, -9, -8, -1, 1, 8, 9, 10};
 
 // The order in which candidate squares are visited; earlier squares win every tie.
 const int kMoveOrder[60] = {
-    10, 17, 80, 73,                      // corners
-    55, 28, 12, 15, 35, 62, 78, 75,      // edge squares two from a corner
-    76, 77, 53, 44, 14, 13, 37, 46,      // middle edge squares
-    56, 66, 69, 61, 34, 24, 21, 29,      // second ring, off-diagonal
-    38, 47, 67, 68, 52, 43, 23, 22,      // second ring, middle
-    30, 57, 60, 33,                      // corners of the centre 4x4
-    26, 16, 11, 19, 64, 74, 79, 71,      // edge squares next to a corner
-    51, 42, 32, 31, 39, 48, 58, 59,      // ring around the centre
-    70, 25, 20, 65,                      // diagonal neighbours of corners
+    10, 17, 80, 73,                  // corners
+    55, 28, 12, 15, 35, 62, 78, 75,  // edge squares two from a corner
+    76, 77, 53, 44, 14, 13, 37, 46,  // middle edge squares
+    56, 66, 69, 61, 34, 24, 21, 29,  // second ring, off-diagonal
+    38, 47, 67, 68, 52, 43, 23, 22,  // second ring, middle
+    30, 57, 60, 33,                  // corners of the centre 4x4
+    26, 16, 11, 19, 64, 74, 79, 71,  // edge squares next to a corner
+    51, 42, 32, 31, 39, 48, 58, 59,  // ring around the centre
+    70, 25, 20, 65,                  // diagonal neighbours of corners
 };
 
 // What a legal move on each cell is worth to its colour's mobility.
 const int32_t kMobilityWeight[91] = {
-    0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  // cells 0..9: border
-    20, 3,  10, 10, 10, 10, 3,  20, 0,      // row 1, then border cell 18
-    3,  0,  10, 10, 10, 10, 0,  3,  0,      // row 2, then border cell 27
-    10, 10, 10, 10, 10, 10, 10, 10, 0,      // row 3
-    10, 10, 10, 10, 10, 10, 10, 10, 0,      // row 4
-    10, 10, 10, 10, 10, 10, 10, 10, 0,      // row 5
-    10, 10, 10, 10, 10, 10, 10, 10, 0,      // row 6
-    3,  0,  10, 10, 10, 10, 0,  3,  0,      // row 7, then border cell 72
-    20, 3,  10, 10, 10, 10, 3,  20, 0,      // row 8, then border cell 81
-    0,  0,  0,  0,  0,  0,  0,  0,  0,      // cells 82..90: border
+    0,  0,  0,  0,  0,  0,  0,  0,  0, 0,  // cells 0..9: border
+    20, 3,  10, 10, 10, 10, 3,  20, 0,     // row 1, then border cell 18
+    3,  0,  10, 10, 10, 10, 0,  3,  0,     // row 2, then border cell 27
+    10, 10, 10, 10, 10, 10, 10, 10, 0,     // row 3
+    10, 10, 10, 10, 10, 10, 10, 10, 0,     // row 4
+    10, 10, 10, 10, 10, 10, 10, 10, 0,     // row 5
+    10, 10, 10, 10, 10, 10, 10, 10, 0,     // row 6
+    3,  0,  10, 10, 10, 10, 0,  3,  0,     // row 7, then border cell 72
+    20, 3,  10, 10, 10, 10, 3,  20, 0,     // row 8, then border cell 81
+    0,  0,  0,  0,  0,  0,  0,  0,  0,     // cells 82..90: border
 };
 
 // Value of every contents of an eight-cell edge from black's view; entry = key + 3280.
@@ -76,13 +76,9 @@ int32_t nodeCounter = 0;
 
 // A well-formed board never lets a walk leave the mailbox, because the border is neither colour.
 // The check only keeps a corrupt sideToMove (one equal to -0xFFFF) from reading outside it.
-bool InMailbox(int cell) {
-    return cell >= kFirstCell && cell <= kLastCell;
-}
+bool InMailbox(int cell) { return cell >= kFirstCell && cell <= kLastCell; }
 
-bool IsPlayable(int cell) {
-    return cell >= 10 && cell <= 80 && cell % 9 != 0;
-}
+bool IsPlayable(int cell) { return cell >= 10 && cell <= 80 && cell % 9 != 0; }
 
 // Multiplies the way a 32-bit machine does, so that a corrupt sideToMove cannot cause undefined
 // behaviour here; for +1 and -1 this is the plain product.

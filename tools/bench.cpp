@@ -15,11 +15,11 @@
 #include <string>
 #include <thread>
 
+#include "memo.h"
 #include "ostrakon.h"
+#include "parallel.h"
 #include "position_text.h"
 #include "reference.h"
-#include "memo.h"
-#include "parallel.h"
 #include "search.h"
 #include "study_command.h"
 #include "texts.h"
@@ -32,11 +32,11 @@ struct BenchPosition {
     const char* name;
     const char* diagram;  // A1..H8, X black, O white, - empty
     char side;
-    int depth;            // > 0 normal search, 0 win/loss, < 0 perfect
-    bool reference;       // also searched by the reference
-    bool quick;           // part of the quick run
-    bool slow = false;    // a slow tree: figures of its own
-    bool large = false;   // only in the speed-up lines (not in the signature)
+    int depth;           // > 0 normal search, 0 win/loss, < 0 perfect
+    bool reference;      // also searched by the reference
+    bool quick;          // part of the quick run
+    bool slow = false;   // a slow tree: figures of its own
+    bool large = false;  // only in the speed-up lines (not in the signature)
 };
 
 // Middle-game positions come from random legal games (28 to 36 empty squares); the endgame
@@ -47,7 +47,8 @@ constexpr BenchPosition kPositions[] = {
 
 // Modes as the figures group them: the slow trees apart from the other win/loss searches, and
 // the large searches of the speed-up lines apart from the small ones.
-constexpr const char* kModeNames[] = {"normal", "winloss", "perfect", "slow", "winloss-20", "perfect-18"};
+constexpr const char* kModeNames[] = {"normal", "winloss",    "perfect",
+                                      "slow",   "winloss-20", "perfect-18"};
 constexpr int kModes = 6;
 int ModeIndex(const BenchPosition& p) {
     if (p.slow) return 3;
@@ -77,7 +78,7 @@ Timed ReferenceSearch(const BoardState& board, int depth) {
 }
 
 struct Totals {
-    double nodes = 0, seconds = 0;                  // every position, engine
+    double nodes = 0, seconds = 0;  // every position, engine
     double subsetNodes = 0, subsetEngine = 0, subsetReference = 0;
 };
 
@@ -113,10 +114,12 @@ bool PrintSpeedUps(bool quick) {
         one[ModeIndex(p)] += best[0];
         two[ModeIndex(p)] += best[1];
     }
-    std::printf("\n%-10s %12s %12s %9s   (speed-up of 2 threads over 1, same positions, this run;"
-                " shortest of %d runs each)\n", "mode", "1 thread", "2 threads", "speed-up", rounds);
-    constexpr const char* kWhat[kModes] = {"depth 9", "16 empty", "14 empty", "slow-18",
-                                           "20 empty", "17-19 empty"};
+    std::printf(
+        "\n%-10s %12s %12s %9s   (speed-up of 2 threads over 1, same positions, this run;"
+        " shortest of %d runs each)\n",
+        "mode", "1 thread", "2 threads", "speed-up", rounds);
+    constexpr const char* kWhat[kModes] = {"depth 9", "16 empty", "14 empty",
+                                           "slow-18", "20 empty", "17-19 empty"};
     for (int m = 0; m < kModes; ++m) {
         if (one[m] == 0) continue;
         std::printf("%-10s %10.3f s %10.3f s %8.2fx   %s\n", kModeNames[m], one[m], two[m],
@@ -132,8 +135,8 @@ int RunBench(bool quick, int threads) {
     Totals totals[kModes];
     uint64_t signature = 0;
     bool mismatch = false;
-    std::printf("%-10s %-8s %-5s %-16s %12s %9s %11s\n", "position", "mode", "move", "value", "nodes",
-                "seconds", "reference");
+    std::printf("%-10s %-8s %-5s %-16s %12s %9s %11s\n", "position", "mode", "move", "value",
+                "nodes", "seconds", "reference");
     for (const BenchPosition& p : kPositions) {
         if ((quick && !p.quick) || p.large) continue;
         BoardState board;

@@ -51,7 +51,8 @@ int Show(const tavik::GameRecord& record) {
         const int32_t side = m.side, square = m.square, value = m.value, time = m.thinkTime,
                       nodes = m.nodes;
         std::printf("%3d %s %s  value %s (%d)  %d ms  %d nodes\n", i + 1, side == 1 ? "X" : "O",
-                    tavik::SquareName(square).c_str(), ValueText(value).c_str(), value, time, nodes);
+                    tavik::SquareName(square).c_str(), ValueText(value).c_str(), value, time,
+                    nodes);
     }
     return 0;
 }
@@ -72,7 +73,8 @@ int Make(const std::vector<std::string>& args, std::string& error) {
             error = "a name holds at most 1024 bytes";
             return 2;
         }
-        std::strcpy(args[i] == "--black" ? record->blackName : record->whiteName, args[i + 1].c_str());
+        std::strcpy(args[i] == "--black" ? record->blackName : record->whiteName,
+                    args[i + 1].c_str());
     }
     // replay the transcript, recording each move with the side that played it
     const std::string& transcript = args[1];
@@ -89,7 +91,8 @@ int Make(const std::vector<std::string>& args, std::string& error) {
         const int cell = ParseSquare(moves.substr(i, 2));
         const int side = board.sideToMove;
         if (cell == 0 || !ReverseStones(&board, cell)) {
-            error = "move " + std::to_string(i / 2 + 1) + " (" + moves.substr(i, 2) + ") is not legal";
+            error =
+                "move " + std::to_string(i / 2 + 1) + " (" + moves.substr(i, 2) + ") is not legal";
             return 2;
         }
         tavik::RecordMove(*record, 60 - tavik::CountCells(board, 0), side, cell, 0, 0, 0, "");
@@ -148,8 +151,9 @@ int GameCommand(const std::vector<std::string>& args, std::string& error) {
         }
         return Show(*record);
     }
-    error = "usage: tavik-cli game show|validate FILE, game make TRANSCRIPT FILE, "
-            "game export FILE OUTPUT [--program-dir DIR]";
+    error =
+        "usage: tavik-cli game show|validate FILE, game make TRANSCRIPT FILE, "
+        "game export FILE OUTPUT [--program-dir DIR]";
     return 2;
 }
 

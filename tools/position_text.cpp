@@ -47,7 +47,8 @@ std::string ParseTranscript(const std::string& transcript, BoardState& board) {
     for (char ch : transcript) {
         if (!std::isspace(static_cast<unsigned char>(ch))) moves += ch;
     }
-    if (moves.size() % 2 != 0) return "a transcript is pairs like f5d6; '" + transcript + "' is not";
+    if (moves.size() % 2 != 0)
+        return "a transcript is pairs like f5d6; '" + transcript + "' is not";
     for (size_t i = 0; i < moves.size(); i += 2) {
         const std::string name = moves.substr(i, 2);
         const int cell = ParseSquare(name);
@@ -95,12 +96,16 @@ std::string ValueText(int32_t value) {
     if (ostrakon::IsNoMoveValue(value)) return "no legal move";
     const ostrakon::ValueMeaning meaning = ostrakon::ReadValue(value);
     switch (meaning.kind) {
-    case ostrakon::ValueMeaning::kBlackWins:
-        return meaning.amount ? "black wins by " + std::to_string(meaning.amount) : "black wins";
-    case ostrakon::ValueMeaning::kWhiteWins:
-        return meaning.amount ? "white wins by " + std::to_string(meaning.amount) : "white wins";
-    case ostrakon::ValueMeaning::kDraw: return "draw";
-    case ostrakon::ValueMeaning::kNumber: break;
+        case ostrakon::ValueMeaning::kBlackWins:
+            return meaning.amount ? "black wins by " + std::to_string(meaning.amount)
+                                  : "black wins";
+        case ostrakon::ValueMeaning::kWhiteWins:
+            return meaning.amount ? "white wins by " + std::to_string(meaning.amount)
+                                  : "white wins";
+        case ostrakon::ValueMeaning::kDraw:
+            return "draw";
+        case ostrakon::ValueMeaning::kNumber:
+            break;
     }
     return std::to_string(value);
 }
@@ -110,9 +115,11 @@ std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardS
     const std::string& first = args[i];
     // Only a diagram holds these characters (a transcript has none of '-', '.', '*'; and 'O' and
     // 'X' are no column letters), so a short or long diagram is named as one.
-    const bool diagram = first.size() >= 2 && first.find_first_not_of("XxOo-.*") == std::string::npos;
+    const bool diagram =
+        first.size() >= 2 && first.find_first_not_of("XxOo-.*") == std::string::npos;
     if (diagram || first.size() == 64) {
-        if (i + 1 >= args.size()) return "a 64-square board needs the side to move after it (X or O)";
+        if (i + 1 >= args.size())
+            return "a 64-square board needs the side to move after it (X or O)";
         const std::string error = ParseDiagram(first, args[i + 1], board);
         i += 2;
         return error;

@@ -33,7 +33,8 @@ struct StudyArgs {
     int threads = 0;     // 0: every processor
 };
 
-bool ReadStudyArgs(const std::vector<std::string>& args, bool analyse, StudyArgs& out, std::string& error) {
+bool ReadStudyArgs(const std::vector<std::string>& args, bool analyse, StudyArgs& out,
+                   std::string& error) {
     size_t i = 0;
     error = ReadPosition(args, i, out.board);
     if (!error.empty()) return false;
@@ -61,15 +62,18 @@ bool ReadStudyArgs(const std::vector<std::string>& args, bool analyse, StudyArgs
                 return error = "--depth takes a number of plies from 1 to 60", false;
         } else if (option == "--perfect-depth" && hasValue) {
             if (!ReadNumber(value, 0, 60, out.depths.perfectDepth))
-                return error = "--perfect-depth takes a number of empty squares from 0 to 60", false;
+                return error = "--perfect-depth takes a number of empty squares from 0 to 60",
+                       false;
         } else if (analyse && option == "--threads" && hasValue) {
-            if (!ReadNumber(value, 1, 64, out.threads)) return error = "--threads takes a number from 1 to 64", false;
+            if (!ReadNumber(value, 1, 64, out.threads))
+                return error = "--threads takes a number from 1 to 64", false;
         } else {
             return error = "unexpected argument '" + option + "'", false;
         }
         ++i;
     }
-    if (analyse && !out.modeGiven) return error = "analyse needs --mode eval|win|perfect|openness", false;
+    if (analyse && !out.modeGiven)
+        return error = "analyse needs --mode eval|win|perfect|openness", false;
     return true;
 }
 
@@ -118,7 +122,8 @@ bool BenchAnalysis(int threads) {
         options.threads = run == 0 ? 1 : threads;
         const auto start = std::chrono::steady_clock::now();
         lists[run] = *tavik::AnalyseAllMoves(board, options, cancel);
-        seconds[run] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        seconds[run] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     bool same = lists[0].size() == lists[1].size();
     long long nodes = 0;
@@ -129,10 +134,11 @@ bool BenchAnalysis(int threads) {
     }
     // each search of a move already uses every processor inside Think; the figure is what
     // spreading the moves over threads adds to that
-    std::printf("\nanalysis of all %zu moves at depth %d (%lld nodes): 1 thread %.3f s, %d threads %.3f s, "
-                "speed-up %.2fx (each search on every processor)%s\n",
-                lists[0].size(), options.depths.normalDepth, nodes, seconds[0], threads, seconds[1],
-                seconds[1] > 0 ? seconds[0] / seconds[1] : 0.0, same ? "" : "  MISMATCH between the lists");
+    std::printf(
+        "\nanalysis of all %zu moves at depth %d (%lld nodes): 1 thread %.3f s, %d threads %.3f s, "
+        "speed-up %.2fx (each search on every processor)%s\n",
+        lists[0].size(), options.depths.normalDepth, nodes, seconds[0], threads, seconds[1],
+        seconds[1] > 0 ? seconds[0] / seconds[1] : 0.0, same ? "" : "  MISMATCH between the lists");
     return same;
 }
 

@@ -51,7 +51,8 @@ int Fail(const std::string& message) {
 const char* kUsage =
     "usage: tavik-cli moves|eval|show POSITION\n"
     "       tavik-cli think POSITION [--depth N | --winloss | --perfect] [--force] [--threads N]\n"
-    "       tavik-cli analyse POSITION --mode eval|win|perfect|openness [--depth D] [--perfect-depth P]\n"
+    "       tavik-cli analyse POSITION --mode eval|win|perfect|openness [--depth D] "
+    "[--perfect-depth P]\n"
     "                     [--threads N]\n"
     "       tavik-cli best POSITION [--depth D] [--perfect-depth P]\n"
     "       tavik-cli bench [--quick] [--threads N]\n"
@@ -114,7 +115,8 @@ int Run(const std::vector<std::string>& args) {
         int threads = 0;
         for (size_t i = 1; i < args.size(); ++i) {
             if (args[i] == "--threads" && i + 1 < args.size()) {
-                if (!ReadThreads(args[++i], threads)) return Fail("--threads takes a number from 1 to 64");
+                if (!ReadThreads(args[++i], threads))
+                    return Fail("--threads takes a number from 1 to 64");
             } else if (args[i] == "--quick") {
                 quick = true;
             } else {
@@ -134,7 +136,9 @@ int Run(const std::vector<std::string>& args) {
     if (command == "analyse" || command == "best") {
         std::string error;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
-        return (command == "analyse" ? AnalyseCommand(rest, error) : BestCommand(rest, error)) ? 0 : Fail(error);
+        return (command == "analyse" ? AnalyseCommand(rest, error) : BestCommand(rest, error))
+                   ? 0
+                   : Fail(error);
     }
     if (command == "book") {
         std::string error;
@@ -167,7 +171,8 @@ int Run(const std::vector<std::string>& args) {
         } else if (command == "think" && option == "--force") {
             force = true;
         } else if (command == "think" && option == "--threads" && i + 1 < args.size()) {
-            if (!ReadThreads(args[++i], threads)) return Fail("--threads takes a number from 1 to 64");
+            if (!ReadThreads(args[++i], threads))
+                return Fail("--threads takes a number from 1 to 64");
         } else {
             return Fail("unexpected argument '" + option + "'");
         }
@@ -188,6 +193,4 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
-}
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -33,15 +33,21 @@ int32_t FinalResult(const BoardState& board) {
 
 std::string StudyTitle(StudyMode mode) {
     switch (mode) {
-    case StudyMode::kEvaluate: return "評価値算出";
-    case StudyMode::kOpenness: return "開放度算出";
-    case StudyMode::kWinLoss: return "必勝探索";
-    case StudyMode::kPerfect: return "完全探索";
+        case StudyMode::kEvaluate:
+            return "評価値算出";
+        case StudyMode::kOpenness:
+            return "開放度算出";
+        case StudyMode::kWinLoss:
+            return "必勝探索";
+        case StudyMode::kPerfect:
+            return "完全探索";
     }
     return "";
 }
 
-std::string ValueHeading(StudyMode mode) { return mode == StudyMode::kOpenness ? "開放度" : "評価値"; }
+std::string ValueHeading(StudyMode mode) {
+    return mode == StudyMode::kOpenness ? "開放度" : "評価値";
+}
 
 std::string MoveCaption(StudyMode mode, int cell, int depth) {
     std::string text = StudyTitle(mode) + " " + SquareName(cell) + "を探索中...";
@@ -56,7 +62,8 @@ std::vector<int> LegalMoves(const BoardState& board) {
     return moves;
 }
 
-std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
+std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode,
+                                       const StudyDepths& depths,
                                        const std::function<void(const std::string&)>& caption,
                                        ProgressCallback progress) {
     BoardState copy = board;
@@ -71,18 +78,22 @@ std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyM
     int32_t engineDepth;
     int shownDepth = empty;
     switch (mode) {
-    case StudyMode::kWinLoss: engineDepth = 0; break;
-    case StudyMode::kPerfect: engineDepth = -1; break;
-    default:
-        // One ply is played already: D - 1 more make a search of D plies in all, and the perfect
-        // search begins where the position before the move had at most P empty squares.
-        if (empty > depths.perfectDepth - 1) {
-            engineDepth = AtLeastOnePly(depths.normalDepth - 1);
-            shownDepth = engineDepth;
-        } else {
+        case StudyMode::kWinLoss:
+            engineDepth = 0;
+            break;
+        case StudyMode::kPerfect:
             engineDepth = -1;
-        }
-        break;
+            break;
+        default:
+            // One ply is played already: D - 1 more make a search of D plies in all, and the
+            // perfect search begins where the position before the move had at most P empty squares.
+            if (empty > depths.perfectDepth - 1) {
+                engineDepth = AtLeastOnePly(depths.normalDepth - 1);
+                shownDepth = engineDepth;
+            } else {
+                engineDepth = -1;
+            }
+            break;
     }
     // A search that was ended early leaves the result as it was: no value to show.
     const auto search = [&] {
@@ -110,7 +121,8 @@ void SortRows(std::vector<ThinkResult>& rows, StudyMode mode, int side) {
             if (better(rows[j + 1].value, rows[j].value)) std::swap(rows[j], rows[j + 1]);
 }
 
-std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board, const AnalysisOptions& options,
+std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board,
+                                                        const AnalysisOptions& options,
                                                         SearchCancel& cancel) {
     const std::vector<int> moves = LegalMoves(board);
     std::vector<ThinkResult> rows(moves.size());
@@ -127,7 +139,8 @@ std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board,
         const SearchCancel::Scope scope(cancel);
         if (options.threadStarted) options.threadStarted();
         for (size_t i; !cancel && !unfinished && (i = next++) < moves.size();) {
-            if (const auto row = AnalyseMove(board, moves[i], options.mode, options.depths, caption, Progress))
+            if (const auto row =
+                    AnalyseMove(board, moves[i], options.mode, options.depths, caption, Progress))
                 rows[i] = *row;
             else
                 unfinished = true;
@@ -163,11 +176,13 @@ std::string BestMoveSearchingText(const BestMovePlan& plan) {
     return "最善手探索中...(深さ" + std::to_string(plan.shownDepth) + ")";
 }
 
-std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths, SearchCancel& cancel) {
+std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths,
+                                        SearchCancel& cancel) {
     const SearchCancel::Scope scope(cancel);
     ThinkResult result{0, 0, 0};
     if (cancel) return std::nullopt;
-    const bool finished = Think(&board, PlanBestMove(board, depths).engineDepth, &result, -1, Progress) != 0;
+    const bool finished =
+        Think(&board, PlanBestMove(board, depths).engineDepth, &result, -1, Progress) != 0;
     if (!finished || cancel) return std::nullopt;
     return result;
 }

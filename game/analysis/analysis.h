@@ -21,7 +21,8 @@
 
 namespace tavik {
 
-// "評価値算出", "開放度算出", "必勝探索" or "完全探索": the window's caption once the list is there.
+// "評価値算出", "開放度算出", "必勝探索" or "完全探索": the window's caption once the list is
+// there.
 std::string StudyTitle(StudyMode mode);
 // The heading of the value column: "開放度" for openness, else "評価値".
 std::string ValueHeading(StudyMode mode);
@@ -39,7 +40,8 @@ std::vector<int> LegalMoves(const BoardState& board);
 // value was never computed.
 // An evaluation depth of 1 still searches one ply after the move: the engine would take 0 for
 // its win/loss search, which at the start of a game would not end.
-std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,
+std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode,
+                                       const StudyDepths& depths,
                                        const std::function<void(const std::string&)>& caption,
                                        ProgressCallback progress);
 
@@ -61,7 +63,8 @@ struct AnalysisOptions {
 // Every legal move analysed, then sorted: the rows of the list. Nothing when `cancel` was
 // cancelled (its searches under way end, and no further one starts) or a search ended early:
 // an unfinished search never becomes a row.
-std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board, const AnalysisOptions& options,
+std::optional<std::vector<ThinkResult>> AnalyseAllMoves(const BoardState& board,
+                                                        const AnalysisOptions& options,
                                                         SearchCancel& cancel);
 
 // The best-move search: the normal search of the study depth, or the perfect search once the
@@ -73,8 +76,10 @@ struct BestMovePlan {
 BestMovePlan PlanBestMove(const BoardState& board, const StudyDepths& depths);
 std::string BestMoveSearchingText(const BestMovePlan& plan);  // "最善手探索中...(深さ7)"
 // The engine's answer, searched even when only one move is legal; nothing when `cancel` was set.
-std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths, SearchCancel& cancel);
-// "最善手はF5です", CR LF, "評価値:" and the value; or "着手可能点がありません" when there is no move.
+std::optional<ThinkResult> FindBestMove(const BoardState& board, const StudyDepths& depths,
+                                        SearchCancel& cancel);
+// "最善手はF5です", CR LF, "評価値:" and the value; or "着手可能点がありません" when there is no
+// move.
 std::string BestMoveText(const ThinkResult& result);
 
 }  // namespace tavik

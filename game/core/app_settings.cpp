@@ -11,12 +11,23 @@ AppSettings DefaultAppSettings(const std::string& loginName) {
 
 namespace {
 
-constexpr const char* kDwordNames[kDwordValues] = {
-    "BoardNumber",        "StoneNumber",          "ShowPossiblePosition",   "DesignateAutoPlay",
-    "ThinkThreadPriority", "BlackThinkDepth",     "WhiteThinkDepth",        "StudyThinkDepth",
-    "BlackThinkWinDepth", "WhiteThinkWinDepth",   "StudyThinkWinDepth",     "BlackThinkPerfectDepth",
-    "WhiteThinkPerfectDepth", "StudyThinkPerfectDepth", "ShowKifu",         "IsBlackComputer",
-    "IsWhiteComputer"};
+constexpr const char* kDwordNames[kDwordValues] = {"BoardNumber",
+                                                   "StoneNumber",
+                                                   "ShowPossiblePosition",
+                                                   "DesignateAutoPlay",
+                                                   "ThinkThreadPriority",
+                                                   "BlackThinkDepth",
+                                                   "WhiteThinkDepth",
+                                                   "StudyThinkDepth",
+                                                   "BlackThinkWinDepth",
+                                                   "WhiteThinkWinDepth",
+                                                   "StudyThinkWinDepth",
+                                                   "BlackThinkPerfectDepth",
+                                                   "WhiteThinkPerfectDepth",
+                                                   "StudyThinkPerfectDepth",
+                                                   "ShowKifu",
+                                                   "IsBlackComputer",
+                                                   "IsWhiteComputer"};
 
 constexpr int32_t kPriorities[kPriorityItems] = {-15, -2, -1, 0, 1, 2, 15};
 
@@ -28,11 +39,12 @@ const char* DwordValueName(int index) {
 
 int32_t* DwordValueField(AppSettings& s, int index) {
     int32_t* fields[kDwordValues] = {
-        &s.boardNumber,        &s.stoneNumber,         &s.showPossiblePosition, &s.designateAutoPlay,
-        &s.thinkThreadPriority, &s.black.normalDepth,  &s.white.normalDepth,    &s.study.normalDepth,
-        &s.black.winDepth,     &s.white.winDepth,      &s.study.winDepth,       &s.black.perfectDepth,
-        &s.white.perfectDepth, &s.study.perfectDepth,  &s.showKifu,             &s.black.isComputer,
-        &s.white.isComputer};
+        &s.boardNumber,        &s.stoneNumber,         &s.showPossiblePosition,
+        &s.designateAutoPlay,  &s.thinkThreadPriority, &s.black.normalDepth,
+        &s.white.normalDepth,  &s.study.normalDepth,   &s.black.winDepth,
+        &s.white.winDepth,     &s.study.winDepth,      &s.black.perfectDepth,
+        &s.white.perfectDepth, &s.study.perfectDepth,  &s.showKifu,
+        &s.black.isComputer,   &s.white.isComputer};
     return index >= 0 && index < kDwordValues ? fields[index] : nullptr;
 }
 

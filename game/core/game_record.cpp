@@ -14,7 +14,8 @@ int RecordedMoves(const GameRecord& record) {
 
 std::array<char, 64> BookLine(const GameRecord& record) {
     std::array<char, 64> line{};
-    for (int i = 0; i < RecordedMoves(record); ++i) line[i] = static_cast<char>(record.moves[i].square);
+    for (int i = 0; i < RecordedMoves(record); ++i)
+        line[i] = static_cast<char>(record.moves[i].square);
     return line;
 }
 

@@ -13,9 +13,9 @@
 
 namespace tavik {
 
-constexpr int kNameBytes = 1025;     // 1024 bytes of code page 932 text and the terminator
+constexpr int kNameBytes = 1025;  // 1024 bytes of code page 932 text and the terminator
 constexpr int kCommentBytes = 516;
-constexpr int kMoveEntries = 65;     // entries 0..59 hold moves, 60..64 stay zero
+constexpr int kMoveEntries = 65;  // entries 0..59 hold moves, 60..64 stay zero
 constexpr int kMaxMoves = 60;
 
 #pragma pack(push, 1)

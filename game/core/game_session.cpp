@@ -47,7 +47,8 @@ bool GameSession::WaitForMoves(int timeoutMs, const std::function<void()>& idle)
         {
             std::unique_lock<std::mutex> lock(flightLock_);
             // Short naps: between them `idle` answers what the move threads ask of this thread.
-            landed_.wait_for(lock, std::chrono::milliseconds(2), [this] { return movesInFlight_ == 0; });
+            landed_.wait_for(lock, std::chrono::milliseconds(2),
+                             [this] { return movesInFlight_ == 0; });
         }
         if (movesInFlight_ == 0) return true;
         if (timeoutMs >= 0 && Clock::now() >= deadline) return false;
@@ -58,8 +59,8 @@ bool GameSession::WaitForMoves(int timeoutMs, const std::function<void()>& idle)
 std::optional<PlayedMove> GameSession::Turn::Play(const PendingMove& move, int32_t thinkTime) {
     GameSession& s = session_;
     std::lock_guard<std::mutex> lock(s.stateLock_);
-    if (!s.running_ || s.board_.sideToMove != move.side || CountCells(s.board_, 0) != move.empties ||
-        !ReverseStones(&s.board_, move.square))
+    if (!s.running_ || s.board_.sideToMove != move.side ||
+        CountCells(s.board_, 0) != move.empties || !ReverseStones(&s.board_, move.square))
         return std::nullopt;
     const int number = 60 - CountCells(s.board_, 0);
     const RecordListUpdate update = RecordMove(s.record_, number, -s.board_.sideToMove, move.square,

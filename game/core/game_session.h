@@ -66,7 +66,8 @@ public:
     template <class Reader>
     auto Read(Reader read) const {
         std::lock_guard<std::mutex> lock(stateLock_);
-        return read(static_cast<const BoardState&>(board_), static_cast<const GameRecord&>(record_));
+        return read(static_cast<const BoardState&>(board_),
+                    static_cast<const GameRecord&>(record_));
     }
 
     // The user-interface thread's change: `change(board, record)` when no game runs and no move

@@ -8,7 +8,8 @@ namespace {
 
 std::vector<std::string> EndgameItems(int count) {
     std::vector<std::string> items{"使用しない"};
-    for (int item = 1; item < count; ++item) items.push_back("終盤" + std::to_string(EndgameDepthOfItem(item)) + "手");
+    for (int item = 1; item < count; ++item)
+        items.push_back("終盤" + std::to_string(EndgameDepthOfItem(item)) + "手");
     return items;
 }
 
@@ -26,7 +27,8 @@ void Store(const PlayerControls& controls, PlayerSettings& player) {
     player.isComputer = controls.computer ? 1 : 0;
     player.normalDepth = NormalDepthOfItem(controls.normalItem);
     player.winDepth = controls.winItem < kWinDepthItems ? EndgameDepthOfItem(controls.winItem) : 0;
-    player.perfectDepth = controls.perfectItem < kPerfectDepthItems ? EndgameDepthOfItem(controls.perfectItem) : 0;
+    player.perfectDepth =
+        controls.perfectItem < kPerfectDepthItems ? EndgameDepthOfItem(controls.perfectItem) : 0;
     player.playerName = CutToBytes(controls.name, kNameBytes - 1);
 }
 

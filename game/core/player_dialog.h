@@ -13,8 +13,8 @@
 namespace tavik {
 
 // The texts of the three lists, item 0 first.
-const std::vector<std::string>& NormalDepthItemTexts();   // "1手" .. "10手"
-const std::vector<std::string>& WinDepthItemTexts();      // "使用しない", "終盤8手" .. "終盤20手"
+const std::vector<std::string>& NormalDepthItemTexts();  // "1手" .. "10手"
+const std::vector<std::string>& WinDepthItemTexts();  // "使用しない", "終盤8手" .. "終盤20手"
 const std::vector<std::string>& PerfectDepthItemTexts();  // the same without "終盤20手"
 
 // One colour's controls: the radio checked, the name box, and the selected item of each list

@@ -38,9 +38,7 @@ int32_t EngineDepth(int32_t normalDepth, int32_t winDepth, int32_t perfectDepth,
     return normalDepth;
 }
 
-int32_t NormalDepthOfItem(int item) {
-    return item >= 0 && item < kNormalDepthItems ? item + 1 : 1;
-}
+int32_t NormalDepthOfItem(int item) { return item >= 0 && item < kNormalDepthItems ? item + 1 : 1; }
 
 int32_t EndgameDepthOfItem(int item) { return item >= 1 ? 6 + 2 * item : 0; }
 

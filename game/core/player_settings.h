@@ -41,8 +41,8 @@ int32_t EngineDepth(int32_t normalDepth, int32_t winDepth, int32_t perfectDepth,
 constexpr int kNormalDepthItems = 10;
 constexpr int kWinDepthItems = 8;
 constexpr int kPerfectDepthItems = 7;
-int32_t NormalDepthOfItem(int item);    // no item: the first item's value, 1
-int32_t EndgameDepthOfItem(int item);   // no item: the first item's value, 0
+int32_t NormalDepthOfItem(int item);   // no item: the first item's value, 1
+int32_t EndgameDepthOfItem(int item);  // no item: the first item's value, 0
 int ItemOfNormalDepth(int32_t depth);
 int ItemOfEndgameDepth(int32_t depth, int items);  // odd values take the even value below
 

@@ -34,7 +34,8 @@ void SearchCancel::Cancel() {
     for (const int32_t thread : threads_) CancelThink(thread);
 }
 
-SearchCancel::Scope::Scope(SearchCancel& cancel) : cancel_(cancel), outer_(tTask), thread_(CurrentThreadId()) {
+SearchCancel::Scope::Scope(SearchCancel& cancel)
+    : cancel_(cancel), outer_(tTask), thread_(CurrentThreadId()) {
     {
         std::lock_guard<std::mutex> hold(cancel_.lock_);
         cancel_.threads_.push_back(thread_);

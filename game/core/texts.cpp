@@ -15,12 +15,14 @@ std::string FormatValue(int32_t value) {
     // The no-move values are not asked about: the game never shows them, and they read as wins.
     const ostrakon::ValueMeaning meaning = ostrakon::ReadValue(value);
     switch (meaning.kind) {
-    case ostrakon::ValueMeaning::kBlackWins:
-        return meaning.amount ? "黒" + std::to_string(meaning.amount) + "石勝ち" : "黒勝利";
-    case ostrakon::ValueMeaning::kWhiteWins:
-        return meaning.amount ? "白" + std::to_string(meaning.amount) + "石勝ち" : "白勝利";
-    case ostrakon::ValueMeaning::kDraw: return "引き分け";
-    case ostrakon::ValueMeaning::kNumber: break;
+        case ostrakon::ValueMeaning::kBlackWins:
+            return meaning.amount ? "黒" + std::to_string(meaning.amount) + "石勝ち" : "黒勝利";
+        case ostrakon::ValueMeaning::kWhiteWins:
+            return meaning.amount ? "白" + std::to_string(meaning.amount) + "石勝ち" : "白勝利";
+        case ostrakon::ValueMeaning::kDraw:
+            return "引き分け";
+        case ostrakon::ValueMeaning::kNumber:
+            break;
     }
     return std::to_string(value);
 }
@@ -43,8 +45,8 @@ std::string TurnStatusText(const BoardState& board, bool gameRunning) {
 std::string PassText(int side) { return side == 1 ? "黒：パスです" : "白：パスです"; }
 
 std::string ResultText(int blackDiscs, int whiteDiscs) {
-    std::string text = "黒 : " + std::to_string(blackDiscs) + "石\t白 : " + std::to_string(whiteDiscs) +
-                       "石\r\n\r\n";
+    std::string text = "黒 : " + std::to_string(blackDiscs) +
+                       "石\t白 : " + std::to_string(whiteDiscs) + "石\r\n\r\n";
     const int margin = blackDiscs - whiteDiscs;
     if (margin > 0) return text + "黒の" + std::to_string(margin) + "石勝ち";
     if (margin < 0) return text + "白の" + std::to_string(-margin) + "石勝ち";

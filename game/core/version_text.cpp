@@ -13,9 +13,10 @@ std::string FieldText(const char (&field)[N]) {
 
 // The three lines that describe one file; the labels line up in a fixed-width look, which is
 // why the product label is padded with two ideographic spaces.
-std::string Facts(const std::string& product, const std::string& version, const std::string& copyright) {
-    return "\t製品名　　 : " + product + "\r\n" + "\tバージョン : " + version + "\r\n" + "\t著作権情報 : " +
-           copyright + "\r\n";
+std::string Facts(const std::string& product, const std::string& version,
+                  const std::string& copyright) {
+    return "\t製品名　　 : " + product + "\r\n" + "\tバージョン : " + version + "\r\n" +
+           "\t著作権情報 : " + copyright + "\r\n";
 }
 
 }  // namespace
@@ -29,9 +30,11 @@ std::string VersionCaption() { return std::string("Tavik") + "のバージョン
 
 std::string VersionWindowText(const VersionInfo& engine) {
     return "Tavik.exe\r\n" +
-           Facts("Tavik", VersionNumberText(kProgramMajorVersion, kProgramMinorVersion), kProgramCopyright) +
+           Facts("Tavik", VersionNumberText(kProgramMajorVersion, kProgramMinorVersion),
+                 kProgramCopyright) +
            "\r\n" + "Ostrakon.dll\r\n" +
-           Facts(FieldText(engine.productName), VersionNumberText(engine.majorVersion, engine.minorVersion),
+           Facts(FieldText(engine.productName),
+                 VersionNumberText(engine.majorVersion, engine.minorVersion),
                  FieldText(engine.copyright)) +
            "\r\n" + "作者サイト : " + kAuthorSite + "\r\n" + "作者メール : " + kAuthorMail + "\r\n";
 }

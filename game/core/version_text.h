@@ -12,7 +12,8 @@ namespace tavik {
 
 constexpr int32_t kProgramMajorVersion = 2;
 constexpr int32_t kProgramMinorVersion = 13;
-constexpr const char* kProgramCopyright = "Copyright (C) 2026 The Tavik developers. All rights reserved.";
+constexpr const char* kProgramCopyright =
+    "Copyright (C) 2026 The Tavik developers. All rights reserved.";
 constexpr const char* kAuthorSite = "https://tavik.example.jp/";
 constexpr const char* kAuthorMail = "author@tavik.example.jp";
 

@@ -41,10 +41,10 @@ bool TryAppend(const std::string& path, const std::string& bytes, bool& held) {
     }
     held = false;
     DWORD written = 0;
-    const bool ok = SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     return CloseHandle(file) && ok;
 }
 
@@ -66,9 +66,10 @@ std::mutex gLogMutex;
 
 #ifdef _WIN32
 
-FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryName(path)) {
-    HANDLE file = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+FileReplacement::FileReplacement(const std::string& path)
+    : path_(path), temporary_(TemporaryName(path)) {
+    HANDLE file = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     open_ = file != INVALID_HANDLE_VALUE;
     handle_ = reinterpret_cast<intptr_t>(file);
 }
@@ -78,7 +79,8 @@ bool FileReplacement::Write(const void* data, size_t size) {
     while (open_ && !failed_ && size > 0) {
         const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
         DWORD written = 0;
-        failed_ = !WriteFile(reinterpret_cast<HANDLE>(handle_), bytes, chunk, &written, nullptr) || written != chunk;
+        failed_ = !WriteFile(reinterpret_cast<HANDLE>(handle_), bytes, chunk, &written, nullptr) ||
+                  written != chunk;
         bytes += chunk;
         size -= chunk;
     }
@@ -95,7 +97,8 @@ FileError FileReplacement::Commit() {
         DeleteFileA(temporary_.c_str());
         return FileError::kWrite;
     }
-    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary_.c_str());
         return FileError::kReplace;
     }
@@ -119,7 +122,8 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_
     while (ok && got < bytes.size()) {
         const size_t left = bytes.size() - got;
         DWORD read = 0;
-        ok = ReadFile(file, bytes.data() + got, left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left), &read,
+        ok = ReadFile(file, bytes.data() + got,
+                      left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left), &read,
                       nullptr) != 0;
         if (read == 0) break;
         got += read;
@@ -132,7 +136,8 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_
 
 #else
 
-FileReplacement::FileReplacement(const std::string& path) : path_(path), temporary_(TemporaryName(path)) {
+FileReplacement::FileReplacement(const std::string& path)
+    : path_(path), temporary_(TemporaryName(path)) {
     handle_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     open_ = handle_ >= 0;
 }

@@ -75,7 +75,8 @@ GameFileCheck DecodeGameFile(const uint8_t* data, size_t size, GameRecord& recor
 }
 
 std::string DescribeGameFileCheck(const GameFileCheck& check) {
-    const std::string at = check.entry >= 0 ? " (move " + std::to_string(check.entry + 1) + ")" : "";
+    const std::string at =
+        check.entry >= 0 ? " (move " + std::to_string(check.entry + 1) + ")" : "";
     switch (check.error) {
         case GameFileError::kNone:
             return "a sound game file";
@@ -101,14 +102,29 @@ std::string GameFileRefusalText(const GameFileCheck& check) {
     const std::string move = std::to_string(check.entry + 1) + "手目";
     std::string reason;
     switch (check.error) {
-        case GameFileError::kNone: return "";
-        case GameFileError::kSize: reason = "Tavikの対局ファイルではありません（大きさが37071バイトではありません）。"; break;
-        case GameFileError::kName: reason = "対局者名が壊れています。"; break;
-        case GameFileError::kSquare: reason = move + "の場所が盤上にありません。"; break;
-        case GameFileError::kSide: reason = move + "の手番が黒でも白でもありません。"; break;
-        case GameFileError::kWrongSide: reason = move + "が手番でない側の手になっています。"; break;
-        case GameFileError::kIllegalMove: reason = move + "の" + SquareName(check.square) + "には打てません。"; break;
-        case GameFileError::kAfterEnd: reason = "棋譜の終わりの後にデータがあります。"; break;
+        case GameFileError::kNone:
+            return "";
+        case GameFileError::kSize:
+            reason = "Tavikの対局ファイルではありません（大きさが37071バイトではありません）。";
+            break;
+        case GameFileError::kName:
+            reason = "対局者名が壊れています。";
+            break;
+        case GameFileError::kSquare:
+            reason = move + "の場所が盤上にありません。";
+            break;
+        case GameFileError::kSide:
+            reason = move + "の手番が黒でも白でもありません。";
+            break;
+        case GameFileError::kWrongSide:
+            reason = move + "が手番でない側の手になっています。";
+            break;
+        case GameFileError::kIllegalMove:
+            reason = move + "の" + SquareName(check.square) + "には打てません。";
+            break;
+        case GameFileError::kAfterEnd:
+            reason = "棋譜の終わりの後にデータがあります。";
+            break;
     }
     return "対局ファイルを読み込めませんでした。" + reason;
 }
@@ -117,12 +133,16 @@ std::string GameFileUnreadableText() { return "対局ファイルを開くこと
 
 std::string GameFileSaveFailureText(FileError error) {
     switch (error) {
-        case FileError::kNone: return "";
-        case FileError::kCreate: return "対局ファイルを保存できませんでした。ファイルを作成できません。";
+        case FileError::kNone:
+            return "";
+        case FileError::kCreate:
+            return "対局ファイルを保存できませんでした。ファイルを作成できません。";
         case FileError::kWrite:
-            return "対局ファイルを保存できませんでした。書き込みに失敗しました（前のファイルは変わっていません）。";
+            return "対局ファイルを保存できませんでした。書き込みに失敗しました（前のファイルは変わ"
+                   "っていません）。";
         case FileError::kReplace:
-            return "対局ファイルを保存できませんでした。前のファイルを置き換えられません（前のファイルは変わっていません）。";
+            return "対局ファイルを保存できませんでした。前のファイルを置き換えられません（前のファ"
+                   "イルは変わっていません）。";
     }
     return "";
 }

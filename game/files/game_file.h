@@ -23,13 +23,13 @@ std::vector<uint8_t> EncodeGameFile(const GameRecord& record);
 
 enum class GameFileError {
     kNone,
-    kSize,           // not 37,071 bytes
-    kName,           // a name field without its terminating zero
-    kSquare,         // a move on a cell that is no playable square
-    kSide,           // a move's side other than +1 or -1
-    kWrongSide,      // the side does not match whose turn it is when the moves are replayed
-    kIllegalMove,    // the move is not legal where it is played
-    kAfterEnd,       // bytes other than zero in or after the first empty entry
+    kSize,         // not 37,071 bytes
+    kName,         // a name field without its terminating zero
+    kSquare,       // a move on a cell that is no playable square
+    kSide,         // a move's side other than +1 or -1
+    kWrongSide,    // the side does not match whose turn it is when the moves are replayed
+    kIllegalMove,  // the move is not legal where it is played
+    kAfterEnd,     // bytes other than zero in or after the first empty entry
 };
 
 struct GameFileCheck {

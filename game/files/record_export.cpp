@@ -113,7 +113,8 @@ ExportError ExportRecordToFile(const std::string& outputPath, const std::string&
 #endif
     std::ifstream in(templatePath, std::ios::binary);
     if (!in) return ExportError::kTemplate;
-    const std::string templateText{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string templateText{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
     const std::string output = FillTemplate(templateText, record, time);
     return WriteFileReplacing(outputPath, output.data(), output.size()) == FileError::kNone
                ? ExportError::kNone

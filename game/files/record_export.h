@@ -26,7 +26,7 @@ std::string TemplateFor(const std::string& outputPath);
 struct LocalTime {
     int year, month, day, hour, minute, second;
 };
-std::string GeneratorText();                 // "Tavik 2.13"
+std::string GeneratorText();                  // "Tavik 2.13"
 std::string DateText(const LocalTime& time);  // "2007/03/05 09:04:07"
 
 // The template with its placeholders replaced, in the fixed order of passes.

@@ -66,12 +66,12 @@ HWND Attach(T* self, HWND window, WNDPROC procedure) {
 }
 
 // Makes a control of `parent` with `id`, given the window's font.
-inline HWND Control(HWND parent, DWORD extendedStyle, const char* cls, const char* text, DWORD style, int x,
-                    int y, int width, int height, int id, HFONT font) {
-    HWND control = CreateWindowExA(extendedStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
-                                   nullptr);
+inline HWND Control(HWND parent, DWORD extendedStyle, const char* cls, const char* text,
+                    DWORD style, int x, int y, int width, int height, int id, HFONT font) {
+    HWND control = CreateWindowExA(
+        extendedStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
 }
@@ -86,7 +86,8 @@ inline UINT PressedButton(HWND window, WPARAM wParam) {
         char cls[16] = {};
         GetClassNameA(focus, cls, sizeof cls);
         const LONG kind = GetWindowLongA(focus, GWL_STYLE) & BS_TYPEMASK;
-        const bool push = lstrcmpiA(cls, "BUTTON") == 0 && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
+        const bool push =
+            lstrcmpiA(cls, "BUTTON") == 0 && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
         return push ? static_cast<UINT>(GetDlgCtrlID(focus)) : 0;
     }
     return HIWORD(wParam) == BN_CLICKED ? LOWORD(wParam) : 0;

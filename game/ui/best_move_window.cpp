@@ -17,10 +17,12 @@ HWND BestMoveWindow::Create(AuxWindowHost& frame, StudyHost& game) {
 
 void BestMoveWindow::Initialise() {
     const HFONT font = frame_.Font(kFontBestMove);
-    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25, kBestMoveCloseId,
-                     font);
-    play_ = Control(window_, 0, "BUTTON", "着手", WS_TABSTOP | BS_PUSHBUTTON, 15, 55, 115, 25, kPlayButtonId, font);
-    text_ = Control(window_, 0, "STATIC", "最善手は........です", SS_CENTER, 3, 14, 244, 30, kBestMoveTextId, font);
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 132, 55, 115, 25,
+                     kBestMoveCloseId, font);
+    play_ = Control(window_, 0, "BUTTON", "着手", WS_TABSTOP | BS_PUSHBUTTON, 15, 55, 115, 25,
+                    kPlayButtonId, font);
+    text_ = Control(window_, 0, "STATIC", "最善手は........です", SS_CENTER, 3, 14, 244, 30,
+                    kBestMoveTextId, font);
     keyboard_.emplace(window_);
     MoveWindowToCenter(window_, frame_.Handle());
     ShowWindow(window_, SW_SHOW);
@@ -28,8 +30,7 @@ void BestMoveWindow::Initialise() {
     EnableWindow(play_, FALSE);
     depths_ = game_.StudyDepthsSet();
     priority_ = game_.ThinkPriority();
-    if (!search_.Start(Search, this, priority_))
-        ReportError(kThinkThreadFailure);
+    if (!search_.Start(Search, this, priority_)) ReportError(kThinkThreadFailure);
 }
 
 DWORD WINAPI BestMoveWindow::Search(void* argument) {
@@ -66,24 +67,31 @@ void BestMoveWindow::Close() {
     CloseModalWindow(window_, 0);
 }
 
-LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Dispatch<BestMoveWindow>(window, message, wParam, lParam, [&](BestMoveWindow& self) -> LRESULT {
-        switch (message) {
-        case WM_INITDIALOG: self.Initialise(); return TRUE;
-        case WM_COMMAND: {
-            const UINT id = PressedButton(window, wParam);
-            if (id == kPlayButtonId && IsWindowEnabled(self.play_)) self.Play();
-            if (id == kBestMoveCloseId) self.Close();
-            return 0;
-        }
-        case WM_CLOSE: self.Close(); return 0;
-        case WM_DESTROY:
-            self.keyboard_.reset();
-            self.search_.Stop();  // also when the main window goes first
-            return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
-        }
-    });
+LRESULT CALLBACK BestMoveWindow::Procedure(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    return Dispatch<BestMoveWindow>(
+        window, message, wParam, lParam, [&](BestMoveWindow& self) -> LRESULT {
+            switch (message) {
+                case WM_INITDIALOG:
+                    self.Initialise();
+                    return TRUE;
+                case WM_COMMAND: {
+                    const UINT id = PressedButton(window, wParam);
+                    if (id == kPlayButtonId && IsWindowEnabled(self.play_)) self.Play();
+                    if (id == kBestMoveCloseId) self.Close();
+                    return 0;
+                }
+                case WM_CLOSE:
+                    self.Close();
+                    return 0;
+                case WM_DESTROY:
+                    self.keyboard_.reset();
+                    self.search_.Stop();  // also when the main window goes first
+                    return 0;
+                default:
+                    return DefWindowProcA(window, message, wParam, lParam);
+            }
+        });
 }
 
 }  // namespace tavik::ui

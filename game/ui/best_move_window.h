@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "aux_window.h"
-#include "modal_windows.h"
 #include "id_checks.h"
+#include "modal_windows.h"
 #include "ostrakon.h"
 #include "player_settings.h"
 #include "study_host.h"
@@ -23,8 +23,10 @@ namespace tavik::ui {
 constexpr int kBestMoveCloseId = 1005;
 constexpr int kPlayButtonId = 1006;
 constexpr int kBestMoveTextId = 1007;
-inline constexpr int kBestMoveControlIds[] = {IDOK, kBestMoveCloseId, kPlayButtonId, kBestMoveTextId};
-static_assert(AllDifferent(kBestMoveControlIds), "two controls of the best-move window share an ID");
+inline constexpr int kBestMoveControlIds[] = {IDOK, kBestMoveCloseId, kPlayButtonId,
+                                              kBestMoveTextId};
+static_assert(AllDifferent(kBestMoveControlIds),
+              "two controls of the best-move window share an ID");
 
 class BestMoveWindow {
 public:
@@ -50,7 +52,7 @@ private:
     int priority_ = 0;
     SearchThread search_;
     std::mutex resultLock_;
-    ThinkResult result_{0, 0, 0};  // the answer, once the search is done
+    ThinkResult result_{0, 0, 0};            // the answer, once the search is done
     std::optional<ModalKeyboard> keyboard_;  // from Initialise to WM_DESTROY
 };
 

@@ -42,8 +42,10 @@ void BoardView::ShowDesigns(int boardDesign, int stoneDesign) {
     }
     if (stoneDesign != stoneDesign_) {
         const bool go = stoneDesign == 1;
-        stones_[0].Hold(LoadPicture(instance_, go ? IDB_STONE_GO_BLACK : IDB_STONE_FLAT_BLACK), dc.get());
-        stones_[1].Hold(LoadPicture(instance_, go ? IDB_STONE_GO_WHITE : IDB_STONE_FLAT_WHITE), dc.get());
+        stones_[0].Hold(LoadPicture(instance_, go ? IDB_STONE_GO_BLACK : IDB_STONE_FLAT_BLACK),
+                        dc.get());
+        stones_[1].Hold(LoadPicture(instance_, go ? IDB_STONE_GO_WHITE : IDB_STONE_FLAT_WHITE),
+                        dc.get());
         stoneDesign_ = stoneDesign;
     }
 }
@@ -69,7 +71,8 @@ BOOL TransparentStretchBlt(HDC dest, int x, int y, int width, int height, HDC so
 
     // Colour to monochrome: pixels of the source's background colour become white.
     const COLORREF oldBack = SetBkColor(source, key);
-    BOOL ok = StretchBlt(maskDc.get(), 0, 0, width, height, source, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
+    BOOL ok = StretchBlt(maskDc.get(), 0, 0, width, height, source, 0, 0, sourceWidth, sourceHeight,
+                         SRCCOPY);
     SetBkColor(source, oldBack);
     ok &= BitBlt(inverseDc.get(), 0, 0, width, height, maskDc.get(), 0, 0, NOTSRCCOPY);
     // Monochrome to colour maps white to the background colour and black to the text colour of
@@ -80,7 +83,8 @@ BOOL TransparentStretchBlt(HDC dest, int x, int y, int width, int height, HDC so
     }
     ok &= BitBlt(backDc.get(), 0, 0, width, height, dest, x, y, SRCCOPY);
     ok &= BitBlt(backDc.get(), 0, 0, width, height, maskDc.get(), 0, 0, SRCAND);
-    ok &= StretchBlt(foreDc.get(), 0, 0, width, height, source, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
+    ok &= StretchBlt(foreDc.get(), 0, 0, width, height, source, 0, 0, sourceWidth, sourceHeight,
+                     SRCCOPY);
     ok &= BitBlt(foreDc.get(), 0, 0, width, height, inverseDc.get(), 0, 0, SRCAND);
     ok &= BitBlt(dest, x, y, width, height, backDc.get(), 0, 0, SRCCOPY);
     ok &= BitBlt(dest, x, y, width, height, foreDc.get(), 0, 0, SRCPAINT);
@@ -124,8 +128,8 @@ void BoardView::PaintBoard(HDC dc, const BoardState& board, bool legalMoveFrames
             const int32_t disc = board.cells[cell];
             if (disc == 1 || disc == -1) {
                 const MemoryBitmap& stone = stones_[disc == 1 ? 0 : 1];
-                TransparentStretchBlt(dc, x, y, kSquarePixels, kSquarePixels, stone.dc(), stone.width(),
-                                      stone.height(), kKeyColour);
+                TransparentStretchBlt(dc, x, y, kSquarePixels, kSquarePixels, stone.dc(),
+                                      stone.width(), stone.height(), kKeyColour);
             }
         }
 

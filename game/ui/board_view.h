@@ -51,7 +51,7 @@ private:
     std::mutex lock_;  // the user-interface thread and the move threads both paint
     MemoryBitmap back_;
     MemoryBitmap texture_;
-    MemoryBitmap stones_[2];  // black, white
+    MemoryBitmap stones_[2];                 // black, white
     int boardDesign_ = 0, stoneDesign_ = 0;  // what is loaded; 0 none (or a texture of a test)
 };
 

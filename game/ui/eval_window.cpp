@@ -43,9 +43,10 @@ HWND EvalWindow::Create(AuxWindowHost& frame, StudyHost& game, StudyMode mode) {
 void EvalWindow::Initialise() {
     const HFONT font = frame_.Font(kFontEval);
     list_ = Control(window_, WS_EX_CLIENTEDGE, "SysListView32", "",
-                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 165, 191, kEvalListId, font);
-    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25, kEvalCloseId,
-                     font);
+                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 165, 191,
+                    kEvalListId, font);
+    close_ = Control(window_, 0, "BUTTON", "閉じる", WS_TABSTOP | BS_PUSHBUTTON, 170, 164, 104, 25,
+                     kEvalCloseId, font);
     keyboard_.emplace(window_);
     MoveWindowToCenter(window_, frame_.Handle());
     SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
@@ -55,8 +56,7 @@ void EvalWindow::Initialise() {
     AddColumn(list_, 1, ValueHeading(mode_), 75);
     depths_ = game_.StudyDepthsSet();
     priority_ = game_.ThinkPriority();
-    if (!search_.Start(Analyse, this, priority_))
-        ReportError(kThinkThreadFailure);
+    if (!search_.Start(Analyse, this, priority_)) ReportError(kThinkThreadFailure);
     SetFocus(close_);
 }
 
@@ -78,7 +78,8 @@ DWORD WINAPI EvalWindow::Analyse(void* argument) {
         self.rows_ = *rows;
     }
     for (size_t i = 0; i < rows->size(); ++i) {
-        const std::string square = SquareName((*rows)[i].move), value = FormatValue((*rows)[i].value);
+        const std::string square = SquareName((*rows)[i].move),
+                          value = FormatValue((*rows)[i].value);
         LVITEMA item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
@@ -118,22 +119,27 @@ void EvalWindow::Close() {
 LRESULT CALLBACK EvalWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return Dispatch<EvalWindow>(window, message, wParam, lParam, [&](EvalWindow& self) -> LRESULT {
         switch (message) {
-        case WM_INITDIALOG: self.Initialise(); return TRUE;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == kEvalListId && header->code == NM_DBLCLK)
-                self.Play(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
-            return 0;
-        }
-        case WM_COMMAND:
-            if (PressedButton(window, wParam) == kEvalCloseId) self.Close();
-            return 0;
-        case WM_CLOSE: self.Close(); return 0;
-        case WM_DESTROY:
-            self.keyboard_.reset();
-            self.search_.Stop();  // also when the main window goes first
-            return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+            case WM_INITDIALOG:
+                self.Initialise();
+                return TRUE;
+            case WM_NOTIFY: {
+                const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+                if (header->idFrom == kEvalListId && header->code == NM_DBLCLK)
+                    self.Play(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
+                return 0;
+            }
+            case WM_COMMAND:
+                if (PressedButton(window, wParam) == kEvalCloseId) self.Close();
+                return 0;
+            case WM_CLOSE:
+                self.Close();
+                return 0;
+            case WM_DESTROY:
+                self.keyboard_.reset();
+                self.search_.Stop();  // also when the main window goes first
+                return 0;
+            default:
+                return DefWindowProcA(window, message, wParam, lParam);
         }
     });
 }

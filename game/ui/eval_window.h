@@ -37,7 +37,8 @@ public:
     static HWND Create(AuxWindowHost& frame, StudyHost& game, StudyMode mode);
 
 private:
-    EvalWindow(AuxWindowHost& frame, StudyHost& game, StudyMode mode) : frame_(frame), game_(game), mode_(mode) {}
+    EvalWindow(AuxWindowHost& frame, StudyHost& game, StudyMode mode)
+        : frame_(frame), game_(game), mode_(mode) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI Analyse(void* self);
     void Initialise();
@@ -55,7 +56,7 @@ private:
     int priority_ = 0;
     SearchThread search_;
     std::mutex rowsLock_;
-    std::vector<ThinkResult> rows_;  // as the list shows them, once the analysis is done
+    std::vector<ThinkResult> rows_;          // as the list shows them, once the analysis is done
     std::optional<ModalKeyboard> keyboard_;  // from Initialise to WM_DESTROY
 };
 

@@ -81,9 +81,14 @@ void ExportRecord(FileCommandHost& window) {
     GetLocalTime(&now);
     const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
     switch (ExportRecordToFile(*path, ProgramDirectory(), window.RecordCopy(), time)) {
-    case ExportError::kNone: break;
-    case ExportError::kTemplate: ReportError("テンプレートファイルオープンに失敗。棋譜を保存できません。"); break;
-    case ExportError::kOutput: ReportError("ファイルオープンに失敗。棋譜を保存できません。"); break;
+        case ExportError::kNone:
+            break;
+        case ExportError::kTemplate:
+            ReportError("テンプレートファイルオープンに失敗。棋譜を保存できません。");
+            break;
+        case ExportError::kOutput:
+            ReportError("ファイルオープンに失敗。棋譜を保存できません。");
+            break;
     }
     window.SetStatusText(0, "");
 }
@@ -110,7 +115,8 @@ void SaveBoardBitmap(FileCommandHost& window) {
     // Its failure boxes come after the board's lock is released: a repaint while a box is up
     // must not wait for the box.
     const OwnedBitmap picture = window.BoardPicture();
-    if (path && picture && !SaveBitmapFile(picture.get(), *path, 24)) ReportError("ビットマップファイルの保存に失敗しました");
+    if (path && picture && !SaveBitmapFile(picture.get(), *path, 24))
+        ReportError("ビットマップファイルの保存に失敗しました");
     window.Redraw();
     window.SetStatusText(0, "");
 }
@@ -127,13 +133,26 @@ void CopyBoardPicture(FileCommandHost& window) {
 
 bool RunFileCommand(FileCommandHost& window, UINT command) {
     switch (command) {
-    case kCmdOpen: LoadGameFile(window); return true;
-    case kCmdSave: SaveGameFile(window); return true;
-    case kCmdExport: ExportRecord(window); return true;
-    case kCmdCopyRecord: CopyRecordText(window); return true;
-    case kCmdSaveBitmap: SaveBoardBitmap(window); return true;
-    case kCmdCopyBoard: CopyBoardPicture(window); return true;
-    default: return false;
+        case kCmdOpen:
+            LoadGameFile(window);
+            return true;
+        case kCmdSave:
+            SaveGameFile(window);
+            return true;
+        case kCmdExport:
+            ExportRecord(window);
+            return true;
+        case kCmdCopyRecord:
+            CopyRecordText(window);
+            return true;
+        case kCmdSaveBitmap:
+            SaveBoardBitmap(window);
+            return true;
+        case kCmdCopyBoard:
+            CopyBoardPicture(window);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -159,8 +178,8 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
     {
         WindowDc screen(nullptr);
         OwnedDc dc(CreateCompatibleDC(screen.get()));
-        lines = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), bitmapInfo,
-                          DIB_RGB_COLORS);
+        lines = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(),
+                          bitmapInfo, DIB_RGB_COLORS);
     }
     if (lines == 0) {
         ReportError("色数変更に失敗しました", ErrorReport::kBitmapStep);
@@ -172,7 +191,8 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
             const RGBQUAD& c = bitmapInfo->bmiColors[i];
             colours.push_back(c.rgbBlue | c.rgbGreen << 8 | c.rgbRed << 16);
         }
-    const std::vector<uint8_t> file = EncodeBitmapFile(info.bmWidth, info.bmHeight, bits, pixels, colours);
+    const std::vector<uint8_t> file =
+        EncodeBitmapFile(info.bmWidth, info.bmHeight, bits, pixels, colours);
 
     FileReplacement out(path);
     if (!out.Created()) {
@@ -180,11 +200,13 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
         return false;
     }
     if (!out.Write(file.data(), 14)) {
-        ReportError("ビットマップファイルヘッダーを書き込むことができませんでした", ErrorReport::kBitmapStep);
+        ReportError("ビットマップファイルヘッダーを書き込むことができませんでした",
+                    ErrorReport::kBitmapStep);
         return false;
     }
     if (!out.Write(file.data() + 14, layout->pixelOffset - 14)) {
-        ReportError("ビットマップ情報とカラーテーブルを書き込むことができませんでした", ErrorReport::kBitmapStep);
+        ReportError("ビットマップ情報とカラーテーブルを書き込むことができませんでした",
+                    ErrorReport::kBitmapStep);
         return false;
     }
     if (!out.Write(file.data() + layout->pixelOffset, layout->pixelSize)) {
@@ -192,11 +214,14 @@ bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {
         return false;
     }
     switch (out.Commit()) {
-    case FileError::kNone: return true;
-    case FileError::kReplace:
-        ReportError("ファイルを置き換えることができませんでした", ErrorReport::kBitmapStep);
-        return false;
-    default: ReportError("ファイルをクローズできませんでした", ErrorReport::kBitmapStep); return false;
+        case FileError::kNone:
+            return true;
+        case FileError::kReplace:
+            ReportError("ファイルを置き換えることができませんでした", ErrorReport::kBitmapStep);
+            return false;
+        default:
+            ReportError("ファイルをクローズできませんでした", ErrorReport::kBitmapStep);
+            return false;
     }
 }
 

@@ -1,9 +1,10 @@
 // Stopping a thinking computer player: its searches, and no other thread's, are asked to end
 // (SearchCancel: the engine polls the request every thousand positions, and this file checks
-// the flag around the search) and the thread is waited for, so it always ends by returning. Nothing is ever killed, so no lock of ours, the
-// heap's, the C runtime's or the window system's can be left taken, and the engine's memo table
-// is handed back. While it waits, the waiting thread answers messages sent to its windows, since
-// the thinking thread may be in the middle of updating the status bar.
+// the flag around the search) and the thread is waited for, so it always ends by returning. Nothing
+// is ever killed, so no lock of ours, the heap's, the C runtime's or the window system's can be
+// left taken, and the engine's memo table is handed back. While it waits, the waiting thread
+// answers messages sent to its windows, since the thinking thread may be in the middle of updating
+// the status bar.
 #include "game_flow.h"
 
 #include <mmsystem.h>
@@ -97,7 +98,9 @@ void GameFlow::Navigate(Navigation where) {
     host_.Redraw();
 }
 
-bool GameFlow::WaitForMoves(int timeoutMs) { return session_.WaitForMoves(timeoutMs, AnswerSentMessages); }
+bool GameFlow::WaitForMoves(int timeoutMs) {
+    return session_.WaitForMoves(timeoutMs, AnswerSentMessages);
+}
 
 void GameFlow::Click(int x, int y) {
     if (session_.WorkerBusy() || !session_.Running() || session_.MovesInFlight() != 0) return;
@@ -110,7 +113,8 @@ void GameFlow::Click(int x, int y) {
 bool GameFlow::PlayMove(int square, int value, int nodes) {
     const BoardState board = session_.Board();
     if (!session_.HandOverMove()) return false;  // no game runs
-    auto* onItsWay = new MoveOnItsWay{this, {square, value, nodes, board.sideToMove, CountCells(board, 0)}};
+    auto* onItsWay =
+        new MoveOnItsWay{this, {square, value, nodes, board.sideToMove, CountCells(board, 0)}};
     DWORD id;
     HANDLE thread = CreateThread(nullptr, 0, MoveThread, onItsWay, 0, &id);
     if (!thread) {
@@ -134,10 +138,12 @@ DWORD WINAPI GameFlow::MoveThread(void* argument) {
         GameSession::Turn turn(session);
         const DWORD moveTime = timeGetTime();
         // A move for a turn that is over (stopped, stepped away, or already answered) is dropped.
-        if (const auto move = turn.Play(onItsWay.move, static_cast<int32_t>(moveTime - session.TurnStart()))) {
+        if (const auto move =
+                turn.Play(onItsWay.move, static_cast<int32_t>(moveTime - session.TurnStart()))) {
             if (move->update == RecordListUpdate::kAppendRow) {
-                const MoveEntry entry =
-                    session.Read([&](const BoardState&, const GameRecord& r) { return r.moves[move->number - 1]; });
+                const MoveEntry entry = session.Read([&](const BoardState&, const GameRecord& r) {
+                    return r.moves[move->number - 1];
+                });
                 host.AppendRecordRow(move->number - 1, entry);
             } else {
                 host.RebuildRecordRows(session.Record());
@@ -182,7 +188,8 @@ void GameFlow::NextTurn() {
 void GameFlow::ShowResult() {
     host_.Redraw();
     const BoardState board = session_.Board();
-    MessageBoxA(host_.Handle(), ResultText(CountCells(board, 1), CountCells(board, -1)).c_str(), "終局", MB_OK);
+    MessageBoxA(host_.Handle(), ResultText(CountCells(board, 1), CountCells(board, -1)).c_str(),
+                "終局", MB_OK);
     Stop();
 }
 
@@ -202,7 +209,8 @@ void GameFlow::ThinkAndPlay() {
     const SearchCancel::Scope scope(thinkCancel_);
     // The position does not change while the computer thinks: only its own move changes it.
     const BoardState board = session_.Board();
-    const std::array<char, 64> line = session_.Read([](const BoardState&, const GameRecord& r) { return BookLine(r); });
+    const std::array<char, 64> line =
+        session_.Read([](const BoardState&, const GameRecord& r) { return BookLine(r); });
     ThinkResult result{0, 0, 0};
     ThinkBook(line.data(), &result, board.sideToMove);
     bool finished = true;

@@ -26,9 +26,9 @@ constexpr bool AllDifferent(const T (&ids)[N]) {
 }
 
 // The resources are kept as one numbering, pictures and icons alike.
-inline constexpr int kResourceIds[] = {IDB_BOARD_GREEN,      IDB_STONE_GO_BLACK,   IDB_STONE_GO_WHITE, IDB_BANNER,
-                                       IDB_BOARD_BLUEGREEN,  IDB_STONE_FLAT_BLACK, IDB_STONE_FLAT_WHITE,
-                                       IDB_BOARD_GRASS,      IDI_TAVIK,            IDI_TAVIK_SMALL};
+inline constexpr int kResourceIds[] = {
+    IDB_BOARD_GREEN,      IDB_STONE_GO_BLACK,   IDB_STONE_GO_WHITE, IDB_BANNER, IDB_BOARD_BLUEGREEN,
+    IDB_STONE_FLAT_BLACK, IDB_STONE_FLAT_WHITE, IDB_BOARD_GRASS,    IDI_TAVIK,  IDI_TAVIK_SMALL};
 static_assert(AllDifferent(kResourceIds), "two resources in resource_ids.h share a number");
 
 }  // namespace tavik::ui

@@ -5,11 +5,11 @@
 
 #include <cstring>
 
+#include "best_move_window.h"
 #include "board_functions.h"
 #include "command_line.h"
-#include "fenlow.h"
-#include "best_move_window.h"
 #include "eval_window.h"
+#include "fenlow.h"
 #include "file_commands.h"
 #include "modal_windows.h"
 #include "player_settings.h"
@@ -27,8 +27,9 @@ constexpr const char* kMainClass = "NORMAL0";
 constexpr const char* kAuxClass = "NORMALDLG";
 
 HFONT MakeFont(BYTE pitchAndFamily) {
-    return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
-                       CLIP_STROKE_PRECIS, DRAFT_QUALITY, pitchAndFamily, "ＭＳ Ｐゴシック");
+    return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, pitchAndFamily,
+                       "ＭＳ Ｐゴシック");
 }
 
 }  // namespace
@@ -62,12 +63,12 @@ void MainWindow::RegisterClasses() {
     WNDCLASSEXA main = aux;
     main.lpfnWndProc = Procedure;
     main.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TAVIK));
-    smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TAVIK), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TAVIK),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
     main.hIconSm = smallIcon_.get();
-    auxSmallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TAVIK_SMALL), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON),
+    auxSmallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TAVIK_SMALL),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                       GetSystemMetrics(SM_CYSMICON), 0)));
     main.lpszClassName = kMainClass;
     RegisterClassExA(&main);
@@ -82,8 +83,8 @@ HWND MainWindow::Create() {
     RegisterClasses();
     // WM_CREATE runs the creation steps (OnCreate) and sets window_.
     CreateWindowExA(WS_EX_NOPARENTNOTIFY, kMainClass, "Reversi",
-                    WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
-                    550, 530, nullptr, nullptr, instance_, this);
+                    WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 550, 530, nullptr, nullptr, instance_, this);
     accelerators_ = BuildAccelerators();
     return window_;
 }
@@ -182,8 +183,9 @@ void MainWindow::HideRecordWindow() {
 }
 
 HWND MainWindow::CreateAuxWindow(const char* caption, DWORD style, int width, int height) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kAuxClass, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  width, height, window_, nullptr, instance_, nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW, kAuxClass, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        width, height, window_, nullptr, instance_, nullptr);
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(auxSmallIcon_.get()));
     return window;
 }
@@ -197,7 +199,9 @@ void MainWindow::SetStatusText(int part, const std::string& text) {
     if (statusObserver) statusObserver(part, copy);
 }
 
-void MainWindow::UpdateTurnStatus() { SetStatusText(1, TurnStatusText(session_.Board(), session_.Running())); }
+void MainWindow::UpdateTurnStatus() {
+    SetStatusText(1, TurnStatusText(session_.Board(), session_.Running()));
+}
 
 void MainWindow::Redraw() {
     view_.Paint(session_.Board(), legalMoveFrames_);
@@ -207,70 +211,93 @@ void MainWindow::Redraw() {
 void MainWindow::OnCommand(UINT id) {
     StudyMode mode;
     switch (id) {
-    case kCmdStart: flow_.Start(); break;
-    case kCmdStop: flow_.Stop(); break;
-    case kCmdNewGame: flow_.NewGame(); break;
-    case kCmdFirst: flow_.Navigate(Navigation::kInitial); break;
-    case kCmdBack: flow_.Navigate(Navigation::kBack); break;
-    case kCmdForward: flow_.Navigate(Navigation::kForward); break;
-    case kCmdLast: flow_.Navigate(Navigation::kLast); break;
-    case kCmdPlayers:
-        flow_.Stop();
-        RunModalWindow(window_, PlayersWindow::Create(*this, *this));
-        break;
-    case kCmdExit: DestroyWindow(window_); break;
-    case kCmdBestMove:
-        if (flow_.StudyAllowed()) RunModalWindow(window_, BestMoveWindow::Create(*this, *this));
-        break;
-    case kCmdEvaluate:
-    case kCmdWinSearch:
-    case kCmdPerfectSearch:
-    case kCmdOpenness:
-        if (flow_.StudyAllowed() && StudyModeOf(id, mode))
-            RunModalWindow(window_, EvalWindow::Create(*this, *this, mode));
-        break;
-    case kCmdAutoPlay:
-        settings_.designateAutoPlay = !settings_.designateAutoPlay;
-        ApplySettings();
-        break;
-    case kCmdBoardGreen:
-    case kCmdBoardBlue:
-    case kCmdBoardMeadow:
-        settings_.boardNumber = static_cast<int32_t>(id - kCmdBoardGreen) + 1;
-        ApplySettings();
-        break;
-    case kCmdStoneGo:
-    case kCmdStoneFlat:
-        settings_.stoneNumber = static_cast<int32_t>(id - kCmdStoneGo) + 1;
-        ApplySettings();
-        break;
-    case kCmdShowMoves:
-        settings_.showPossiblePosition = !settings_.showPossiblePosition;
-        ApplySettings();
-        break;
-    case kCmdShowKifu:
-        settings_.showKifu = !settings_.showKifu;
-        ApplySettings();
-        break;
-    case kCmdManual:
-        ShellExecuteA(window_, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "", SW_SHOWMAXIMIZED);
-        break;
-    case kCmdWebSite: ShellExecuteA(window_, "open", kAuthorSite, nullptr, nullptr, SW_SHOWDEFAULT); break;
-    case kCmdVersion: RunModalWindow(window_, VersionWindow::Create(*this, engineVersion)); break;
-    default:
-        if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {
-            settings_.thinkThreadPriority = PriorityOfItem(static_cast<int>(id - kCmdPriorityIdle));
+        case kCmdStart:
+            flow_.Start();
+            break;
+        case kCmdStop:
+            flow_.Stop();
+            break;
+        case kCmdNewGame:
+            flow_.NewGame();
+            break;
+        case kCmdFirst:
+            flow_.Navigate(Navigation::kInitial);
+            break;
+        case kCmdBack:
+            flow_.Navigate(Navigation::kBack);
+            break;
+        case kCmdForward:
+            flow_.Navigate(Navigation::kForward);
+            break;
+        case kCmdLast:
+            flow_.Navigate(Navigation::kLast);
+            break;
+        case kCmdPlayers:
+            flow_.Stop();
+            RunModalWindow(window_, PlayersWindow::Create(*this, *this));
+            break;
+        case kCmdExit:
+            DestroyWindow(window_);
+            break;
+        case kCmdBestMove:
+            if (flow_.StudyAllowed()) RunModalWindow(window_, BestMoveWindow::Create(*this, *this));
+            break;
+        case kCmdEvaluate:
+        case kCmdWinSearch:
+        case kCmdPerfectSearch:
+        case kCmdOpenness:
+            if (flow_.StudyAllowed() && StudyModeOf(id, mode))
+                RunModalWindow(window_, EvalWindow::Create(*this, *this, mode));
+            break;
+        case kCmdAutoPlay:
+            settings_.designateAutoPlay = !settings_.designateAutoPlay;
             ApplySettings();
-        } else {
-            RunFileCommand(*this, id);  // the file and clipboard commands; others are ignored
-        }
-        break;
+            break;
+        case kCmdBoardGreen:
+        case kCmdBoardBlue:
+        case kCmdBoardMeadow:
+            settings_.boardNumber = static_cast<int32_t>(id - kCmdBoardGreen) + 1;
+            ApplySettings();
+            break;
+        case kCmdStoneGo:
+        case kCmdStoneFlat:
+            settings_.stoneNumber = static_cast<int32_t>(id - kCmdStoneGo) + 1;
+            ApplySettings();
+            break;
+        case kCmdShowMoves:
+            settings_.showPossiblePosition = !settings_.showPossiblePosition;
+            ApplySettings();
+            break;
+        case kCmdShowKifu:
+            settings_.showKifu = !settings_.showKifu;
+            ApplySettings();
+            break;
+        case kCmdManual:
+            ShellExecuteA(window_, "open", (ProgramDirectory() + "説明書.html").c_str(), "", "",
+                          SW_SHOWMAXIMIZED);
+            break;
+        case kCmdWebSite:
+            ShellExecuteA(window_, "open", kAuthorSite, nullptr, nullptr, SW_SHOWDEFAULT);
+            break;
+        case kCmdVersion:
+            RunModalWindow(window_, VersionWindow::Create(*this, engineVersion));
+            break;
+        default:
+            if (id >= kCmdPriorityIdle && id <= kCmdPriorityRealTime) {
+                settings_.thinkThreadPriority =
+                    PriorityOfItem(static_cast<int>(id - kCmdPriorityIdle));
+                ApplySettings();
+            } else {
+                RunFileCommand(*this, id);  // the file and clipboard commands; others are ignored
+            }
+            break;
     }
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -282,33 +309,42 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        SetMenu(window, menus_.Bar());
-        OnCreate();
-        return 0;
-    case WM_DESTROY: OnDestroy(); return 0;
-    case WM_CLOSE: DestroyWindow(window); return 0;
-    case WM_SIZE: SendMessageA(status_, WM_SIZE, wParam, lParam); return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        view_.CopyTo(dc);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        flow_.Click(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        return 0;
-    case WM_MOUSEWHEEL: {
-        const bool ctrl = (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
-        if (GET_WHEEL_DELTA_WPARAM(wParam) > 0)
-            flow_.Navigate(ctrl ? Navigation::kInitial : Navigation::kBack);
-        else
-            flow_.Navigate(ctrl ? Navigation::kLast : Navigation::kForward);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CREATE:
+            SetMenu(window, menus_.Bar());
+            OnCreate();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_SIZE:
+            SendMessageA(status_, WM_SIZE, wParam, lParam);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            view_.CopyTo(dc);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            flow_.Click(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_MOUSEWHEEL: {
+            const bool ctrl = (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
+            if (GET_WHEEL_DELTA_WPARAM(wParam) > 0)
+                flow_.Navigate(ctrl ? Navigation::kInitial : Navigation::kBack);
+            else
+                flow_.Navigate(ctrl ? Navigation::kLast : Navigation::kForward);
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -97,7 +97,9 @@ private:
     void ShowGameRunning(bool running) override;
     void EnableStudy(bool enabled) override { menus_.SetStudyEnabled(enabled); }
     void RebuildRecordRows(const GameRecord& record) override { records_.Rebuild(record); }
-    void AppendRecordRow(int row, const MoveEntry& entry) override { records_.AppendRow(row, entry); }
+    void AppendRecordRow(int row, const MoveEntry& entry) override {
+        records_.AppendRow(row, entry);
+    }
     GameRecord RecordCopy() const override { return session_.Record(); }
     void HideRecordWindow() override;
     OwnedBitmap BoardPicture() override { return view_.PaintCopy(session_.Board(), false); }
@@ -107,9 +109,15 @@ private:
     BoardState Board() const override { return session_.Board(); }
     StudyDepths StudyDepthsSet() const override { return settings_.study; }
     int ThinkPriority() const override { return settings_.thinkThreadPriority; }
-    bool MayPlayStudiedMove() const override { return session_.Running() && !session_.WorkerBusy(); }
-    bool PlayMove(int square, int value, int nodes) override { return flow_.PlayMove(square, value, nodes); }
-    PlayerSettings& Player(int side) override { return side == 1 ? settings_.black : settings_.white; }
+    bool MayPlayStudiedMove() const override {
+        return session_.Running() && !session_.WorkerBusy();
+    }
+    bool PlayMove(int square, int value, int nodes) override {
+        return flow_.PlayMove(square, value, nodes);
+    }
+    PlayerSettings& Player(int side) override {
+        return side == 1 ? settings_.black : settings_.white;
+    }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

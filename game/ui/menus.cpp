@@ -1,5 +1,7 @@
 // The menu bar and the accelerator table, built in code: the program's resources hold only
 // pictures. Each menu is described top to bottom and inserted bottom-up at position 0.
+#include "menus.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -7,7 +9,6 @@
 #include "commands.h"
 #include "fenlow.h"
 #include "id_checks.h"
-#include "menus.h"
 
 namespace tavik::ui {
 
@@ -95,15 +96,13 @@ constexpr MenuEntry kViewMenu[] = {
 };
 
 constexpr MenuEntry kHelpMenu[] = {
-    {kCmdManual, "説明書を表示(&C)\tF1", -1, 0},
-    kSeparator,
-    {kCmdWebSite, "作者サイトを表示(&W)", -1, 0},
-    kSeparator,
+    {kCmdManual, "説明書を表示(&C)\tF1", -1, 0},  kSeparator,
+    {kCmdWebSite, "作者サイトを表示(&W)", -1, 0}, kSeparator,
     {kCmdVersion, "バージョン情報(&A)", -1, 0},
 };
 
 constexpr MenuEntry kMenuBar[] = {
-    {0, "対局(&N)", kGame, 0},   {0, "研究(&S)", kStudy, 0},     {0, "設定(&O)", kSettings, 0},
+    {0, "対局(&N)", kGame, 0}, {0, "研究(&S)", kStudy, 0},  {0, "設定(&O)", kSettings, 0},
     {0, "表示(&V)", kView, 0}, {0, "ヘルプ(&H)", kHelp, 0},
 };
 
@@ -120,8 +119,8 @@ constexpr bool EveryCommandOnce(const MenuEntry (&... menus)[N]) {
     (add(menus), ...);
     return AllDifferent(ids, count);
 }
-static_assert(EveryCommandOnce(kMenuBar, kGameMenu, kStudyMenu, kSettingsMenu, kPriorityMenu, kBoardMenu, kStoneMenu,
-                               kViewMenu, kHelpMenu),
+static_assert(EveryCommandOnce(kMenuBar, kGameMenu, kStudyMenu, kSettingsMenu, kPriorityMenu,
+                               kBoardMenu, kStoneMenu, kViewMenu, kHelpMenu),
               "two menu items carry the same command");
 
 template <size_t N>
@@ -174,21 +173,23 @@ void MenuBar::Destroy() {
 OwnedAccelerators BuildAccelerators() {
     const BYTE ctrlKey = FVIRTKEY | FCONTROL;
     ACCEL table[] = {
-        {FVIRTKEY, VK_SPACE, kCmdStart},     {0, '.', kCmdStop},
-        {ctrlKey, 'N', kCmdNewGame},         {ctrlKey, 'O', kCmdOpen},
-        {ctrlKey, 'S', kCmdSave},            {ctrlKey, 'M', kCmdPlayers},
-        {ctrlKey, VK_LEFT, kCmdFirst},       {FVIRTKEY, VK_LEFT, kCmdBack},
-        {FVIRTKEY, VK_RIGHT, kCmdForward},   {ctrlKey, VK_RIGHT, kCmdLast},
-        {ctrlKey, 'B', kCmdBestMove},        {ctrlKey, 'E', kCmdEvaluate},
-        {ctrlKey, 'W', kCmdWinSearch},       {ctrlKey, 'P', kCmdPerfectSearch},
-        {ctrlKey, 'U', kCmdOpenness},        {ctrlKey, 'K', kCmdShowKifu},
+        {FVIRTKEY, VK_SPACE, kCmdStart},   {0, '.', kCmdStop},
+        {ctrlKey, 'N', kCmdNewGame},       {ctrlKey, 'O', kCmdOpen},
+        {ctrlKey, 'S', kCmdSave},          {ctrlKey, 'M', kCmdPlayers},
+        {ctrlKey, VK_LEFT, kCmdFirst},     {FVIRTKEY, VK_LEFT, kCmdBack},
+        {FVIRTKEY, VK_RIGHT, kCmdForward}, {ctrlKey, VK_RIGHT, kCmdLast},
+        {ctrlKey, 'B', kCmdBestMove},      {ctrlKey, 'E', kCmdEvaluate},
+        {ctrlKey, 'W', kCmdWinSearch},     {ctrlKey, 'P', kCmdPerfectSearch},
+        {ctrlKey, 'U', kCmdOpenness},      {ctrlKey, 'K', kCmdShowKifu},
         {FVIRTKEY, VK_F1, kCmdManual},
     };
     static_assert(sizeof table / sizeof table[0] == 17);
     return OwnedAccelerators(CreateAcceleratorTableA(table, 17));
 }
 
-void MenuBar::SetChecked(UINT id, bool checked) { FenlowCheckMenuItem(bar_.get(), id, checked ? 1 : 0); }
+void MenuBar::SetChecked(UINT id, bool checked) {
+    FenlowCheckMenuItem(bar_.get(), id, checked ? 1 : 0);
+}
 
 void MenuBar::SetEnabled(UINT id, bool enabled) {
     EnableMenuItem(bar_.get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -200,7 +201,9 @@ void MenuBar::SetStudyEnabled(bool enabled) {
 
 void MenuBar::SetRadio(UINT first, UINT last, UINT id) {
     // The three radio groups each fill a submenu of their own.
-    const Popup popup = first == kCmdPriorityIdle ? kPriority : first == kCmdBoardGreen ? kBoard : kStone;
+    const Popup popup = first == kCmdPriorityIdle ? kPriority
+                        : first == kCmdBoardGreen ? kBoard
+                                                  : kStone;
     CheckMenuRadioItem(popups_[popup], first, last, id, MF_BYCOMMAND);
 }
 

@@ -55,7 +55,8 @@ constexpr int kWhiteShift = 209;
 constexpr bool FillsTheRun() {
     bool seen[kSideControlCount] = {};
     for (const ControlLayout& layout : kSideControls) {
-        if (layout.offset < 0 || layout.offset >= kSideControlCount || seen[layout.offset]) return false;
+        if (layout.offset < 0 || layout.offset >= kSideControlCount || seen[layout.offset])
+            return false;
         seen[layout.offset] = true;
     }
     return static_cast<int>(std::size(kSideControls)) == kSideControlCount;
@@ -67,11 +68,13 @@ struct ButtonLayout {
     const char* text;
     int x;
 };
-const ButtonLayout kBottomButtons[] = {
-    {kSwapButtonId, "黒白交代", 61}, {kPlayersOkId, "OK", 182}, {kPlayersCancelId, "キャンセル", 303}};
+const ButtonLayout kBottomButtons[] = {{kSwapButtonId, "黒白交代", 61},
+                                       {kPlayersOkId, "OK", 182},
+                                       {kPlayersCancelId, "キャンセル", 303}};
 
 void Fill(HWND list, const std::vector<std::string>& items) {
-    for (const std::string& item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    for (const std::string& item : items)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 int Selected(HWND list) { return static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)); }
@@ -79,7 +82,8 @@ int Selected(HWND list) { return static_cast<int>(SendMessageA(list, CB_GETCURSE
 std::string TextOf(HWND box) {
     const LRESULT length = SendMessageA(box, WM_GETTEXTLENGTH, 0, 0);
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        SendMessageA(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(got));
     return text;
 }
@@ -99,8 +103,8 @@ void PlayersWindow::Initialise() {
             const char* text = layout.offset == 0 && group == kWhiteGroupId ? "白" : layout.text;
             const int x = group == kBlackGroupId ? layout.x : layout.x + kWhiteShift;
             const DWORD extended = layout.offset == kNameOffset ? WS_EX_CLIENTEDGE : 0;
-            Control(window_, extended, layout.cls, text, layout.style, x, layout.y, layout.width, layout.height,
-                    group + layout.offset, font);
+            Control(window_, extended, layout.cls, text, layout.style, x, layout.y, layout.width,
+                    layout.height, group + layout.offset, font);
         }
     }
     for (const ButtonLayout& button : kBottomButtons)
@@ -126,8 +130,10 @@ void PlayersWindow::ShowChoices(const PlayerDialog& dialog) {
         SendMessageA(Item(group, kNormalDepthOffset), CB_SETCURSEL, side.normalItem, 0);
         SendMessageA(Item(group, kWinDepthOffset), CB_SETCURSEL, side.winItem, 0);
         SendMessageA(Item(group, kPerfectDepthOffset), CB_SETCURSEL, side.perfectItem, 0);
-        SendMessageA(Item(group, kHumanOffset), BM_SETCHECK, side.computer ? BST_UNCHECKED : BST_CHECKED, 0);
-        SendMessageA(Item(group, kComputerOffset), BM_SETCHECK, side.computer ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageA(Item(group, kHumanOffset), BM_SETCHECK,
+                     side.computer ? BST_UNCHECKED : BST_CHECKED, 0);
+        SendMessageA(Item(group, kComputerOffset), BM_SETCHECK,
+                     side.computer ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 }
 
@@ -135,7 +141,8 @@ PlayerDialog PlayersWindow::Read() const {
     PlayerDialog dialog;
     for (int group : {kBlackGroupId, kWhiteGroupId}) {
         PlayerControls& side = group == kBlackGroupId ? dialog.black : dialog.white;
-        side.computer = SendMessageA(Item(group, kComputerOffset), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        side.computer =
+            SendMessageA(Item(group, kComputerOffset), BM_GETCHECK, 0, 0) == BST_CHECKED;
         side.name = TextOf(Item(group, kNameOffset));
         side.normalItem = Selected(Item(group, kNormalDepthOffset));
         side.winItem = Selected(Item(group, kWinDepthOffset));
@@ -145,13 +152,15 @@ PlayerDialog PlayersWindow::Read() const {
 }
 
 void PlayersWindow::OnButton(UINT id) {
-    const int black = static_cast<int>(id) - kBlackGroupId, white = static_cast<int>(id) - kWhiteGroupId;
-    const int offset = black >= kWeakOffset && black <= kStrongOffset ? black
+    const int black = static_cast<int>(id) - kBlackGroupId,
+              white = static_cast<int>(id) - kWhiteGroupId;
+    const int offset = black >= kWeakOffset && black <= kStrongOffset   ? black
                        : white >= kWeakOffset && white <= kStrongOffset ? white
-                                                                       : 0;
+                                                                        : 0;
     if (offset) {
         PlayerDialog dialog = Read();
-        PressPreset(offset == black ? dialog.black : dialog.white, static_cast<Preset>(offset - kWeakOffset));
+        PressPreset(offset == black ? dialog.black : dialog.white,
+                    static_cast<Preset>(offset - kWeakOffset));
         ShowChoices(dialog);
     } else if (id == kSwapButtonId) {
         PlayerDialog dialog = Read();
@@ -174,17 +183,25 @@ void PlayersWindow::OnButton(UINT id) {
 }
 
 LRESULT CALLBACK PlayersWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Dispatch<PlayersWindow>(window, message, wParam, lParam, [&](PlayersWindow& self) -> LRESULT {
-        switch (message) {
-        case WM_INITDIALOG: self.Initialise(); return TRUE;
-        case WM_COMMAND:
-            if (const UINT id = PressedButton(window, wParam)) self.OnButton(id);
-            return 0;
-        case WM_CLOSE: CloseModalWindow(window, 0); return 0;
-        case WM_DESTROY: self.keyboard_.reset(); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
-        }
-    });
+    return Dispatch<PlayersWindow>(
+        window, message, wParam, lParam, [&](PlayersWindow& self) -> LRESULT {
+            switch (message) {
+                case WM_INITDIALOG:
+                    self.Initialise();
+                    return TRUE;
+                case WM_COMMAND:
+                    if (const UINT id = PressedButton(window, wParam)) self.OnButton(id);
+                    return 0;
+                case WM_CLOSE:
+                    CloseModalWindow(window, 0);
+                    return 0;
+                case WM_DESTROY:
+                    self.keyboard_.reset();
+                    return 0;
+                default:
+                    return DefWindowProcA(window, message, wParam, lParam);
+            }
+        });
 }
 
 }  // namespace tavik::ui

@@ -25,33 +25,35 @@ LRESULT CALLBACK RecordWindow::Procedure(HWND window, UINT message, WPARAM wPara
     RecordWindow* self = SelfOf<RecordWindow>(window);
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
-    case WM_INITDIALOG: {
-        HWND list = Control(window, WS_EX_CLIENTEDGE, "SysListView32", "", LVS_REPORT | LVS_SINGLESEL, 0, 0, 124,
-                            98, kRecordListId, self->frame_.Font(kFontKifu));
-        AddColumn(list, 0, "", 30, LVCFMT_LEFT);
-        AddColumn(list, 1, "場所", 40, LVCFMT_LEFT);
-        AddColumn(list, 2, "評価値", 80, LVCFMT_LEFT);
-        AddColumn(list, 3, "思考時間", 65, LVCFMT_RIGHT);
-        AddColumn(list, 4, "評価局面数", 80, LVCFMT_RIGHT);
-        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-        self->list_ = list;
-        return TRUE;
-    }
-    case WM_SIZE:
-        MoveWindow(self->list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_CLOSE:
-        // The setting decides whether the window is open; the main window follows it.
-        self->host_.HideRecordWindow();
-        return 0;
-    case WM_DESTROY:
-        // Also when the main window goes: the window is owned by it and dies first. The
-        // setting stays as it was, so the next start opens the window again.
-        self->window_ = nullptr;
-        self->list_ = nullptr;
-        Release(window);
-        return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_INITDIALOG: {
+            HWND list =
+                Control(window, WS_EX_CLIENTEDGE, "SysListView32", "", LVS_REPORT | LVS_SINGLESEL,
+                        0, 0, 124, 98, kRecordListId, self->frame_.Font(kFontKifu));
+            AddColumn(list, 0, "", 30, LVCFMT_LEFT);
+            AddColumn(list, 1, "場所", 40, LVCFMT_LEFT);
+            AddColumn(list, 2, "評価値", 80, LVCFMT_LEFT);
+            AddColumn(list, 3, "思考時間", 65, LVCFMT_RIGHT);
+            AddColumn(list, 4, "評価局面数", 80, LVCFMT_RIGHT);
+            SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+            self->list_ = list;
+            return TRUE;
+        }
+        case WM_SIZE:
+            MoveWindow(self->list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_CLOSE:
+            // The setting decides whether the window is open; the main window follows it.
+            self->host_.HideRecordWindow();
+            return 0;
+        case WM_DESTROY:
+            // Also when the main window goes: the window is owned by it and dies first. The
+            // setting stays as it was, so the next start opens the window again.
+            self->window_ = nullptr;
+            self->list_ = nullptr;
+            Release(window);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

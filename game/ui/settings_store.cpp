@@ -24,8 +24,8 @@ void ReadName(HKEY key, const char* value, std::string& name) {
     if (RegQueryValueExA(key, value, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return;
     std::vector<char> data(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &got) ==
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                         &got) == ERROR_SUCCESS)
         name.assign(data.data(), strnlen(data.data(), got));
 }
 
@@ -35,12 +35,13 @@ AppSettings ReadStoredSettings() {
     // Every field starts at its default; a value that cannot be read leaves it there.
     AppSettings settings = DefaultAppSettings(LoginName());
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return settings;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return settings;
     for (int i = 0; i < kDwordValues; ++i) {
         DWORD size = sizeof(int32_t);
         int32_t value;
-        if (RegQueryValueExA(key, DwordValueName(i), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                             &size) == ERROR_SUCCESS &&
+        if (RegQueryValueExA(key, DwordValueName(i), nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
             size == sizeof value)
             *DwordValueField(settings, i) = value;
     }
@@ -52,8 +53,8 @@ AppSettings ReadStoredSettings() {
 
 void WriteStoredSettings(const AppSettings& settings) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return;
     for (int i = 0; i < kDwordValues; ++i) {
         const int32_t value = *DwordValueField(settings, i);

@@ -1,13 +1,13 @@
 // The settings cleaner's dialogue, played through with scripted input: the exact console bytes
 // (code page 932, written here as hex so the test does not depend on the compiler's charset),
 // when the key is deleted, and how the reader splits lines, however the input arrives.
+#include "clean_dialogue.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include "clean_dialogue.h"
 
 namespace {
 
@@ -149,18 +149,28 @@ struct ReaderCase {
 TEST(AnswerReader, SplitsLines) {
     const std::vector<ReaderCase> cases = {
         {"one empty line", "\r\n", {""}, {false}, {false}},
-        {"only the CR before LF is a line end", "\r\r\n\r", {"\r", ""}, {false, false},
+        {"only the CR before LF is a line end",
+         "\r\r\n\r",
+         {"\r", ""},
+         {false, false},
          {false, false}},
         {"full length", Repeat('x', 1024) + "\n", {Repeat('x', 1024)}, {false}, {false}},
-        {"one byte too many", Repeat('x', 1025) + "\r\nz", {Repeat('x', 1024), "z"}, {true, false},
+        {"one byte too many",
+         Repeat('x', 1025) + "\r\nz",
+         {Repeat('x', 1024), "z"},
+         {true, false},
          {false, false}},
-        {"double-byte text with a backslash trail byte", "\x83\x5c,\n", {"\x83\x5c,"}, {false},
+        {"double-byte text with a backslash trail byte",
+         "\x83\x5c,\n",
+         {"\x83\x5c,"},
+         {false},
          {true}},
     };
     for (const ReaderCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedInput in{c.input, 7};
-        AnswerReader reader([&in](char* buffer, std::size_t size) { return in.Read(buffer, size); });
+        AnswerReader reader(
+            [&in](char* buffer, std::size_t size) { return in.Read(buffer, size); });
         AnswerLine line;
         for (std::size_t i = 0; i < c.lines.size(); ++i) {
             ASSERT_TRUE(reader.Next(line)) << "line " << i;

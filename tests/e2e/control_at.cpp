@@ -22,7 +22,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM argument) {
     char cls[32] = {};
     GetClassNameA(window, cls, sizeof cls);
     if (!IsWindowVisible(window)) return TRUE;
-    if (lstrcmpA(cls, "NORMALDLG") == 0 && GetDlgItem(window, search->id)) search->control = GetDlgItem(window, search->id);
+    if (lstrcmpA(cls, "NORMALDLG") == 0 && GetDlgItem(window, search->id))
+        search->control = GetDlgItem(window, search->id);
     if (lstrcmpA(cls, "NORMAL0") == 0) search->main = window;
     return TRUE;
 }
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     ClientToScreen(search.main, &client);
     FILE* out = std::fopen(argv[2], "w");
     if (!out) return 2;
-    std::fprintf(out, "%ld %ld %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2, client.x, client.y);
+    std::fprintf(out, "%ld %ld %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2, client.x,
+                 client.y);
     std::fclose(out);
     return 0;
 }

@@ -2,7 +2,6 @@
 // orientations, the draw and its generator, and a malformed book that must not crash the draw.
 // That the records are what tools/gen_book makes of tools/book/book.txt is checked byte for byte
 // by the test tools_book_is_generated.
-#include "board_functions.h"
 #include "book.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "board_functions.h"
 #include "random_games.h"
 #include "texts.h"
 

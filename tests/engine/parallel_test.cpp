@@ -166,8 +166,8 @@ TEST(ParallelSearch, ACancelledSearchLeavesNoUnfinishedEntry) {
     for (const Case& c : cases) {
         for (uint32_t seed : seeds) {
             const BoardState b = tavik_test::RandomPosition(seed, 14, 14);
-            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth) + " threads " +
-                         std::to_string(c.threads));
+            SCOPED_TRACE(tavik_tools::Diagram(b) + " depth " + std::to_string(c.depth) +
+                         " threads " + std::to_string(c.threads));
             gCancelAtCall = 2;
             ASSERT_EQ(0, Search(b, c.depth, {c.threads}, CancelAtCall).returned) << "not cancelled";
             const Outcome after = SearchOnMemo(b, c.depth, {c.threads});
@@ -251,7 +251,8 @@ TEST(ParallelSearch, HelpersThatMayNotJoinSleep) {
     WaitUntilTheHelpersSleep();
     const long long rounds = ostrakon::PoolHelperRounds();
     const Outcome held = Search(b, 0, {2});
-    EXPECT_EQ(rounds, ostrakon::PoolHelperRounds()) << "helpers looked for work they could not take";
+    EXPECT_EQ(rounds, ostrakon::PoolHelperRounds())
+        << "helpers looked for work they could not take";
     EXPECT_EQ(0, ostrakon::PoolBusyPeak(true)) << "a helper joined beyond the budget";
 
     gGroupsToClose = {&first, &second};
@@ -274,15 +275,17 @@ TEST(ParallelSearch, HelpersJoinOnlyWithinTheThreadsAsked) {
         {1, 1, 1, 1, false},  // and no second
         {2, 0, 0, 1, false},  // two analysis searches on two processors: none
         {3, 0, 0, 1, false},
-        {1, 2, 2, 3, true},   // four threads asked: three helpers
+        {1, 2, 2, 3, true},  // four threads asked: three helpers
         {1, 3, 3, 3, false},
-        {2, 1, 0, 3, true},   // two searches of four threads each: two helpers between them
+        {2, 1, 0, 3, true},  // two searches of four threads each: two helpers between them
         {2, 2, 1, 3, false},
         {1, 0, 0, 0, false},  // one thread asked: no helper ever
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.joins, ostrakon::HelperMayJoin(c.openGroups, c.busy, c.helpersIn, c.helpersAllowed))
-            << c.openGroups << " open, " << c.busy << " busy, " << c.helpersIn << "/" << c.helpersAllowed;
+        EXPECT_EQ(c.joins,
+                  ostrakon::HelperMayJoin(c.openGroups, c.busy, c.helpersIn, c.helpersAllowed))
+            << c.openGroups << " open, " << c.busy << " busy, " << c.helpersIn << "/"
+            << c.helpersAllowed;
     }
 }
 
@@ -348,7 +351,8 @@ TEST(Memo, ConcurrentStoresNeverMixTwoEntries) {
         }
     };
     std::thread a(writer, 0), b(writer, 1);
-    ostrakon::SearchContext reader(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr, 0);
+    ostrakon::SearchContext reader(nullptr, root.Table(), root.CancelFlag(), root.Age(), nullptr,
+                                   0);
     // A torn read needs a store to fall between two of the reader's loads, a window of a few
     // instructions: the reads go on long enough to meet it many times over.
     int hits = 0;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "board_functions.h"
-#include "random_games.h"
 #include "parallel.h"
+#include "random_games.h"
 #include "reference.h"
 #include "search.h"
 
@@ -51,10 +51,10 @@ void ExpectSameThink(const BoardState& b, int depth, int force) {
         SCOPED_TRACE("threads " + std::to_string(threads));
         gTexts.clear();
         ThinkResult actual{-7, -7, -7};
-        const int32_t returned =
-            threads == 0 ? Think(&b, depth, &actual, force, RecordText)
-                         : ostrakon::ThinkCall(b, depth, actual, force != 0, RecordText,
-                                               {threads, kSplitEverywhere});
+        const int32_t returned = threads == 0
+                                     ? Think(&b, depth, &actual, force, RecordText)
+                                     : ostrakon::ThinkCall(b, depth, actual, force != 0, RecordText,
+                                                           {threads, kSplitEverywhere});
         EXPECT_EQ(expected.returned, returned);
         if (expected.written) {
             EXPECT_EQ(expected.result.move, actual.move);
@@ -78,7 +78,8 @@ void ExpectSameRules(const BoardState& b) {
     }
     BoardState expected = b, actual = b;
     EXPECT_EQ(reference::EvalSituation(expected), EvalSituation(&actual));
-    EXPECT_EQ(0, std::memcmp(&b, &actual, sizeof b)) << "EvalSituation must leave the board as it was";
+    EXPECT_EQ(0, std::memcmp(&b, &actual, sizeof b))
+        << "EvalSituation must leave the board as it was";
 }
 
 // Positions that must pass and finished games have to be among those compared.

@@ -380,7 +380,7 @@ TEST(ReferenceRules, CountEmpty) {
 // Openness
 
 struct OpennessCase {
-    std::vector<std::string> moves;  // played from the initial position
+    std::vector<std::string> moves;                        // played from the initial position
     std::vector<std::pair<std::string, int32_t>> figures;  // every square not listed scores 0
 };
 
@@ -586,7 +586,13 @@ void CheckThink(const ThinkCase& c) {
 TEST(ReferenceThink, DepthOneFromTheInitialPosition) {
     // The root list is F5, D3, C4, E6; all four replies are mirror images with empty edges and
     // equal mobility, so the first one stays.
-    CheckThink({"depth 1", kInitial, 1, 0, "F5", 0, 4,
+    CheckThink({"depth 1",
+                kInitial,
+                1,
+                0,
+                "F5",
+                0,
+                4,
                 {kNormalPrefix + "1) 0%", kNormalPrefix + "1) 25%", kNormalPrefix + "1) 50%",
                  kNormalPrefix + "1) 75%"}});
 }
@@ -641,13 +647,23 @@ TEST(ReferenceThink, ShortcutsAndForcedSearches) {
         // Forced: row 1 becomes XXX..... (57) and column A X....... (50), no mobility.
         {"one move forced, depth 1", kSingleMove, 1, 1, "C1", 107, 1, {kNormalPrefix + "1) 0%"}},
         // After C1 nobody can move: scored from the view of white, who was to move there.
-        {"one move forced, depth 2", kSingleMove, 2, 1, "C1", 65539, 1,
-         {kNormalPrefix + "2) 0%"}},
-        {"one move forced, depth 4", kSingleMove, 4, 1, "C1", 65539, 2,
-         {kNormalPrefix + "4) 0%"}},
-        {"one move forced, win/loss", kSingleMove, 0, 1, "C1", 65536, 2,
+        {"one move forced, depth 2", kSingleMove, 2, 1, "C1", 65539, 1, {kNormalPrefix + "2) 0%"}},
+        {"one move forced, depth 4", kSingleMove, 4, 1, "C1", 65539, 2, {kNormalPrefix + "4) 0%"}},
+        {"one move forced, win/loss",
+         kSingleMove,
+         0,
+         1,
+         "C1",
+         65536,
+         2,
          {kWinLossPrefix + "62) 0%"}},
-        {"one move forced, perfect", kSingleMove, -1, 1, "C1", 65539, 2,
+        {"one move forced, perfect",
+         kSingleMove,
+         -1,
+         1,
+         "C1",
+         65539,
+         2,
          {kPerfectPrefix + "62) 0%"}},
     };
     for (const ThinkCase& c : cases) {
@@ -713,8 +729,7 @@ TEST(ReferenceThink, CentreSquaresAreNeverCandidates) {
 TEST(ReferenceThink, CorruptSideToMoveLeavesTheResultAlone) {
     for (int32_t side : {0, 2, -2, 0xFFFF, -0xFFFF}) {
         for (int32_t depth : {1, 4, 0, -1}) {
-            const reference::ThinkOutput out =
-                reference::Think(Position(kInitial, side), depth, 0);
+            const reference::ThinkOutput out = reference::Think(Position(kInitial, side), depth, 0);
             EXPECT_EQ(out.returned, -1);
             EXPECT_FALSE(out.written) << "side " << side << " depth " << depth;
             EXPECT_TRUE(out.progress.empty());
@@ -726,13 +741,31 @@ TEST(ReferenceThink, FinishedGameUnderAFiniteAlphaIsNotScored) {
     // A1 first: the game ends 33 to 31 and scores 65538. H8 second: white's reply ends the game
     // inside a window whose alpha is already 65538, which comes back unscored.
     const std::vector<ThinkCase> cases = {
-        {"depth 3", kReplyEnds, 3, 0, "A1", 65538, 1,
+        {"depth 3",
+         kReplyEnds,
+         3,
+         0,
+         "A1",
+         65538,
+         1,
          {kNormalPrefix + "3) 0%", kNormalPrefix + "3) 50%"}},
         // The root ordering scores only the first of its two looks as well.
-        {"depth 4", kReplyEnds, 4, 0, "A1", 65538, 2,
+        {"depth 4",
+         kReplyEnds,
+         4,
+         0,
+         "A1",
+         65538,
+         2,
          {kNormalPrefix + "4) 0%", kNormalPrefix + "4) 50%"}},
         // The perfect search scores every full board, whatever the window.
-        {"perfect", kReplyEnds, -1, 0, "A1", 65538, 3,
+        {"perfect",
+         kReplyEnds,
+         -1,
+         0,
+         "A1",
+         65538,
+         3,
          {kPerfectPrefix + "2) 0%", kPerfectPrefix + "2) 50%"}},
         {"win/loss", kReplyEnds, 0, 0, "A1", 65536, 2, {kWinLossPrefix + "2) 0%"}},
     };
@@ -764,7 +797,13 @@ TEST(ReferenceThink, RepliesAreTriedByAscendingOpenness) {
 TEST(ReferenceThink, PassDoesNotUseUpDepth) {
     // After either black move white passes and black fills the board, still at depth 1, so the
     // leaf is the full black board: four full edges of 160 and no mobility.
-    CheckThink({"all moves win, depth 2", kAllWin, 2, 0, "A1", 640, 2,
+    CheckThink({"all moves win, depth 2",
+                kAllWin,
+                2,
+                0,
+                "A1",
+                640,
+                2,
                 {kNormalPrefix + "2) 0%", kNormalPrefix + "2) 50%"}});
 }
 
@@ -772,18 +811,48 @@ TEST(ReferenceThink, EndgameSearches) {
     const std::vector<ThinkCase> cases = {
         // A win stops the root at once, after one report.
         {"all moves win, win/loss", kAllWin, 0, 0, "A1", 65536, 3, {kWinLossPrefix + "2) 0%"}},
-        {"all moves win, perfect", kAllWin, -1, 0, "A1", 65600, 4,
+        {"all moves win, perfect",
+         kAllWin,
+         -1,
+         0,
+         "A1",
+         65600,
+         4,
          {kPerfectPrefix + "2) 0%", kPerfectPrefix + "2) 50%"}},
         // Only losses: the first root move stands.
-        {"all moves lose, win/loss", kAllLoss, 0, 0, "A1", -65536, 4,
+        {"all moves lose, win/loss",
+         kAllLoss,
+         0,
+         0,
+         "A1",
+         -65536,
+         4,
          {kWinLossPrefix + "2) 0%", kWinLossPrefix + "2) 50%"}},
-        {"all moves lose, perfect", kAllLoss, -1, 0, "A1", -65576, 4,
+        {"all moves lose, perfect",
+         kAllLoss,
+         -1,
+         0,
+         "A1",
+         -65576,
+         4,
          {kPerfectPrefix + "2) 0%", kPerfectPrefix + "2) 50%"}},
         // Two draws reached after white passes: the later one is the answer of the win/loss
         // search; the perfect search keeps the first and its negative draw value.
-        {"all moves draw, win/loss", kAllDraw, 0, 0, "H8", 65535, 4,
+        {"all moves draw, win/loss",
+         kAllDraw,
+         0,
+         0,
+         "H8",
+         65535,
+         4,
          {kWinLossPrefix + "2) 0%", kWinLossPrefix + "2) 50%"}},
-        {"all moves draw, perfect", kAllDraw, -1, 0, "A1", -65535, 4,
+        {"all moves draw, perfect",
+         kAllDraw,
+         -1,
+         0,
+         "A1",
+         -65535,
+         4,
          {kPerfectPrefix + "2) 0%", kPerfectPrefix + "2) 50%"}},
         // One move from the end, black ends 10 discs ahead.
         {"last move, perfect", kLastMove, -1, 1, "H8", 65546, 2, {kPerfectPrefix + "1) 0%"}},

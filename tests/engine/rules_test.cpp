@@ -13,9 +13,9 @@
 
 namespace {
 
+using tavik::InitialBoard;
 using tavik_test::AfterMoves;
 using tavik_test::Board;
-using tavik::InitialBoard;
 using tavik_tools::ParseSquare;
 
 std::string LegalSquares(const BoardState& b) {
@@ -51,7 +51,7 @@ TEST(Rules, LegalMovesOfKnownPositions) {
 TEST(Rules, ReverseStonesPlaysAndPasses) {
     BoardState b = InitialBoard();
     ASSERT_EQ(-1, ReverseStones(&b, 51));  // F5
-    EXPECT_EQ(1, b.cells[50]);              // E5 turned
+    EXPECT_EQ(1, b.cells[50]);             // E5 turned
     EXPECT_EQ(1, b.cells[51]);
     EXPECT_EQ(-1, b.sideToMove);
 
@@ -65,24 +65,26 @@ TEST(Rules, MoveFlipsEveryBracketingDirectionAndNothingElse) {
     // Black plays C3: the runs to F3 (right), C6 (down) and F6 (diagonal) are closed by black
     // discs and turn; the run to the left ends at the border and the one upwards at an empty
     // square, so they stay.
-    BoardState b = Board("--------"
-                         "--O-----"
-                         "OO-OOX--"
-                         "--OO----"
-                         "--O-O---"
-                         "--X--X--"
-                         "--------"
-                         "--------",
-                         'X');
+    BoardState b = Board(
+        "--------"
+        "--O-----"
+        "OO-OOX--"
+        "--OO----"
+        "--O-O---"
+        "--X--X--"
+        "--------"
+        "--------",
+        'X');
     ASSERT_EQ(-1, ReverseStones(&b, ParseSquare("C3")));
-    const char* expected = "--------"
-                           "--O-----"
-                           "OOXXXX--"
-                           "--XX----"
-                           "--X-X---"
-                           "--X--X--"
-                           "--------"
-                           "--------";
+    const char* expected =
+        "--------"
+        "--O-----"
+        "OOXXXX--"
+        "--XX----"
+        "--X-X---"
+        "--X--X--"
+        "--------"
+        "--------";
     EXPECT_EQ(std::string(expected) + " O", tavik_tools::Diagram(b));
 }
 
@@ -92,10 +94,10 @@ TEST(Rules, OpennessOfKnownMoves) {
         const char* square;
         int openness;
     } cases[] = {
-        {"", "D3", 5}, {"", "C4", 5}, {"", "F5", 5}, {"", "E6", 5}, {"", "A1", 0}, {"", "D4", 0},
-        {"f5", "F4", 4}, {"f5", "F6", 4}, {"f5", "D6", 5},
-        {"f5d6", "C3", 5}, {"f5d6", "C4", 5}, {"f5d6", "C5", 4}, {"f5d6", "C6", 4},
-        {"f5d6", "C7", 6},
+        {"", "D3", 5},     {"", "C4", 5},     {"", "F5", 5},     {"", "E6", 5},
+        {"", "A1", 0},     {"", "D4", 0},     {"f5", "F4", 4},   {"f5", "F6", 4},
+        {"f5", "D6", 5},   {"f5d6", "C3", 5}, {"f5d6", "C4", 5}, {"f5d6", "C5", 4},
+        {"f5d6", "C6", 4}, {"f5d6", "C7", 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.transcript) + " " + c.square);
@@ -106,15 +108,16 @@ TEST(Rules, OpennessOfKnownMoves) {
 
 TEST(Rules, OpennessCountsTheMoveSquareOncePerDirection) {
     // White to move at A1 turns B1 (right) and B2 (diagonal): A1 counts for both.
-    const BoardState b = Board("-XO-----"
-                               "-XX-----"
-                               "--O-----"
-                               "--------"
-                               "--------"
-                               "--------"
-                               "--------"
-                               "--------",
-                               'O');
+    const BoardState b = Board(
+        "-XO-----"
+        "-XX-----"
+        "--O-----"
+        "--------"
+        "--------"
+        "--------"
+        "--------"
+        "--------",
+        'O');
     // B1 has the empty neighbours A1 and A2, B2 has A1, A2, A3 and B3: 2 + 4.
     EXPECT_EQ(6, GetOpenness(&b, 10));
 }
@@ -231,7 +234,8 @@ TEST(Rules, BoardsThatAreNoPositionAreRefused) {
     }
     // Cells outside the board are never legal, whatever the index.
     const BoardState b = InitialBoard();
-    for (int cell : {-1000, -1, 0, 9, 18, 81, 90, 91, 1 << 30}) EXPECT_EQ(0, CanDrop(&b, cell)) << cell;
+    for (int cell : {-1000, -1, 0, 9, 18, 81, 90, 91, 1 << 30})
+        EXPECT_EQ(0, CanDrop(&b, cell)) << cell;
 }
 
 }  // namespace

@@ -34,9 +34,9 @@
 
 namespace {
 
+using tavik::InitialBoard;
 using tavik_test::AfterMoves;
 using tavik_test::Board;
-using tavik::InitialBoard;
 using tavik_tools::ParseSquare;
 
 // Status texts as code page 932 bytes, written out so they do not depend on how the engine
@@ -65,11 +65,25 @@ Outcome Search(const BoardState& b, int depth, int force) {
 }
 
 // Black has exactly one move (A1); white has moves.
-const char* kOneMove = "-OX-----" "--------" "--------" "--------"
-                       "--------" "--------" "--------" "--------";
+const char* kOneMove =
+    "-OX-----"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------";
 // Black has no move, white has (C1).
-const char* kBlackPasses = "OX------" "--------" "--------" "--------"
-                           "--------" "--------" "--------" "--------";
+const char* kBlackPasses =
+    "OX------"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------"
+    "--------";
 
 TEST(Think, DepthOneFromTheInitialPosition) {
     const Outcome o = Search(InitialBoard(), 1, 0);
@@ -110,8 +124,16 @@ TEST(Think, ShortcutsWithOneMoveOrNone) {
         EXPECT_EQ(c.texts, o.texts.size());
     }
     // White to move with no move: the value is from black's view, so it flips sign.
-    const Outcome white = Search(Board("XO------" "--------" "--------" "--------"
-                                    "--------" "--------" "--------" "--------", 'O'), 2, 0);
+    const Outcome white = Search(Board("XO------"
+                                       "--------"
+                                       "--------"
+                                       "--------"
+                                       "--------"
+                                       "--------"
+                                       "--------"
+                                       "--------",
+                                       'O'),
+                                 2, 0);
     EXPECT_EQ(0, white.result.move);
     EXPECT_EQ(16777215, white.result.value);
 }
@@ -233,7 +255,8 @@ struct Gate {
         changed.notify_all();
     }
 };
-thread_local Gate* tGate = nullptr;  // the gate of this thread's search (a plain pointer: see progress_texts.h)
+thread_local Gate* tGate =
+    nullptr;  // the gate of this thread's search (a plain pointer: see progress_texts.h)
 
 void OSTRAKON_CALL PassGate(const char*) {
     Gate* gate = tGate;
@@ -261,8 +284,9 @@ struct SearchThread {
         thread = std::thread([=] {
             id = SystemThreadId();
             tGate = &gate;
-            answer = threads == 0 ? Think(&board, depth, &result, 1, PassGate)
-                                  : ostrakon::ThinkCall(board, depth, result, true, PassGate, {threads});
+            answer = threads == 0
+                         ? Think(&board, depth, &result, 1, PassGate)
+                         : ostrakon::ThinkCall(board, depth, result, true, PassGate, {threads});
             tGate = nullptr;
         });
     }
@@ -295,15 +319,18 @@ TEST(Think, CancelEndsOnlyTheSearchOfTheThreadNamed) {
         {-1, 0, AfterMoves("f5d6c3d3c4f4f6f3e6e7"), 6, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("cancelled depth " + std::to_string(c.depth) + " threads " + std::to_string(c.threads));
+        SCOPED_TRACE("cancelled depth " + std::to_string(c.depth) + " threads " +
+                     std::to_string(c.threads));
         SearchThread cancelled(deep, c.depth, c.threads, false);
         SearchThread other(c.other, c.otherDepth, c.otherThreads, true);
         cancelled.gate.WaitStarted();
         other.gate.WaitStarted();
         const bool exported = c.threads == 0;
         EXPECT_EQ(0, exported ? CancelThink(SystemThreadId())
-                              : ostrakon::CancelSearches(SystemThreadId())) << "this thread runs no search";
-        const int32_t reached = exported ? CancelThink(cancelled.id) : ostrakon::CancelSearches(cancelled.id);
+                              : ostrakon::CancelSearches(SystemThreadId()))
+            << "this thread runs no search";
+        const int32_t reached =
+            exported ? CancelThink(cancelled.id) : ostrakon::CancelSearches(cancelled.id);
         if (reached != (exported ? -1 : 1)) {
             // the search runs on for hours: end the program rather than wait for the time-out
             ADD_FAILURE() << "the cancel did not reach the search (answer " << reached << ")";

@@ -1,6 +1,8 @@
 // Fenlow.dll as the game sees it: the export table, the __stdcall convention, window centring
 // on real windows, menu states after CheckMenuItem, the game-side name that must reach
 // Fenlow's CheckMenuItem rather than user32's, and the dialogs, answered by a hook.
+#include "fenlow.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,14 +14,13 @@
 #include <utility>
 #include <vector>
 
-#include "fenlow.h"
 #include "pe_image.h"
 
 namespace {
 
-using tavik_test::ExportNames;
 using tavik_test::CallExport;
 using tavik_test::ExportCall;
+using tavik_test::ExportNames;
 
 HMODULE Fenlow() {
     static HMODULE module = LoadLibraryA("Fenlow.dll");
@@ -127,9 +128,9 @@ TEST(FenlowExports, EveryExportAnswersThroughItsAddress) {
     };
     // Calls that open no dialog, with arguments for which the answer is known.
     const std::vector<Call> calls = {
-        {"CheckMenuItem", {0, 1041, 1}, 0},                   // no menu
-        {"MoveWindowToCenter", {0, Arg(window)}, 0},          // no window to move
-        {"MoveWindowToCenter", {Arg(window), 0}, 0},          // no reference
+        {"CheckMenuItem", {0, 1041, 1}, 0},           // no menu
+        {"MoveWindowToCenter", {0, Arg(window)}, 0},  // no window to move
+        {"MoveWindowToCenter", {Arg(window), 0}, 0},  // no reference
         {"DllMain", {module, DLL_PROCESS_ATTACH, 0}, 1},
         {"DllMain", {module, DLL_THREAD_ATTACH, 0}, 0},
         {"DllMain", {module, DLL_THREAD_DETACH, 0}, 0},
@@ -261,8 +262,7 @@ TEST(CheckMenuItem, ReplacesTheWholeState) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Menus menus;
-        for (UINT id : {1041u, 1042u, 1043u})
-            menus.Set(id, c.before);
+        for (UINT id : {1041u, 1042u, 1043u}) menus.Set(id, c.before);
         ASSERT_EQ(menus.State(1042), c.before);
         const BOOL result = check(c.onBar ? menus.bar : menus.sub, c.id, c.flag);
         EXPECT_EQ(result != 0, c.succeeds);
@@ -320,8 +320,8 @@ TEST(GetFileDlg, TitlesAnswersAndQuestions) {
         // One set of flags serves both dialogs: "must exist" does not stop a new save, and the
         // default extension "*" stands for the chosen filter's.
         {"save a new file", 0, missing, IDOK, IDOK, -1, 0, missing},
-        {"save takes the filter's extension", 0, TempPath("fenlow_test_missing"), IDOK, IDOK, -1,
-         0, missing},
+        {"save takes the filter's extension", 0, TempPath("fenlow_test_missing"), IDOK, IDOK, -1, 0,
+         missing},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

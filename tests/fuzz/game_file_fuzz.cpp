@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     tavik::GameFileCheck check = tavik::DecodeGameFile(data, size, record);
     if (check.error != tavik::GameFileError::kNone) {
-        if (std::memcmp(&before, &record, sizeof record) != 0) std::abort();  // refused, yet touched
+        if (std::memcmp(&before, &record, sizeof record) != 0)
+            std::abort();  // refused, yet touched
         (void)tavik::DescribeGameFileCheck(check);
         return 0;
     }

@@ -29,12 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         record.moves[i].square = input.ConsumeIntegralInRange<int32_t>(10, 80);
         record.moves[i].value = input.ConsumeIntegral<int32_t>();
     }
-    tavik::LocalTime time{input.ConsumeIntegralInRange<int>(1601, 30827),
-                          input.ConsumeIntegralInRange<int>(1, 12),
-                          input.ConsumeIntegralInRange<int>(1, 31),
-                          input.ConsumeIntegralInRange<int>(0, 23),
-                          input.ConsumeIntegralInRange<int>(0, 59),
-                          input.ConsumeIntegralInRange<int>(0, 59)};
+    tavik::LocalTime time{
+        input.ConsumeIntegralInRange<int>(1601, 30827), input.ConsumeIntegralInRange<int>(1, 12),
+        input.ConsumeIntegralInRange<int>(1, 31),       input.ConsumeIntegralInRange<int>(0, 23),
+        input.ConsumeIntegralInRange<int>(0, 59),       input.ConsumeIntegralInRange<int>(0, 59)};
     std::string text = input.ConsumeRemainingBytesAsString();
 
     std::string filled = tavik::FillTemplate(text, record, time);

@@ -4,6 +4,8 @@
 // game-ending moves, both sides to move and the perfect-depth boundaries, for one thread and
 // for several. Also the best move likewise, the order of equal values, the texts (code page
 // 932), and cancelling.
+#include "analysis.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "analysis.h"
 #include "board_functions.h"
 #include "random_games.h"
 #include "reference.h"
@@ -31,7 +32,8 @@ bool ReferenceHasMove(const BoardState& b) {
 
 int DiscMargin(const BoardState& b) {
     int margin = 0;
-    for (int cell = 10; cell <= 80; ++cell) margin += b.cells[cell] == 1 ? 1 : b.cells[cell] == -1 ? -1 : 0;
+    for (int cell = 10; cell <= 80; ++cell)
+        margin += b.cells[cell] == 1 ? 1 : b.cells[cell] == -1 ? -1 : 0;
     return margin;
 }
 
@@ -48,7 +50,9 @@ ThinkResult ReferenceRow(const BoardState& board, int cell, StudyMode mode, int3
     row.move = cell;
     if (!ReferenceHasMove(after)) {
         const int margin = DiscMargin(after);
-        row.value = margin == 0 ? 0 : margin > 0 ? OSTRAKON_VALUE_WIN + margin : margin - OSTRAKON_VALUE_WIN;
+        row.value = margin == 0  ? 0
+                    : margin > 0 ? OSTRAKON_VALUE_WIN + margin
+                                 : margin - OSTRAKON_VALUE_WIN;
     }
     return row;
 }
@@ -56,7 +60,8 @@ ThinkResult ReferenceRow(const BoardState& board, int cell, StudyMode mode, int3
 std::string RowsText(const std::vector<ThinkResult>& rows) {
     std::string text;
     for (const ThinkResult& r : rows)
-        text += std::to_string(r.move) + ":" + std::to_string(r.value) + "/" + std::to_string(r.nodes) + " ";
+        text += std::to_string(r.move) + ":" + std::to_string(r.value) + "/" +
+                std::to_string(r.nodes) + " ";
     return text;
 }
 
@@ -65,7 +70,8 @@ std::string RowsText(const std::vector<ThinkResult>& rows) {
 // The engine answers a position whose side to move must pass with +-16777215, the sign
 // depending on that side, so a pass of each colour is needed.
 struct Coverage {
-    int blackPasses = 0, whitePasses = 0, endsTheGame = 0, whiteToMove = 0, blackToMove = 0, rows = 0;
+    int blackPasses = 0, whitePasses = 0, endsTheGame = 0, whiteToMove = 0, blackToMove = 0,
+        rows = 0;
     void Look(const BoardState& board) {
         (board.sideToMove == 1 ? blackToMove : whiteToMove) += 1;
         for (int cell : LegalMoves(board)) {
@@ -85,8 +91,8 @@ struct Coverage {
 
 // Every legal move once, each with the reference's answer for a search of Think's `depth`, best
 // first for the side to move (openness: smallest first), equal values in ascending cell order.
-void ExpectReferenceRows(const BoardState& board, StudyMode mode, const StudyDepths& depths, int32_t depth,
-                         Coverage& coverage) {
+void ExpectReferenceRows(const BoardState& board, StudyMode mode, const StudyDepths& depths,
+                         int32_t depth, Coverage& coverage) {
     std::vector<ThinkResult> expected;
     for (int cell = 10; cell <= 80; ++cell)
         if (tavik_test::IsPlayable(cell) && reference::CanDrop(board, cell))
@@ -133,16 +139,20 @@ TEST(Analysis, EveryRowIsTheReferencesSearchAfterItsMove) {
         {"win/loss", StudyMode::kWinLoss, 1, 100, 1, 11, 7, 16, 0, true, true},
         {"perfect", StudyMode::kPerfect, 1, 100, 1, 11, 7, 16, -1, true, true},
         // With E empty squares before the move the perfect search starts at P = E.
-        {"evaluation, E = P + 1: D - 1 plies after the move", StudyMode::kEvaluate, 100, 130, 3, 12, 3,
-         kRelative - 1, 2, true, false},
-        {"evaluation, E = P: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative, -1, true, false},
-        {"evaluation, E = P - 1: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative + 1, -1, true,
+        {"evaluation, E = P + 1: D - 1 plies after the move", StudyMode::kEvaluate, 100, 130, 3, 12,
+         3, kRelative - 1, 2, true, false},
+        {"evaluation, E = P: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative, -1,
+         true, false},
+        {"evaluation, E = P - 1: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative + 1,
+         -1, true, false},
+        {"evaluation in the middle game", StudyMode::kEvaluate, 200, 215, 30, 56, 4, 16, 3, false,
          false},
-        {"evaluation in the middle game", StudyMode::kEvaluate, 200, 215, 30, 56, 4, 16, 3, false, false},
-        {"evaluation of depth 1: still one ply", StudyMode::kEvaluate, 200, 205, 30, 56, 1, 16, 1, false, false},
+        {"evaluation of depth 1: still one ply", StudyMode::kEvaluate, 200, 205, 30, 56, 1, 16, 1,
+         false, false},
         {"evaluation of depth 2", StudyMode::kEvaluate, 200, 205, 30, 56, 2, 16, 1, false, false},
         {"openness", StudyMode::kOpenness, 200, 215, 30, 56, 4, 16, 0, false, false},
-        {"the initial position: four equal values", StudyMode::kEvaluate, 1, 1, 60, 60, 7, 16, 6, false, false},
+        {"the initial position: four equal values", StudyMode::kEvaluate, 1, 1, 60, 60, 7, 16, 6,
+         false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -152,8 +162,9 @@ TEST(Analysis, EveryRowIsTheReferencesSearchAfterItsMove) {
             coverage.Look(board);
             StudyDepths depths;
             depths.normalDepth = c.normal;
-            depths.perfectDepth = c.perfect >= kRelative / 2 ? reference::CountEmpty(board) + c.perfect - kRelative
-                                                              : c.perfect;
+            depths.perfectDepth = c.perfect >= kRelative / 2
+                                      ? reference::CountEmpty(board) + c.perfect - kRelative
+                                      : c.perfect;
             ExpectReferenceRows(board, c.mode, depths, c.depth, coverage);
             if (HasFatalFailure()) return;
         }
@@ -184,8 +195,10 @@ TEST(Analysis, AMoveThatEndsTheGameIsWorthItsFinalMargin) {
         char side;
         int32_t value;  // of the only move, H8
     } cases[] = {
-        {"black wins by 18", "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXO-", 'X', 65554},
-        {"white wins by 18", "OOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOX-", 'O', -65554},
+        {"black wins by 18", "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXO-",
+         'X', 65554},
+        {"white wins by 18", "OOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOX-",
+         'O', -65554},
         {"a draw is 0", "XXOOXXOOXXOOOXXXOXXXXOXOOOOOOXOXXXOXOOOOOOOXOXOXOXXOOXXOOXOXOXX-", 'X', 0},
     };
     for (const Case& c : cases) {
@@ -213,14 +226,23 @@ TEST(Analysis, SortingKeepsEqualValuesInCellOrder) {
     } cases[] = {
         {"black: largest first", StudyMode::kEvaluate, 1, {3, 9, 3, -2, 9}, {11, 14, 10, 12, 13}},
         {"white: smallest first", StudyMode::kPerfect, -1, {3, 9, 3, -2, 9}, {13, 10, 12, 11, 14}},
-        {"openness: smallest first for black", StudyMode::kOpenness, 1, {5, 2, 5, 7}, {11, 10, 12, 13}},
-        {"openness: smallest first for white", StudyMode::kOpenness, -1, {5, 2, 5, 7}, {11, 10, 12, 13}},
+        {"openness: smallest first for black",
+         StudyMode::kOpenness,
+         1,
+         {5, 2, 5, 7},
+         {11, 10, 12, 13}},
+        {"openness: smallest first for white",
+         StudyMode::kOpenness,
+         -1,
+         {5, 2, 5, 7},
+         {11, 10, 12, 13}},
         {"results beside scores", StudyMode::kWinLoss, 1, {-65536, 65535, 65536}, {12, 11, 10}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<ThinkResult> rows;
-        for (size_t i = 0; i < c.values.size(); ++i) rows.push_back({static_cast<int32_t>(10 + i), c.values[i], 0});
+        for (size_t i = 0; i < c.values.size(); ++i)
+            rows.push_back({static_cast<int32_t>(10 + i), c.values[i], 0});
         SortRows(rows, c.mode, c.side);
         std::vector<int> cells;
         for (const ThinkResult& r : rows) cells.push_back(r.move);
@@ -232,7 +254,8 @@ TEST(Analysis, Texts) {
     struct Case {
         std::string actual, expected;  // the expected bytes of code page 932
     } cases[] = {
-        {StudyTitle(StudyMode::kEvaluate), "\x95\x5d\x89\xbf\x92\x6c\x8e\x5a\x8f\x6f"},  // 評価値算出
+        {StudyTitle(StudyMode::kEvaluate),
+         "\x95\x5d\x89\xbf\x92\x6c\x8e\x5a\x8f\x6f"},  // 評価値算出
         {StudyTitle(StudyMode::kOpenness), "開放度算出"},
         {StudyTitle(StudyMode::kWinLoss), "必勝探索"},
         {StudyTitle(StudyMode::kPerfect), "完全探索"},
@@ -244,7 +267,9 @@ TEST(Analysis, Texts) {
         {MoveCaption(StudyMode::kPerfect, 80, 9), "完全探索 H8を探索中...(深さ9)"},
         {MoveCaption(StudyMode::kOpenness, 31, 0), "開放度算出 D3を探索中..."},
         {BestMoveSearchingText({7, 7}), "最善手探索中...(深さ7)"},
-        {BestMoveText({0, 0, 0}), "\x92\x85\x8e\xe8\x89\xc2\x94\x5c\x93\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
+        {BestMoveText({0, 0, 0}),
+         "\x92\x85\x8e\xe8\x89\xc2\x94\x5c\x93\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82"
+         "\xf1"},
         {BestMoveText({51, 65542, 9}), "最善手はF5です\r\n評価値:黒6石勝ち"},
         {BestMoveText({58, -12, 9}), "最善手はD6です\r\n評価値:-12"},
     };
@@ -273,8 +298,8 @@ TEST(Analysis, CaptionsNameTheMoveAndTheDepthOfEachSearch) {
     } cases[] = {
         {7, empty + 1, empty - 1},  // the position before the move is within the perfect depth
         {7, empty, empty - 1},
-        {7, empty - 1, 6},          // D - 1 plies after the move
-        {1, empty - 1, 1},          // never fewer than one
+        {7, empty - 1, 6},  // D - 1 plies after the move
+        {1, empty - 1, 1},  // never fewer than one
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.perfect);
@@ -283,8 +308,9 @@ TEST(Analysis, CaptionsNameTheMoveAndTheDepthOfEachSearch) {
         depths.perfectDepth = c.perfect;
         for (int cell : LegalMoves(board)) {
             std::vector<std::string> captions;
-            AnalyseMove(board, cell, StudyMode::kEvaluate, depths,
-                        [&](const std::string& text) { captions.push_back(text); }, nullptr);
+            AnalyseMove(
+                board, cell, StudyMode::kEvaluate, depths,
+                [&](const std::string& text) { captions.push_back(text); }, nullptr);
             BoardState after = board;
             ReverseStones(&after, cell);
             const size_t searches = LegalMoves(after).empty() ? 2 : 1;
@@ -365,7 +391,8 @@ struct Evaluation {
     Evaluation() {
         depths.normalDepth = 8;
         for (int cell : LegalMoves(board))
-            alone.push_back(AnalyseMove(board, cell, StudyMode::kEvaluate, depths, nullptr, nullptr).value());
+            alone.push_back(
+                AnalyseMove(board, cell, StudyMode::kEvaluate, depths, nullptr, nullptr).value());
         for (size_t i = 0; i < alone.size(); ++i)
             if (alone[i].nodes > alone[longest].nodes) longest = i;
         EXPECT_GT(alone[longest].nodes, 20 * 1024);
@@ -378,7 +405,8 @@ TEST(Analysis, CancellingATaskEndsOnlyItsSearchesAndTheNextAnalysisStartsClean) 
     std::atomic<int> started{0};
     const AnalysisOptions options = EndlessAnalysis(started, 2);
     std::optional<std::vector<ThinkResult>> endlessRows;
-    std::thread endless([&] { endlessRows = AnalyseAllMoves(EndlessBoard(), options, endlessCancel); });
+    std::thread endless(
+        [&] { endlessRows = AnalyseAllMoves(EndlessBoard(), options, endlessCancel); });
     while (started < 2) std::this_thread::yield();
 
     // The same evaluation again, as a task of this thread, cancels the endless one from inside
@@ -389,8 +417,8 @@ TEST(Analysis, CancellingATaskEndsOnlyItsSearchesAndTheNextAnalysisStartsClean) 
         const SearchCancel::Scope scope(cancel);
         for (const ThinkResult& alone : evaluation.alone) {
             if (rows.size() == evaluation.longest) gOtherTask = &endlessCancel;
-            rows.push_back(AnalyseMove(evaluation.board, alone.move, StudyMode::kEvaluate, evaluation.depths,
-                                       nullptr, CancelTheOtherTask));
+            rows.push_back(AnalyseMove(evaluation.board, alone.move, StudyMode::kEvaluate,
+                                       evaluation.depths, nullptr, CancelTheOtherTask));
         }
     }
     if (SearchCancel* missed = gOtherTask.exchange(nullptr)) {
@@ -402,13 +430,15 @@ TEST(Analysis, CancellingATaskEndsOnlyItsSearchesAndTheNextAnalysisStartsClean) 
     EXPECT_LE(started.load(), 4) << "no move is started after the cancel";
     for (size_t i = 0; i < rows.size(); ++i) {
         const ThinkResult& alone = evaluation.alone[i];
-        ASSERT_TRUE(rows[i].has_value()) << "a search of the other task ended: " << SquareName(alone.move);
+        ASSERT_TRUE(rows[i].has_value())
+            << "a search of the other task ended: " << SquareName(alone.move);
         EXPECT_EQ(RowsText({alone}), RowsText({*rows[i]}));
     }
 
     // The next analysis, from a fresh flag, runs to its end and lists what the reference finds.
     Coverage coverage;
-    ExpectReferenceRows(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, -1, coverage);
+    ExpectReferenceRows(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, -1,
+                        coverage);
 }
 
 TEST(Analysis, ASearchEndedByAnotherRequestIsNeverARow) {
@@ -446,7 +476,8 @@ TEST(Analysis, ACancelBeforeTheSearchBeginsStillEndsIt) {
         std::atomic<int> started{0};
         SearchCancel cancel;
         cancel.Cancel();
-        EXPECT_FALSE(AnalyseAllMoves(EndlessBoard(), EndlessAnalysis(started, 2), cancel).has_value());
+        EXPECT_FALSE(
+            AnalyseAllMoves(EndlessBoard(), EndlessAnalysis(started, 2), cancel).has_value());
         EXPECT_EQ(0, started.load());
     }
     // Between the task's check and the engine's start, when the engine has no search of the
@@ -455,9 +486,9 @@ TEST(Analysis, ACancelBeforeTheSearchBeginsStillEndsIt) {
     const Evaluation evaluation;
     SearchCancel cancel;
     const SearchCancel::Scope scope(cancel);
-    const auto row =
-        AnalyseMove(evaluation.board, evaluation.alone[evaluation.longest].move, StudyMode::kEvaluate,
-                    evaluation.depths, [&](const std::string&) { cancel.Cancel(); }, PassOnTheCancel);
+    const auto row = AnalyseMove(
+        evaluation.board, evaluation.alone[evaluation.longest].move, StudyMode::kEvaluate,
+        evaluation.depths, [&](const std::string&) { cancel.Cancel(); }, PassOnTheCancel);
     EXPECT_FALSE(row.has_value());
 }
 

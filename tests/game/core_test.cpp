@@ -18,15 +18,16 @@ namespace {
 using namespace tavik;
 
 // Code page 932 bytes, written out so they do not depend on how the code was compiled.
-const std::string kBlack = "\x8d\x95";                  // 黒
-const std::string kWhite = "\x94\x92";                  // 白
-const std::string kDiscsWin = "\x90\xce\x8f\x9f\x82\xbf";  // 石勝ち
-const std::string kVictory = "\x8f\x9f\x97\x98";        // 勝利
+const std::string kBlack = "\x8d\x95";                         // 黒
+const std::string kWhite = "\x94\x92";                         // 白
+const std::string kDiscsWin = "\x90\xce\x8f\x9f\x82\xbf";      // 石勝ち
+const std::string kVictory = "\x8f\x9f\x97\x98";               // 勝利
 const std::string kDraw = "\x88\xf8\x82\xab\x95\xaa\x82\xaf";  // 引き分け
 
 TEST(Board, InitialPosition) {
     const BoardState board = InitialBoard();
-    for (int cell : {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90}) EXPECT_EQ(0xFFFF, board.cells[cell]);
+    for (int cell : {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90})
+        EXPECT_EQ(0xFFFF, board.cells[cell]);
     EXPECT_EQ(-1, board.cells[40]);
     EXPECT_EQ(1, board.cells[41]);
     EXPECT_EQ(1, board.cells[49]);
@@ -48,9 +49,36 @@ TEST(Board, PassesForcedMovesAndTheEnd) {
         bool noMove, forcedPass, gameOver;
         int forced;
     } cases[] = {
-        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', false, false, false, 10},
-        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', true, true, false, 0},
-        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'O', true, false, true, 0},
+        {"one move",
+         "-OX-----"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------",
+         'X', false, false, false, 10},
+        {"must pass",
+         "OX------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------",
+         'X', true, true, false, 0},
+        {"game over",
+         "XX------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------"
+         "--------",
+         'O', true, false, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +130,8 @@ TEST(Record, ReplayRebuildsEveryPositionOfRandomGames) {
             if (n >= count && IsGameOver(expected)) {
                 EXPECT_EQ(0, std::memcmp(expected.cells, replayed.cells, sizeof expected.cells));
             } else {
-                ASSERT_EQ(0, std::memcmp(&expected, &replayed, sizeof expected)) << "seed " << seed << " n " << n;
+                ASSERT_EQ(0, std::memcmp(&expected, &replayed, sizeof expected))
+                    << "seed " << seed << " n " << n;
             }
         }
     }
@@ -151,9 +180,9 @@ TEST(Board, TheSquareUnderAPixel) {
     struct Case {
         int x, y, cell;
     } cases[] = {
-        {0, 0, 10},     {49, 49, 10},  {50, 0, 11},   {399, 0, 17},  {0, 399, 73},  {399, 399, 80},
+        {0, 0, 10},     {49, 49, 10}, {50, 0, 11},   {399, 0, 17}, {0, 399, 73}, {399, 399, 80},
         {225, 175, 41},  // E4
-        {400, 10, 0},   {10, 400, 0},  {400, 400, 0}, {-1, 10, 0},   {10, -1, 0},   {2000, 3, 0},
+        {400, 10, 0},   {10, 400, 0}, {400, 400, 0}, {-1, 10, 0},  {10, -1, 0},  {2000, 3, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(c.cell, CellAt(c.x, c.y)) << c.x << "," << c.y;
 }
@@ -182,8 +211,8 @@ TEST(Record, NavigationCounts) {
         Navigation command;
         int empty, count;
     } cases[] = {
-        {Navigation::kInitial, 37, 0}, {Navigation::kBack, 37, 22},   {Navigation::kForward, 37, 24},
-        {Navigation::kLast, 37, 60},   {Navigation::kBack, 60, -1},   {Navigation::kForward, 0, 61},
+        {Navigation::kInitial, 37, 0}, {Navigation::kBack, 37, 22}, {Navigation::kForward, 37, 24},
+        {Navigation::kLast, 37, 60},   {Navigation::kBack, 60, -1}, {Navigation::kForward, 0, 61},
     };
     for (const Case& c : cases) EXPECT_EQ(c.count, NavigationCount(c.command, c.empty));
 }
@@ -192,11 +221,22 @@ TEST(Texts, SquareNames) {
     struct Case {
         int cell;
         const char* name;
-    } cases[] = {{10, "A1"}, {17, "H1"}, {40, "D4"}, {50, "E5"}, {73, "A8"}, {80, "H8"},
+    } cases[] = {{10, "A1"},
+                 {17, "H1"},
+                 {40, "D4"},
+                 {50, "E5"},
+                 {73, "A8"},
+                 {80, "H8"},
                  // no square: no move, border cells (beside the board and below its last row),
                  // outside the mailbox
-                 {0, "--"},  {9, "--"},   {18, "--"},  {81, "--"},  {82, "--"}, {89, "--"},
-                 {-1, "--"}, {91, "--"}};
+                 {0, "--"},
+                 {9, "--"},
+                 {18, "--"},
+                 {81, "--"},
+                 {82, "--"},
+                 {89, "--"},
+                 {-1, "--"},
+                 {91, "--"}};
     for (const Case& c : cases) EXPECT_EQ(c.name, SquareName(c.cell));
 }
 
@@ -205,11 +245,16 @@ TEST(Texts, FormatValue) {
         int32_t value;
         std::string text;
     } cases[] = {
-        {65540, kBlack + "4" + kDiscsWin}, {65537, kBlack + "1" + kDiscsWin},
-        {65536, kBlack + kVictory},        {-65536, kWhite + kVictory},
-        {-65546, kWhite + "10" + kDiscsWin}, {65535, kDraw},
-        {-65535, kDraw},                   {-12, "-12"},
-        {0, "0"},                          {65534, "65534"},
+        {65540, kBlack + "4" + kDiscsWin},
+        {65537, kBlack + "1" + kDiscsWin},
+        {65536, kBlack + kVictory},
+        {-65536, kWhite + kVictory},
+        {-65546, kWhite + "10" + kDiscsWin},
+        {65535, kDraw},
+        {-65535, kDraw},
+        {-12, "-12"},
+        {0, "0"},
+        {65534, "65534"},
         {-16777215, kWhite + "16711679" + kDiscsWin},
     };
     for (const Case& c : cases) EXPECT_EQ(c.text, FormatValue(c.value)) << c.value;
@@ -223,10 +268,22 @@ TEST(Texts, PassesAndResults) {
         int black, white;
         std::string verdict;
     } cases[] = {
-        {33, 31, kBlack + "\x82\xcc" "2" + kDiscsWin},   // 黒の2石勝ち
-        {20, 44, kWhite + "\x82\xcc" "24" + kDiscsWin},
+        {33, 31,
+         kBlack +
+             "\x82\xcc"
+             "2" +
+             kDiscsWin},  // 黒の2石勝ち
+        {20, 44,
+         kWhite +
+             "\x82\xcc"
+             "24" +
+             kDiscsWin},
         {32, 32, kDraw},
-        {62, 0, kBlack + "\x82\xcc" "62" + kDiscsWin},  // two squares nobody could take count for nobody
+        {62, 0,
+         kBlack +
+             "\x82\xcc"
+             "62" +
+             kDiscsWin},  // two squares nobody could take count for nobody
         {0, 0, kDraw},
     };
     for (const Case& c : cases) {
@@ -240,7 +297,10 @@ TEST(Texts, RecordRows) {
     MoveEntry click{};
     click.side = 1;
     click.square = 51;
-    const std::array<std::string, 5> clickRow = {"1", "\x81\x9c" "F5", "0", "0ms", "0\x96\xca"};
+    const std::array<std::string, 5> clickRow = {"1",
+                                                 "\x81\x9c"
+                                                 "F5",
+                                                 "0", "0ms", "0\x96\xca"};
     EXPECT_EQ(clickRow, RecordRowTexts(click, 0));
 
     MoveEntry computer{};
@@ -249,8 +309,11 @@ TEST(Texts, RecordRows) {
     computer.value = -65538;
     computer.thinkTime = 1234;
     computer.nodes = 987654;
-    const std::array<std::string, 5> computerRow = {
-        "2", "\x81\x9b" "D6", kWhite + "2" + kDiscsWin, "1234ms", "987654\x96\xca"};
+    const std::array<std::string, 5> computerRow = {"2",
+                                                    "\x81\x9b"
+                                                    "D6",
+                                                    kWhite + "2" + kDiscsWin, "1234ms",
+                                                    "987654\x96\xca"};
     EXPECT_EQ(computerRow, RecordRowTexts(computer, 1));
 }
 
@@ -259,12 +322,19 @@ TEST(CommandLine, OnlyATrailingCapitalSlashDIsTheSwitch) {
         const char* line;
         bool debug;
     } cases[] = {
-        {"Tavik.exe /D", true},     {"\"C:\\Games\\Tavik.exe\" /D", true}, {"/D", true},
-        {"Tavik.exe /d", false},    {"Tavik.exe /D ", false},              {"Tavik.exe /DX", false},
-        {"Tavik.exe", false},       {"D", false},                          {"", false},
+        {"Tavik.exe /D", true},
+        {"\"C:\\Games\\Tavik.exe\" /D", true},
+        {"/D", true},
+        {"Tavik.exe /d", false},
+        {"Tavik.exe /D ", false},
+        {"Tavik.exe /DX", false},
+        {"Tavik.exe", false},
+        {"D", false},
+        {"", false},
         {nullptr, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.debug, HasDebugSwitch(c.line)) << (c.line ? c.line : "(null)");
+    for (const Case& c : cases)
+        EXPECT_EQ(c.debug, HasDebugSwitch(c.line)) << (c.line ? c.line : "(null)");
 }
 
 TEST(Commands, TheStudyModeOfEachCommand) {
@@ -273,9 +343,9 @@ TEST(Commands, TheStudyModeOfEachCommand) {
         bool opens;
         StudyMode mode;
     } cases[] = {
-        {kCmdEvaluate, true, StudyMode::kEvaluate},    {kCmdOpenness, true, StudyMode::kOpenness},
-        {kCmdWinSearch, true, StudyMode::kWinLoss},    {kCmdPerfectSearch, true, StudyMode::kPerfect},
-        {kCmdBestMove, false, StudyMode::kEvaluate},   {kCmdStart, false, StudyMode::kEvaluate},
+        {kCmdEvaluate, true, StudyMode::kEvaluate},  {kCmdOpenness, true, StudyMode::kOpenness},
+        {kCmdWinSearch, true, StudyMode::kWinLoss},  {kCmdPerfectSearch, true, StudyMode::kPerfect},
+        {kCmdBestMove, false, StudyMode::kEvaluate}, {kCmdStart, false, StudyMode::kEvaluate},
     };
     for (const Case& c : cases) {
         StudyMode mode = StudyMode::kEvaluate;

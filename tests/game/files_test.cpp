@@ -247,7 +247,8 @@ TEST(FileIo, LogLinesAreAppendedWhole) {
     for (int t = 0; t < 6; ++t) {
         const std::string line = "thread " + std::to_string(t) + "\r\n";
         size_t count = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++count;
         EXPECT_EQ(30u, count) << t;
     }
     EXPECT_EQ(6u * 30u * 10u, log.size());

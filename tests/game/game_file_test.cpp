@@ -1,18 +1,19 @@
 // The game file: bytes laid out by hand from the format's tables, round trips that keep every
 // byte, and the reader's refusal of damaged files (leaving the current game as it was).
+#include "game_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
-#include <string>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "board_functions.h"
-#include "game_file.h"
 #include "ostrakon.h"
 #include "position_text.h"
 
@@ -21,14 +22,15 @@ namespace {
 using namespace tavik;
 
 // The notice in code page 932, written out byte by byte.
-const uint8_t kNoticeBytes[55] = {
-    0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82, 0xbd, 0x8f, 0xea, 0x8d, 0x87, 0x82, 0xcc,
-    0x93, 0xae, 0x8d, 0xec, 0x82, 0xcd, 0x95, 0xdb, 0x8f, 0xd8, 0x82, 0xc5, 0x82, 0xab,
-    0x82, 0xdc, 0x82, 0xb9, 0x82, 0xf1, 0x20, 0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82,
-    0xc8, 0x82, 0xa2, 0x82, 0xc5, 0x82, 0xad, 0x82, 0xbe, 0x82, 0xb3, 0x82, 0xa2};
+const uint8_t kNoticeBytes[55] = {0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82, 0xbd, 0x8f, 0xea, 0x8d,
+                                  0x87, 0x82, 0xcc, 0x93, 0xae, 0x8d, 0xec, 0x82, 0xcd, 0x95, 0xdb,
+                                  0x8f, 0xd8, 0x82, 0xc5, 0x82, 0xab, 0x82, 0xdc, 0x82, 0xb9, 0x82,
+                                  0xf1, 0x20, 0x95, 0xd2, 0x8f, 0x57, 0x82, 0xb5, 0x82, 0xc8, 0x82,
+                                  0xa2, 0x82, 0xc5, 0x82, 0xad, 0x82, 0xbe, 0x82, 0xb3, 0x82, 0xa2};
 
 void Put32(std::vector<uint8_t>& file, size_t at, int32_t value) {
-    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
 }
 
 std::unique_ptr<GameRecord> EmptyRecord() {
@@ -54,7 +56,8 @@ TEST(GameFile, BytesFollowTheLayoutTables) {
     Put32(expected, 129, 100);
     std::memcpy(&expected[133], "Kuro", 4);
     std::memcpy(&expected[1158], "Tavik", 5);
-    const int32_t moves[3][5] = {{1, 51, 0, 1500, 0}, {-1, 58, -12, 320, 4567}, {1, 30, 65540, 90, 123456}};
+    const int32_t moves[3][5] = {
+        {1, 51, 0, 1500, 0}, {-1, 58, -12, 320, 4567}, {1, 30, 65540, 90, 123456}};
     for (int i = 0; i < 3; ++i) {
         for (int f = 0; f < 5; ++f) Put32(expected, 2231 + 536 * i + 4 * f, moves[i][f]);
     }
@@ -119,7 +122,8 @@ TEST(GameFile, PlayedGamesRoundTrip) {
 
 TEST(GameFile, DamagedFilesAreRefusedAndTheGameStays) {
     const std::vector<uint8_t> good = EncodeGameFile(*ThreeMoves());
-    const size_t entry0 = 2231, entry1 = 2231 + 536, entry3 = 2231 + 3 * 536, entry62 = 2231 + 62 * 536;
+    const size_t entry0 = 2231, entry1 = 2231 + 536, entry3 = 2231 + 3 * 536,
+                 entry62 = 2231 + 62 * 536;
     struct Case {
         const char* name;
         size_t at;  // offset to overwrite with `value` (as int32), or SIZE_MAX to resize
@@ -168,13 +172,21 @@ TEST(GameFile, TheGameSaysWhyInJapanese) {
         GameFileCheck check;
         std::string text;
     } cases[] = {
-        {{GameFileError::kSize, -1, 0}, "対局ファイルを読み込めませんでした。Tavikの対局ファイルではありません（大きさが37071バイトではありません）。"},
-        {{GameFileError::kName, -1, 0}, "対局ファイルを読み込めませんでした。対局者名が壊れています。"},
-        {{GameFileError::kSquare, 2, 0}, "対局ファイルを読み込めませんでした。3手目の場所が盤上にありません。"},
-        {{GameFileError::kSide, 0, 0}, "対局ファイルを読み込めませんでした。1手目の手番が黒でも白でもありません。"},
-        {{GameFileError::kWrongSide, 9, 0}, "対局ファイルを読み込めませんでした。10手目が手番でない側の手になっています。"},
-        {{GameFileError::kIllegalMove, 4, 10}, "対局ファイルを読み込めませんでした。5手目のA1には打てません。"},
-        {{GameFileError::kAfterEnd, 7, 0}, "対局ファイルを読み込めませんでした。棋譜の終わりの後にデータがあります。"},
+        {{GameFileError::kSize, -1, 0},
+         "対局ファイルを読み込めませんでした。Tavikの対局ファイルではありません（大きさが37071バイ"
+         "トではありません）。"},
+        {{GameFileError::kName, -1, 0},
+         "対局ファイルを読み込めませんでした。対局者名が壊れています。"},
+        {{GameFileError::kSquare, 2, 0},
+         "対局ファイルを読み込めませんでした。3手目の場所が盤上にありません。"},
+        {{GameFileError::kSide, 0, 0},
+         "対局ファイルを読み込めませんでした。1手目の手番が黒でも白でもありません。"},
+        {{GameFileError::kWrongSide, 9, 0},
+         "対局ファイルを読み込めませんでした。10手目が手番でない側の手になっています。"},
+        {{GameFileError::kIllegalMove, 4, 10},
+         "対局ファイルを読み込めませんでした。5手目のA1には打てません。"},
+        {{GameFileError::kAfterEnd, 7, 0},
+         "対局ファイルを読み込めませんでした。棋譜の終わりの後にデータがあります。"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.text, GameFileRefusalText(c.check));
@@ -188,7 +200,8 @@ TEST(GameFile, TheGameSaysWhyInJapanese) {
     const GameFileCheck check = DecodeGameFile(file.data(), file.size(), *current);
     EXPECT_EQ(GameFileError::kIllegalMove, check.error);
     EXPECT_EQ(80, check.square);
-    EXPECT_EQ("対局ファイルを読み込めませんでした。2手目のH8には打てません。", GameFileRefusalText(check));
+    EXPECT_EQ("対局ファイルを読み込めませんでした。2手目のH8には打てません。",
+              GameFileRefusalText(check));
     EXPECT_EQ("", GameFileSaveFailureText(FileError::kNone));
     for (FileError error : {FileError::kCreate, FileError::kWrite, FileError::kReplace})
         EXPECT_EQ(0u, GameFileSaveFailureText(error).find("対局ファイルを保存できませんでした。"));
@@ -211,10 +224,12 @@ TEST(GameFile, GoldenFilesMadeFromTheLayout) {
         {"empty.tvk", "\x8d\x95\x82\xcc\x90\x6c", "\x94\x92\x82\xcc\x90\x6c", "", 0, false},
         {"full_with_pass.tvk", "Black", "Tavik",
          "d3c3b3e3f3c5f6g2b5c6f4a5h1f5d6e7d7e6d8c4c7b7a8b6a4f8g4b4e8a3"
-         "a7g5g8c2h4g3a2h3c1d1d2e1f1f7a6h6e2b8g7c8h5g6h2h7h8g1b2f2a1b1", 2, true},
+         "a7g5g8c2h4g3a2h3c1d1d2e1f1f7a6h6e2b8g7c8h5g6h2h7h8g1b2f2a1b1",
+         2, true},
         {"ends_with_empty_square.tvk", "Tavik", "White",
          "f5f4c3g6f3c5d6f2b5c4g3a6f6c2e3g4b3g7d3h4b1c7e7d2b8e6a5e2f7d7"
-         "b4b2f8d8e1b7h2b6h5a4h7d1a3h6e8f1a7g8h8g2g5c6a2a8h3a1c8g1c1", 1, true},
+         "b4b2f8d8e1b7h2b6h5a4h7d1a3h6e8f1a7g8h8g2g5c6a2a8h3a1c8g1c1",
+         1, true},
     };
     for (const Golden& g : goldens) {
         SCOPED_TRACE(g.file);
@@ -251,4 +266,3 @@ TEST(GameFile, GoldenFilesMadeFromTheLayout) {
 }
 
 }  // namespace
-

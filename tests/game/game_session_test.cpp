@@ -1,6 +1,8 @@
 // The game session without a window: which changes it accepts when, the moves it applies or
 // drops, the moves on their way, and threads handing moves over while another stops the game,
 // waits and rewinds it, as the window's navigation does.
+#include "game_session.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,7 +14,6 @@
 #include <vector>
 
 #include "board_functions.h"
-#include "game_session.h"
 
 namespace {
 
@@ -101,11 +102,14 @@ TEST(GameSession, MovesMeantForAnotherTurnAreDropped) {
 TEST(GameSession, APlayAfterSteppingBackRewritesTheRecord) {
     GameSession session;
     session.SetRunning(true);
-    for (int square : {51, 58, 30}) ASSERT_TRUE(GameSession::Turn(session).Play(MoveFor(session, square), 0));
+    for (int square : {51, 58, 30})
+        ASSERT_TRUE(GameSession::Turn(session).Play(MoveFor(session, square), 0));
     session.SetRunning(false);
-    ASSERT_TRUE(session.Edit([](BoardState& board, GameRecord& record) { ReplayMoves(record, 1, board); }));
+    ASSERT_TRUE(
+        session.Edit([](BoardState& board, GameRecord& record) { ReplayMoves(record, 1, board); }));
     session.SetRunning(true);
-    const auto played = GameSession::Turn(session).Play(MoveFor(session, 60), 0);  // F6 instead of D6
+    const auto played =
+        GameSession::Turn(session).Play(MoveFor(session, 60), 0);  // F6 instead of D6
     ASSERT_TRUE(played);
     EXPECT_EQ(2, played->number);
     EXPECT_EQ(RecordListUpdate::kRebuild, played->update);
@@ -159,7 +163,8 @@ TEST(GameSession, RewindingWhileMovesArePlayed) {
                 std::this_thread::yield();
                 continue;
             }
-            const PendingMove move{legal[random() % legal.size()], 0, 0, board.sideToMove, CountCells(board, 0)};
+            const PendingMove move{legal[random() % legal.size()], 0, 0, board.sideToMove,
+                                   CountCells(board, 0)};
             {
                 GameSession::Turn turn(session);
                 if (turn.Play(move, 0)) {
@@ -192,21 +197,26 @@ TEST(GameSession, RewindingWhileMovesArePlayed) {
     };
     for (int i = 0; i < 2000; ++i) {
         session.SetRunning(true);
-        for (int spin = static_cast<int>(random() % 200); spin > 0; --spin) std::this_thread::yield();
-        mismatches += !session.Read([&](const BoardState& b, const GameRecord& r) { return agrees(b, r, false); });
+        for (int spin = static_cast<int>(random() % 200); spin > 0; --spin)
+            std::this_thread::yield();
+        mismatches += !session.Read(
+            [&](const BoardState& b, const GameRecord& r) { return agrees(b, r, false); });
         session.SetRunning(false);
         // A player that tries to hand a move over now counts it for an instant and takes it
         // back; the edit is refused in that instant and made at the next try.
         const int count = static_cast<int>(random() % 61);
         for (int tries = 0;; ++tries) {
             ASSERT_TRUE(session.WaitForMoves(-1, nullptr));
-            if (session.Edit([&](BoardState& board, GameRecord& record) { ReplayMoves(record, count, board); }))
+            if (session.Edit([&](BoardState& board, GameRecord& record) {
+                    ReplayMoves(record, count, board);
+                }))
                 break;
             ++refusals;
             ASSERT_LT(tries, 1000) << "iteration " << i;
         }
         ++rewinds;
-        mismatches += !session.Read([&](const BoardState& b, const GameRecord& r) { return agrees(b, r, true); });
+        mismatches += !session.Read(
+            [&](const BoardState& b, const GameRecord& r) { return agrees(b, r, true); });
         if (i % 100 == 99)  // now and then a new game, or the players would run out of moves
             session.Edit([](BoardState& board, GameRecord& record) {
                 board = InitialBoard();

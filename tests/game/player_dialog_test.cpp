@@ -1,22 +1,25 @@
 // The players dialog without its window: the lists' texts, what the controls show for stored
 // settings (values outside the lists included), the presets and the swap, and what OK and
 // cancel leave in the settings.
+#include "player_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <tuple>
-
-#include "player_dialog.h"
 
 namespace {
 
 using namespace tavik;
 
-auto Fields(const PlayerControls& c) { return std::tie(c.computer, c.name, c.normalItem, c.winItem, c.perfectItem); }
+auto Fields(const PlayerControls& c) {
+    return std::tie(c.computer, c.name, c.normalItem, c.winItem, c.perfectItem);
+}
 auto Fields(const PlayerSettings& p) {
     return std::tie(p.isComputer, p.playerName, p.normalDepth, p.winDepth, p.perfectDepth);
 }
 
-PlayerSettings Player(int32_t computer, const char* name, int32_t normal, int32_t win, int32_t perfect) {
+PlayerSettings Player(int32_t computer, const char* name, int32_t normal, int32_t win,
+                      int32_t perfect) {
     PlayerSettings player;
     player.isComputer = computer;
     player.playerName = name;
@@ -37,7 +40,8 @@ PlayerControls Controls(bool computer, const char* name, int normal, int win, in
 }
 
 TEST(PlayerDialog, ListTexts) {
-    const std::vector<std::string> normal{"1手", "2手", "3手", "4手", "5手", "6手", "7手", "8手", "9手", "10手"};
+    const std::vector<std::string> normal{"1手", "2手", "3手", "4手", "5手",
+                                          "6手", "7手", "8手", "9手", "10手"};
     const std::vector<std::string> win{"使用しない", "終盤8手",  "終盤10手", "終盤12手",
                                        "終盤14手",   "終盤16手", "終盤18手", "終盤20手"};
     EXPECT_EQ(normal, NormalDepthItemTexts());
@@ -55,11 +59,16 @@ TEST(PlayerDialog, StoredSettingsShownAndStoredBackByOk) {
     } cases[] = {
         {"defaults", Player(0, "yamada", 7, 18, 16), Controls(false, "yamada", 6, 6, 5),
          Player(0, "yamada", 7, 18, 16)},
-        {"odd win depth 19 shows 18", Player(1, "x", 10, 19, 9), Controls(true, "x", 9, 6, 1), Player(1, "x", 10, 18, 8)},
-        {"small values are not used", Player(1, "", 1, 7, 3), Controls(true, "", 0, 0, 0), Player(1, "", 1, 0, 0)},
-        {"perfect 20 has no item", Player(0, "a", 9, 20, 20), Controls(false, "a", 8, 7, -1), Player(0, "a", 9, 20, 0)},
-        {"out of every list", Player(5, "b", 0, 22, -4), Controls(true, "b", -1, -1, -1), Player(1, "b", 1, 0, 0)},
-        {"normal 11", Player(0, "c", 11, 8, 21), Controls(false, "c", -1, 1, -1), Player(0, "c", 1, 8, 0)},
+        {"odd win depth 19 shows 18", Player(1, "x", 10, 19, 9), Controls(true, "x", 9, 6, 1),
+         Player(1, "x", 10, 18, 8)},
+        {"small values are not used", Player(1, "", 1, 7, 3), Controls(true, "", 0, 0, 0),
+         Player(1, "", 1, 0, 0)},
+        {"perfect 20 has no item", Player(0, "a", 9, 20, 20), Controls(false, "a", 8, 7, -1),
+         Player(0, "a", 9, 20, 0)},
+        {"out of every list", Player(5, "b", 0, 22, -4), Controls(true, "b", -1, -1, -1),
+         Player(1, "b", 1, 0, 0)},
+        {"normal 11", Player(0, "c", 11, 8, 21), Controls(false, "c", -1, 1, -1),
+         Player(0, "c", 1, 8, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -104,7 +113,8 @@ TEST(PlayerDialog, StrongWhiteSwapThenOk) {
 TEST(PlayerDialog, SwapMovesANoSelectionAcross) {
     PlayerDialog dialog = ShowPlayers(Player(0, "k", 12, 30, 30), Player(1, "s", 3, 10, 12));
     PressSwap(dialog);
-    const PlayerControls black = Controls(true, "k", 2, 2, 3), white = Controls(false, "s", -1, -1, -1);
+    const PlayerControls black = Controls(true, "k", 2, 2, 3),
+                         white = Controls(false, "s", -1, -1, -1);
     EXPECT_EQ(Fields(black), Fields(dialog.black));
     EXPECT_EQ(Fields(white), Fields(dialog.white));
 }

@@ -1,12 +1,13 @@
 // Player settings: defaults, presets, the colour swap, the choice of search, the dialog's list
 // mapping (stored values outside the lists included) and the names the record shows.
+#include "player_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "app_settings.h"
 #include "board_functions.h"
-#include "player_settings.h"
 #include "position_text.h"
 #include "texts.h"
 
@@ -57,7 +58,7 @@ TEST(PlayerSettings, SearchModeByEmptySquares) {
     struct Case {
         int normal, win, perfect, empty, depth;
     } cases[] = {
-        {7, 18, 16, 19, 7}, {7, 18, 16, 18, 0}, {7, 18, 16, 17, 0}, {7, 18, 16, 16, -1},
+        {7, 18, 16, 19, 7}, {7, 18, 16, 18, 0}, {7, 18, 16, 17, 0},  {7, 18, 16, 16, -1},
         {7, 18, 16, 1, -1}, {7, 0, 0, 1, 7},    {7, 14, 16, 15, -1}, {7, 14, 16, 17, 7},
         {3, 20, 0, 20, 0},  {3, 20, 0, 21, 3},
     };
@@ -78,8 +79,8 @@ TEST(PlayerSettings, ListItemsAndStoredValues) {
         int32_t value;
         int winItem, perfectItem;
     } cases[] = {
-        {0, 0, 0},   {7, 0, 0},   {8, 1, 1},  {9, 1, 1},   {16, 5, 5}, {18, 6, 6},
-        {19, 6, 6},  {20, 7, -1}, {21, 7, -1}, {22, -1, -1}, {-2, -1, -1},
+        {0, 0, 0},  {7, 0, 0},   {8, 1, 1},   {9, 1, 1},    {16, 5, 5},   {18, 6, 6},
+        {19, 6, 6}, {20, 7, -1}, {21, 7, -1}, {22, -1, -1}, {-2, -1, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.winItem, ItemOfEndgameDepth(c.value, kWinDepthItems)) << c.value;
@@ -119,13 +120,23 @@ TEST(AppSettings, StoredValuesNameDistinctFieldsWithTheirDefaults) {
         int32_t value;
     };
     // The registry's names and the first-run values, in the order they are read and written.
-    const Expected expected[kDwordValues] = {
-        {"BoardNumber", 1},         {"StoneNumber", 1},         {"ShowPossiblePosition", 0},
-        {"DesignateAutoPlay", 0},   {"ThinkThreadPriority", 0}, {"BlackThinkDepth", 7},
-        {"WhiteThinkDepth", 7},     {"StudyThinkDepth", 7},     {"BlackThinkWinDepth", 18},
-        {"WhiteThinkWinDepth", 18}, {"StudyThinkWinDepth", 18}, {"BlackThinkPerfectDepth", 16},
-        {"WhiteThinkPerfectDepth", 16}, {"StudyThinkPerfectDepth", 16}, {"ShowKifu", 1},
-        {"IsBlackComputer", 0},     {"IsWhiteComputer", 1}};
+    const Expected expected[kDwordValues] = {{"BoardNumber", 1},
+                                             {"StoneNumber", 1},
+                                             {"ShowPossiblePosition", 0},
+                                             {"DesignateAutoPlay", 0},
+                                             {"ThinkThreadPriority", 0},
+                                             {"BlackThinkDepth", 7},
+                                             {"WhiteThinkDepth", 7},
+                                             {"StudyThinkDepth", 7},
+                                             {"BlackThinkWinDepth", 18},
+                                             {"WhiteThinkWinDepth", 18},
+                                             {"StudyThinkWinDepth", 18},
+                                             {"BlackThinkPerfectDepth", 16},
+                                             {"WhiteThinkPerfectDepth", 16},
+                                             {"StudyThinkPerfectDepth", 16},
+                                             {"ShowKifu", 1},
+                                             {"IsBlackComputer", 0},
+                                             {"IsWhiteComputer", 1}};
     for (int i = 0; i < kDwordValues; ++i) {
         SCOPED_TRACE(expected[i].name);
         EXPECT_STREQ(expected[i].name, DwordValueName(i));
@@ -146,8 +157,8 @@ TEST(AppSettings, StoredNumbersOnTheMenus) {
     for (auto& b : boards) EXPECT_EQ(b[1], BoardDesignOf(b[0])) << b[0];
     const int32_t stones[][2] = {{1, 1}, {2, 2}, {3, 1}, {0, 1}, {-2, 1}};
     for (auto& s : stones) EXPECT_EQ(s[1], StoneDesignOf(s[0])) << s[0];
-    const int32_t priorities[][2] = {{-15, 0}, {-2, 1}, {-1, 2}, {0, 3}, {1, 4}, {2, 5},
-                                     {15, 6}, {3, -1}, {-3, -1}, {16, -1}, {-16, -1}};
+    const int32_t priorities[][2] = {{-15, 0}, {-2, 1}, {-1, 2},  {0, 3},   {1, 4},   {2, 5},
+                                     {15, 6},  {3, -1}, {-3, -1}, {16, -1}, {-16, -1}};
     for (auto& p : priorities) {
         EXPECT_EQ(p[1], PriorityItemOf(p[0])) << p[0];
         if (p[1] >= 0) {
@@ -188,9 +199,14 @@ TEST(AppSettings, TurnStatusText) {
         const char* text;  // code page 932
     };
     const Case cases[] = {
-        {"start", false, "\x81\x9c" "2\x90\xce \x81\x9b" "2\x90\xce \x8d\x95\x94\xd4"},
+        {"start", false,
+         "\x81\x9c"
+         "2\x90\xce \x81\x9b"
+         "2\x90\xce \x8d\x95\x94\xd4"},
         {"f5", true,
-         "\x81\x9c" "4\x90\xce \x81\x9b" "1\x90\xce \x94\x92\x94\xd4 \x91\xce\x8b\xc7\x92\x86"},
+         "\x81\x9c"
+         "4\x90\xce \x81\x9b"
+         "1\x90\xce \x94\x92\x94\xd4 \x91\xce\x8b\xc7\x92\x86"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.position);
@@ -203,8 +219,11 @@ TEST(AppSettings, TurnStatusText) {
     // A finished game names nobody to move.
     BoardState over;
     ASSERT_EQ("", tavik_tools::ParseDiagram(std::string(64, 'X'), "O", over));
-    EXPECT_EQ("\x81\x9c" "64\x90\xce \x81\x9b" "0\x90\xce", TurnStatusText(over, false));
+    EXPECT_EQ(
+        "\x81\x9c"
+        "64\x90\xce \x81\x9b"
+        "0\x90\xce",
+        TurnStatusText(over, false));
 }
 
 }  // namespace
-

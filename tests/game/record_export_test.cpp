@@ -1,4 +1,6 @@
 // The record as text: move list, move-order table, template filling and the template choice.
+#include "record_export.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <memory>
 
 #include "paths.h"
-#include "record_export.h"
 #include "texts.h"
 
 namespace {
@@ -58,9 +59,12 @@ TEST(Export, ReplaceAllScansOnlyOnce) {
         const char* replacement;
         const char* result;
     } cases[] = {
-        {"aXbXc", "X", "YY", "aYYbYYc"},   {"XXX", "XX", "X", "XX"},
-        {"abc", "X", "Y", "abc"},           {"", "X", "Y", ""},
-        {"$A$A$", "$A$", "$A$$A$", "$A$$A$A$"}, {"aXa", "X", "X", "aXa"},
+        {"aXbXc", "X", "YY", "aYYbYYc"},
+        {"XXX", "XX", "X", "XX"},
+        {"abc", "X", "Y", "abc"},
+        {"", "X", "Y", ""},
+        {"$A$A$", "$A$", "$A$$A$", "$A$$A$A$"},
+        {"aXa", "X", "X", "aXa"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.result, ReplaceAll(c.text, c.search, c.replacement));
 }

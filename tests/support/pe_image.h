@@ -24,7 +24,8 @@ inline std::vector<std::string> ExportNames(HMODULE module) {
     const auto* base = reinterpret_cast<const BYTE*>(module);
     const IMAGE_DATA_DIRECTORY& dir =
         NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    const auto* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
     const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> result;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i)
@@ -38,7 +39,8 @@ inline std::vector<std::string> ImportedDlls(HMODULE module) {
     const IMAGE_DATA_DIRECTORY& dir =
         NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     std::vector<std::string> result;
-    for (const auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (const auto* d =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
          d->Name != 0; ++d) {
         std::string name = reinterpret_cast<const char*>(base + d->Name);
         std::transform(name.begin(), name.end(), name.begin(), ::tolower);
@@ -94,16 +96,31 @@ inline ExportCall CallExport(const void* fn, const std::vector<uintptr_t>& args)
 #else
     using A = uintptr_t;
     const std::vector<A>& a = args;
-    const auto f = [fn](auto typed) { return reinterpret_cast<decltype(typed)>(const_cast<void*>(fn)); };
+    const auto f = [fn](auto typed) {
+        return reinterpret_cast<decltype(typed)>(const_cast<void*>(fn));
+    };
     A r = 0;
     switch (a.size()) {
-    case 0: r = f(static_cast<A (*)()>(nullptr))(); break;
-    case 1: r = f(static_cast<A (*)(A)>(nullptr))(a[0]); break;
-    case 2: r = f(static_cast<A (*)(A, A)>(nullptr))(a[0], a[1]); break;
-    case 3: r = f(static_cast<A (*)(A, A, A)>(nullptr))(a[0], a[1], a[2]); break;
-    case 4: r = f(static_cast<A (*)(A, A, A, A)>(nullptr))(a[0], a[1], a[2], a[3]); break;
-    case 5: r = f(static_cast<A (*)(A, A, A, A, A)>(nullptr))(a[0], a[1], a[2], a[3], a[4]); break;
-    default: ADD_FAILURE() << "no export takes " << a.size() << " arguments";
+        case 0:
+            r = f(static_cast<A (*)()>(nullptr))();
+            break;
+        case 1:
+            r = f(static_cast<A (*)(A)>(nullptr))(a[0]);
+            break;
+        case 2:
+            r = f(static_cast<A (*)(A, A)>(nullptr))(a[0], a[1]);
+            break;
+        case 3:
+            r = f(static_cast<A (*)(A, A, A)>(nullptr))(a[0], a[1], a[2]);
+            break;
+        case 4:
+            r = f(static_cast<A (*)(A, A, A, A)>(nullptr))(a[0], a[1], a[2], a[3]);
+            break;
+        case 5:
+            r = f(static_cast<A (*)(A, A, A, A, A)>(nullptr))(a[0], a[1], a[2], a[3], a[4]);
+            break;
+        default:
+            ADD_FAILURE() << "no export takes " << a.size() << " arguments";
     }
     call.returned = static_cast<uint32_t>(r);
 #endif

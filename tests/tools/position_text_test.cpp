@@ -1,8 +1,9 @@
 // Positions from text: what the command-line tool accepts and refuses.
+#include "position_text.h"
+
 #include <gtest/gtest.h>
 
 #include "board_functions.h"
-#include "position_text.h"
 
 namespace {
 
@@ -10,8 +11,7 @@ using namespace tavik_tools;
 using tavik::InitialBoard;
 
 TEST(PositionText, DiagramsRoundTrip) {
-    const std::string diagram =
-        "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--";
+    const std::string diagram = "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--";
     BoardState b;
     ASSERT_EQ("", ParseDiagram(diagram, "X", b));
     EXPECT_EQ(diagram + " X", Diagram(b));
@@ -69,9 +69,14 @@ TEST(PositionText, SquaresAndValues) {
     struct Case {
         int32_t value;
         const char* text;
-    } cases[] = {{65540, "black wins by 4"}, {65536, "black wins"}, {-65546, "white wins by 10"},
-                 {-65536, "white wins"},     {65535, "draw"},        {-65535, "draw"},
-                 {-12, "-12"},               {-16777215, "no legal move"},
+    } cases[] = {{65540, "black wins by 4"},
+                 {65536, "black wins"},
+                 {-65546, "white wins by 10"},
+                 {-65536, "white wins"},
+                 {65535, "draw"},
+                 {-65535, "draw"},
+                 {-12, "-12"},
+                 {-16777215, "no legal move"},
                  {16777215, "no legal move"}};
     for (const Case& c : cases) EXPECT_EQ(c.text, ValueText(c.value));
 }

@@ -64,8 +64,11 @@ constexpr MenuItem kSeparator{0, nullptr};
 
 // The literals are code page 932 as the game's are; one is spelled out in bytes so a wrong
 // execution character set cannot pass unnoticed.
-inline const std::vector<MenuItem> kMenuBar = {
-    {0, "\x91\xce\x8b\xc7(&N)"}, {0, "研究(&S)"}, {0, "設定(&O)"}, {0, "表示(&V)"}, {0, "ヘルプ(&H)"}};
+inline const std::vector<MenuItem> kMenuBar = {{0, "\x91\xce\x8b\xc7(&N)"},
+                                               {0, "研究(&S)"},
+                                               {0, "設定(&O)"},
+                                               {0, "表示(&V)"},
+                                               {0, "ヘルプ(&H)"}};
 inline const std::vector<MenuItem> kGameMenu = {
     {kStart, "対局を開始する(&R)\tSpace"},
     {kStop, "対局を中断する(&C)\tPeriod"},
@@ -89,35 +92,41 @@ inline const std::vector<MenuItem> kGameMenu = {
     {kExit, "終了(&X)"},
 };
 inline const std::vector<MenuItem> kStudyMenu = {
-    {kBestMove, "最善手探索(&B)\tCtrl+B"}, {kEvaluate, "評価値算出(&E)\tCtrl+E"}, kSeparator,
+    {kBestMove, "最善手探索(&B)\tCtrl+B"}, {kEvaluate, "評価値算出(&E)\tCtrl+E"},    kSeparator,
     {kWinSearch, "必勝探索(&W)\tCtrl+W"},  {kPerfectSearch, "完全探索(&P)\tCtrl+P"}, kSeparator,
     {kOpenness, "開放度算出(&U)\tCtrl+U"},
 };
 // Its submenus are its items 2, 3 and 4.
-inline const std::vector<MenuItem> kSettingsMenu = {
-    {kAutoPlay, "指定打ちの時に自動で打つ(&D)"}, kSeparator, {0, "思考スレッドの優先度(&P)"}, {0, "盤面(&B)"},
-    {0, "石(&S)"}};
+inline const std::vector<MenuItem> kSettingsMenu = {{kAutoPlay, "指定打ちの時に自動で打つ(&D)"},
+                                                    kSeparator,
+                                                    {0, "思考スレッドの優先度(&P)"},
+                                                    {0, "盤面(&B)"},
+                                                    {0, "石(&S)"}};
 inline const std::vector<MenuItem> kPriorityMenu = {
-    {kPriorityIdle, "Idle"},       {kPriorityLowest, "Lowest"},   {kPriorityLower, "Lower"},
-    {kPriorityNormal, "Normal"},   {kPriorityHigher, "Higher"},   {kPriorityHighest, "Highest"},
+    {kPriorityIdle, "Idle"},        {kPriorityLowest, "Lowest"}, {kPriorityLower, "Lower"},
+    {kPriorityNormal, "Normal"},    {kPriorityHigher, "Higher"}, {kPriorityHighest, "Highest"},
     {kPriorityRealTime, "RealTime"}};
 inline const std::vector<MenuItem> kBoardMenu = {
     {kBoardGreen, "ベーシック(緑)"}, {kBoardBlue, "ベーシック(青)"}, {kBoardMeadow, "草原"}};
 inline const std::vector<MenuItem> kStoneMenu = {{kStoneGo, "碁石"}, {kStoneFlat, "平板"}};
-inline const std::vector<MenuItem> kViewMenu = {{kShowMoves, "着手可能点(&P)"}, {kShowKifu, "棋譜(&K)\tCtrl+K"}};
-inline const std::vector<MenuItem> kHelpMenu = {
-    {kManual, "説明書を表示(&C)\tF1"}, kSeparator, {kWebSite, "作者サイトを表示(&W)"}, kSeparator,
-    {kVersion, "バージョン情報(&A)"}};
+inline const std::vector<MenuItem> kViewMenu = {{kShowMoves, "着手可能点(&P)"},
+                                                {kShowKifu, "棋譜(&K)\tCtrl+K"}};
+inline const std::vector<MenuItem> kHelpMenu = {{kManual, "説明書を表示(&C)\tF1"},
+                                                kSeparator,
+                                                {kWebSite, "作者サイトを表示(&W)"},
+                                                kSeparator,
+                                                {kVersion, "バージョン情報(&A)"}};
 
 // The accelerator table, in its order.
 inline const std::vector<ACCEL> kAccelerators = [] {
     const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL;
     return std::vector<ACCEL>{
-        {v, VK_SPACE, kStart},     {0, '.', kStop},          {c, 'N', kNewGame},       {c, 'O', kOpen},
-        {c, 'S', kSave},           {c, 'M', kPlayers},       {c, VK_LEFT, kFirst},     {v, VK_LEFT, kBack},
-        {v, VK_RIGHT, kForward},   {c, VK_RIGHT, kLast},     {c, 'B', kBestMove},      {c, 'E', kEvaluate},
-        {c, 'W', kWinSearch},      {c, 'P', kPerfectSearch}, {c, 'U', kOpenness},      {c, 'K', kShowKifu},
-        {v, VK_F1, kManual}};
+        {v, VK_SPACE, kStart}, {0, '.', kStop},          {c, 'N', kNewGame},
+        {c, 'O', kOpen},       {c, 'S', kSave},          {c, 'M', kPlayers},
+        {c, VK_LEFT, kFirst},  {v, VK_LEFT, kBack},      {v, VK_RIGHT, kForward},
+        {c, VK_RIGHT, kLast},  {c, 'B', kBestMove},      {c, 'E', kEvaluate},
+        {c, 'W', kWinSearch},  {c, 'P', kPerfectSearch}, {c, 'U', kOpenness},
+        {c, 'K', kShowKifu},   {v, VK_F1, kManual}};
 }();
 
 // The main window's and the record window's one control each.
@@ -171,11 +180,12 @@ enum PlayersControl : int {
 struct Control {
     int id;
     const char* cls;
-    const char* text;  // null: not compared (a name box, a list)
-    LONG style;        // the bits that tell the kind of control, and WS_TABSTOP, WS_GROUP
+    const char* text;   // null: not compared (a name box, a list)
+    LONG style;         // the bits that tell the kind of control, and WS_TABSTOP, WS_GROUP
     const char* place;  // "x,y wxh" in the client area; a list's is without its height
 };
-constexpr LONG kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP | BS_NOTIFY, kPush = BS_PUSHBUTTON | WS_TABSTOP | BS_NOTIFY;
+constexpr LONG kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP | BS_NOTIFY,
+               kPush = BS_PUSHBUTTON | WS_TABSTOP | BS_NOTIFY;
 constexpr LONG kList = CBS_DROPDOWNLIST | WS_TABSTOP;
 // Every control, in the order they are made.
 inline const std::vector<Control> kPlayersControls = {

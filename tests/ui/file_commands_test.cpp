@@ -62,7 +62,8 @@ LRESULT CALLBACK Answer(int code, WPARAM wParam, LPARAM lParam) {
             if (!name) name = GetDlgItem(window, 1152);
             if (name) {
                 ++gScript->dialogs;
-                const std::string file = gScript->next < gScript->files.size() ? gScript->files[gScript->next++] : "";
+                const std::string file =
+                    gScript->next < gScript->files.size() ? gScript->files[gScript->next++] : "";
                 if (file.empty()) {
                     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
                 } else {
@@ -120,7 +121,9 @@ public:
         std::ifstream in(path_ + name, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     }
-    bool Exists(const std::string& name) const { return GetFileAttributesA((path_ + name).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists(const std::string& name) const {
+        return GetFileAttributesA((path_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     void Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path_ + name, std::ios::binary) << bytes;
     }
@@ -158,7 +161,9 @@ protected:
         };
         Start();
     }
-    int ListRows() { return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0)); }
+    int ListRows() {
+        return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0));
+    }
     std::vector<std::string> status;  // part 0, in order
     Folder folder;
 };
@@ -245,7 +250,9 @@ TEST_F(FileCommands, SavingAndARefusedOpenLeaveAGameRunning) {
                      MAKELPARAM(50 * ((cell - 10) % 9) + 25, 50 * ((cell - 10) / 9) + 25));
     };
     const auto landed = [this](int moves) {
-        return PumpUntil([&] { return RecordedMoves(Record()) == moves && W().Session().MovesInFlight() == 0; }, 20);
+        return PumpUntil(
+            [&] { return RecordedMoves(Record()) == moves && W().Session().MovesInFlight() == 0; },
+            20);
     };
     click();
     ASSERT_TRUE(landed(1));
@@ -262,7 +269,8 @@ TEST_F(FileCommands, SavingAndARefusedOpenLeaveAGameRunning) {
         EXPECT_EQ(1, W().Session().MovesInFlight()) << "the save did not wait for the move";
     }
     ASSERT_TRUE(landed(2));
-    EXPECT_TRUE(Encoded(atSave) == folder.Bytes("running.tvk")) << "the record as it was when saved";
+    EXPECT_TRUE(Encoded(atSave) == folder.Bytes("running.tvk"))
+        << "the record as it was when saved";
     EXPECT_EQ(1, RecordedMoves(atSave));
 
     folder.Write("damaged.tvk", folder.Bytes("running.tvk").substr(0, 100));
@@ -322,9 +330,13 @@ TEST_F(FileCommands, DamagedFilesAreRefusedAndTheGameStays) {
         std::string bytes;
         std::string message;
     } cases[] = {
-        {"too short", sound.substr(0, 37070), "対局ファイルを読み込めませんでした。Tavikの対局ファイルではありません（大きさが37071バイトではありません）。"},
-        {"an illegal move", illegal, "対局ファイルを読み込めませんでした。5手目のA1には打てません。"},
-        {"a name without its zero", unnamed, "対局ファイルを読み込めませんでした。対局者名が壊れています。"},
+        {"too short", sound.substr(0, 37070),
+         "対局ファイルを読み込めませんでした。Tavikの対局ファイルではありません（大きさが37071バイ"
+         "トではありません）。"},
+        {"an illegal move", illegal,
+         "対局ファイルを読み込めませんでした。5手目のA1には打てません。"},
+        {"a name without its zero", unnamed,
+         "対局ファイルを読み込めませんでした。対局者名が壊れています。"},
     };
     std::string log;
     for (const Case& c : cases) {
@@ -337,7 +349,8 @@ TEST_F(FileCommands, DamagedFilesAreRefusedAndTheGameStays) {
         log += c.message + "\r\n";
         const GameRecord after = Record();
         const BoardState boardAfter = Board();
-        EXPECT_EQ(0, std::memcmp(&record, &after, sizeof record)) << "the record is as it was, byte for byte";
+        EXPECT_EQ(0, std::memcmp(&record, &after, sizeof record))
+            << "the record is as it was, byte for byte";
         EXPECT_EQ(0, std::memcmp(&board, &boardAfter, sizeof board));
         EXPECT_EQ(60, ListRows()) << "the list still shows the whole record";
     }
@@ -348,7 +361,8 @@ TEST_F(FileCommands, DamagedFilesAreRefusedAndTheGameStays) {
 class HeldOpen {
 public:
     explicit HeldOpen(const std::string& path)
-        : file_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+        : file_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~HeldOpen() { CloseHandle(file_); }
     bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
 
@@ -374,8 +388,11 @@ TEST_F(FileCommands, ASaveThatCannotReplaceAFileReportsItAndKeepsTheFile) {
         Command(kCmdSave);
         const std::vector<std::string>& boxes = answers.Seen().boxes;
         ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ("エラー発生: 対局ファイルを保存できませんでした。前のファイルを置き換えられません（前のファイルは変わっていません）。",
-                  boxes.back());
+        EXPECT_EQ(
+            "エラー発生: "
+            "対局ファイルを保存できませんでした。前のファイルを置き換えられません（前のファイルは変"
+            "わっていません）。",
+            boxes.back());
     }
     EXPECT_EQ("the file that was there", folder.Bytes("kept.tvk"));
     EXPECT_EQ((std::vector<std::string>{"対局を保存しています...", ""}), status);
@@ -412,12 +429,14 @@ TEST_F(FileCommands, AMissingTemplateIsReportedAndNothingIsWritten) {
     GetModuleFileNameA(nullptr, program, MAX_PATH);
     std::string templates = program;
     templates = templates.substr(0, templates.rfind('\\')) + "\\templates\\";
-    ASSERT_TRUE(MoveFileA((templates + "template.txt").c_str(), (templates + "template.txt.away").c_str()));
+    ASSERT_TRUE(
+        MoveFileA((templates + "template.txt").c_str(), (templates + "template.txt.away").c_str()));
     {
         Answers answers({folder / "lost.txt"});
         Command(kCmdExport);
         ASSERT_EQ(1u, answers.Seen().boxes.size());
-        EXPECT_EQ("エラー発生: テンプレートファイルオープンに失敗。棋譜を保存できません。", answers.Seen().boxes[0]);
+        EXPECT_EQ("エラー発生: テンプレートファイルオープンに失敗。棋譜を保存できません。",
+                  answers.Seen().boxes[0]);
     }
     MoveFileA((templates + "template.txt.away").c_str(), (templates + "template.txt").c_str());
     EXPECT_FALSE(folder.Exists("lost.txt"));
@@ -469,8 +488,8 @@ int FramesShown(MainWindow& window) {
     int frames = 0;
     for (int cell = 10; cell <= 80; ++cell)
         if (CanDrop(&board, cell))
-            frames += GetPixel(window.View().BackDc(), 50 * ((cell - 10) % 9) + 1, 50 * ((cell - 10) / 9) + 25) ==
-                      RGB(0, 255, 0);
+            frames += GetPixel(window.View().BackDc(), 50 * ((cell - 10) % 9) + 1,
+                               50 * ((cell - 10) / 9) + 25) == RGB(0, 255, 0);
     return frames;
 }
 
@@ -504,7 +523,8 @@ TEST_F(FileCommands, TheBoardPictureWithoutTheFrames) {
         SCOPED_TRACE(row);
         const char* stored = &file[54 + 1204 * (400 - row)];  // bottom-up
         ASSERT_EQ(0, stored[1203]) << "the pad byte";
-        ASSERT_EQ(0, std::memcmp(stored, &expected[1204 * row], 1203)) << "the picture without frames";
+        ASSERT_EQ(0, std::memcmp(stored, &expected[1204 * row], 1203))
+            << "the picture without frames";
     }
     EXPECT_TRUE(W().Settings().showPossiblePosition);
     EXPECT_EQ(frames, FramesShown(W())) << "the window shows the frames again";

@@ -66,7 +66,9 @@ protected:
         W().Settings().black.isComputer = blackComputer;
         W().Settings().white.isComputer = whiteComputer;
     }
-    int ListRows() { return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0)); }
+    int ListRows() {
+        return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0));
+    }
     int Moves() { return RecordedMoves(Record()); }
     bool Idle() { return !W().Session().Running() && W().Session().MovesInFlight() == 0; }
     static bool Seen(int part, const std::string& text) {
@@ -212,15 +214,17 @@ TEST_F(GameFlow, ResultsCountDiscsOnly) {
             int square = 0;
             for (int cell = 10; cell <= 80; ++cell) {
                 if (board.cells[cell] == 0xFFFF) continue;
-                board.cells[cell] = square < c.blackDiscs ? 1 : square < c.blackDiscs + c.whiteDiscs ? -1 : 0;
+                board.cells[cell] = square < c.blackDiscs                  ? 1
+                                    : square < c.blackDiscs + c.whiteDiscs ? -1
+                                                                           : 0;
                 ++square;
             }
             board.sideToMove = 1;
         });
         Command(kCmdStart);  // a finished position: the result at once, and the game stops
         ASSERT_TRUE(PumpUntil([&] { return boxes.Count("終局") == 1; }, 10));
-        EXPECT_EQ("黒 : " + std::to_string(c.blackDiscs) + "石\t白 : " + std::to_string(c.whiteDiscs) +
-                      "石\r\n\r\n" + c.verdict,
+        EXPECT_EQ("黒 : " + std::to_string(c.blackDiscs) +
+                      "石\t白 : " + std::to_string(c.whiteDiscs) + "石\r\n\r\n" + c.verdict,
                   boxes.Boxes()[0].text);
         EXPECT_TRUE(PumpUntil([&] { return !W().Session().Running(); }, 5));
     }
@@ -231,7 +235,8 @@ TEST_F(GameFlow, SearchModeFollowsTheEmptySquares) {
         int moves;  // of the golden game: 60 - moves empty squares, no pass before
         const char* mode;
     };
-    const Case cases[] = {{48, "完全探索中(深さ12)"}, {43, "必勝探索中(深さ17)"}, {41, "通常探索中(深さ7)"}};
+    const Case cases[] = {
+        {48, "完全探索中(深さ12)"}, {43, "必勝探索中(深さ17)"}, {41, "通常探索中(深さ7)"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         PositionAfter(c.moves);
@@ -332,11 +337,12 @@ TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
     const uint64_t handlesAfter = gauge.Measure();
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     // Handles and sizes are 64-bit on x64 (unsigned long is not): printed whole.
-    std::printf("%d start/stop cycles in %lu ms; handles (%s) %llu -> %llu; private bytes %llu -> %llu\n",
-                cycles, static_cast<unsigned long>(took), gauge.counted ? "counted" : "probe slot",
-                static_cast<unsigned long long>(handlesBefore), static_cast<unsigned long long>(handlesAfter),
-                static_cast<unsigned long long>(bytesBefore),
-                static_cast<unsigned long long>(memory.PagefileUsage));
+    std::printf(
+        "%d start/stop cycles in %lu ms; handles (%s) %llu -> %llu; private bytes %llu -> %llu\n",
+        cycles, static_cast<unsigned long>(took), gauge.counted ? "counted" : "probe slot",
+        static_cast<unsigned long long>(handlesBefore),
+        static_cast<unsigned long long>(handlesAfter), static_cast<unsigned long long>(bytesBefore),
+        static_cast<unsigned long long>(memory.PagefileUsage));
     EXPECT_LE(handlesAfter, handlesBefore + 2) << "a thread handle per cycle would add " << cycles;
     std::printf("%d of the cycles stopped the engine inside its search\n", inSearch);
     EXPECT_GE(inSearch, cycles / 2 - 5);
@@ -469,19 +475,24 @@ TEST_F(GameFlow, NavigationRacingTheMovesOfTwoComputers) {
         if (W().Session().Running()) {
             // A new game runs on at once: a pass may be half made, so only the discs must agree.
             ++running;
-            ASSERT_EQ(0, std::memcmp(board.cells, replayed.cells, sizeof board.cells)) << "iteration " << i;
+            ASSERT_EQ(0, std::memcmp(board.cells, replayed.cells, sizeof board.cells))
+                << "iteration " << i;
         } else {
             ASSERT_EQ(0, W().Session().MovesInFlight()) << "iteration " << i;
-            ASSERT_EQ(0, std::memcmp(&board, &replayed, sizeof board)) << "iteration " << i << ", command " << command;
-            ASSERT_EQ(RecordedMoves(record), ListRows()) << "iteration " << i << ", command " << command;
+            ASSERT_EQ(0, std::memcmp(&board, &replayed, sizeof board))
+                << "iteration " << i << ", command " << command;
+            ASSERT_EQ(RecordedMoves(record), ListRows())
+                << "iteration " << i << ", command " << command;
         }
     }
     Command(kCmdStop);
-    std::printf("%d navigations and new games in %lu ms: %d found a move on its way, %d left a new game "
-                "running; %d moves in the records seen, %zu games reached their end\n",
-                iterations, static_cast<unsigned long>(GetTickCount() - start), inFlight, running, moves,
-                boxes.Count("終局"));
-    EXPECT_GT(inFlight, iterations / 20) << "too few commands met a move on its way to test the race";
+    std::printf(
+        "%d navigations and new games in %lu ms: %d found a move on its way, %d left a new game "
+        "running; %d moves in the records seen, %zu games reached their end\n",
+        iterations, static_cast<unsigned long>(GetTickCount() - start), inFlight, running, moves,
+        boxes.Count("終局"));
+    EXPECT_GT(inFlight, iterations / 20)
+        << "too few commands met a move on its way to test the race";
 }
 
 }  // namespace

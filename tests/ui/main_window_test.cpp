@@ -105,10 +105,12 @@ TEST_F(MainWindow, AcceleratorsStatusBarAndClientSize) {
     Start();
     ACCEL table[32];
     const std::vector<ACCEL>& expectedTable = expected::kAccelerators;
-    ASSERT_EQ(static_cast<int>(expectedTable.size()), CopyAcceleratorTableA(W().Accelerators(), table, 32));
+    ASSERT_EQ(static_cast<int>(expectedTable.size()),
+              CopyAcceleratorTableA(W().Accelerators(), table, 32));
     for (size_t i = 0; i < expectedTable.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expectedTable[i].fVirt, table[i].fVirt & ~0x80);  // the last entry carries an end mark
+        EXPECT_EQ(expectedTable[i].fVirt,
+                  table[i].fVirt & ~0x80);  // the last entry carries an end mark
         EXPECT_EQ(expectedTable[i].key, table[i].key);
         EXPECT_EQ(expectedTable[i].cmd, table[i].cmd);
     }
@@ -139,7 +141,8 @@ TEST_F(MainWindow, FontsOfTheAuxiliaryWindows) {
     for (int kind = 0; kind < kFontCount; ++kind) {
         SCOPED_TRACE(kind);
         LOGFONTA font{};
-        ASSERT_EQ(static_cast<int>(sizeof font), GetObjectA(W().Font(static_cast<FontKind>(kind)), sizeof font, &font));
+        ASSERT_EQ(static_cast<int>(sizeof font),
+                  GetObjectA(W().Font(static_cast<FontKind>(kind)), sizeof font, &font));
         EXPECT_EQ(-12, font.lfHeight);
         EXPECT_EQ(0, font.lfWidth);
         EXPECT_EQ(FW_NORMAL, font.lfWeight);
@@ -157,7 +160,8 @@ TEST_F(MainWindow, MenuStatesFollowTheGame) {
     auto command = [this](UINT id) { Command(id); };
     EXPECT_FALSE(Greyed(expected::kStart));
     EXPECT_TRUE(Greyed(expected::kStop));
-    for (UINT id = expected::kBestMove; id <= expected::kOpenness; ++id) EXPECT_FALSE(Greyed(id)) << id;
+    for (UINT id = expected::kBestMove; id <= expected::kOpenness; ++id)
+        EXPECT_FALSE(Greyed(id)) << id;
     EXPECT_TRUE(Greyed(expected::kPriorityRealTime)) << "RealTime only with /D";
 
     command(expected::kStop);  // stopping a game that does not run changes nothing
@@ -211,7 +215,8 @@ TEST_F(MainWindow, FirstRunUsesTheDefaultsAndStoresAllValues) {
 
     AppSettings reference = defaults;
     for (int i = 0; i < kDwordValues; ++i)
-        EXPECT_EQ(static_cast<DWORD>(*DwordValueField(reference, i)), StoredDword(DwordValueName(i)))
+        EXPECT_EQ(static_cast<DWORD>(*DwordValueField(reference, i)),
+                  StoredDword(DwordValueName(i)))
             << DwordValueName(i);
     std::string name;
     DWORD type = 0;
@@ -230,14 +235,19 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         UINT boardItem, priorityItem;
         bool realTimeGreyed;
     };
-    using expected::kBoardGreen, expected::kBoardBlue, expected::kBoardMeadow, expected::kPriorityNormal,
-        expected::kPriorityRealTime;
+    using expected::kBoardGreen, expected::kBoardBlue, expected::kBoardMeadow,
+        expected::kPriorityNormal, expected::kPriorityRealTime;
     const Case cases[] = {
-        {"design 9 falls back to green", "Tavik.exe", 9, 0, 1, 0, kBoardGreen, kPriorityNormal, true},
-        {"meadow, priority of no item", "Tavik.exe", 3, 7, 3, 0, kBoardMeadow, kPriorityNormal, true},
-        {"RealTime stored, no switch", "Tavik.exe", 2, 15, 2, 15, kBoardBlue, kPriorityRealTime, true},
-        {"RealTime with /D", "\"Tavik.exe\" /D", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime, false},
-        {"lower-case /d is no switch", "Tavik.exe /d", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime, true},
+        {"design 9 falls back to green", "Tavik.exe", 9, 0, 1, 0, kBoardGreen, kPriorityNormal,
+         true},
+        {"meadow, priority of no item", "Tavik.exe", 3, 7, 3, 0, kBoardMeadow, kPriorityNormal,
+         true},
+        {"RealTime stored, no switch", "Tavik.exe", 2, 15, 2, 15, kBoardBlue, kPriorityRealTime,
+         true},
+        {"RealTime with /D", "\"Tavik.exe\" /D", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime,
+         false},
+        {"lower-case /d is no switch", "Tavik.exe /d", 1, 15, 1, 15, kBoardGreen, kPriorityRealTime,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -250,9 +260,9 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
         EXPECT_TRUE(Checked(c.boardItem));
         // The board shows that design's texture: an empty square's pixel equals the picture's.
         const int resource[] = {IDB_BOARD_GREEN, IDB_BOARD_BLUEGREEN, IDB_BOARD_GRASS};
-        HBITMAP texture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                          MAKEINTRESOURCEA(resource[c.boardItem - kBoardGreen]),
-                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        HBITMAP texture = static_cast<HBITMAP>(LoadImageA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource[c.boardItem - kBoardGreen]),
+            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         HDC dc = CreateCompatibleDC(W().View().BackDc());
         HGDIOBJ old = SelectObject(dc, texture);
         for (auto [x, y] : {std::pair{52, 52}, {77, 130}, {313, 21}})
@@ -273,7 +283,8 @@ TEST_F(MainWindow, StoredValuesAreAppliedAndMendedOnTheWayBack) {
 TEST_F(MainWindow, NamesWithTrailingZerosOrWrongValuesReadBack) {
     StoreBytes("BlackPlayerName", REG_SZ, std::string("山田\0\0\0", 7));
     StoreBytes("WhitePlayerName", REG_SZ, "no terminator");  // written by some other program
-    StoreBytes("StudyThinkDepth", REG_BINARY, std::string("\x05\x00\x00\x00\x00\x00", 6));  // too long
+    StoreBytes("StudyThinkDepth", REG_BINARY,
+               std::string("\x05\x00\x00\x00\x00\x00", 6));  // too long
     StoreDword("BlackThinkDepth", 3);
     Start();
     EXPECT_EQ("山田", W().Settings().black.playerName);
@@ -295,7 +306,7 @@ TEST_F(MainWindow, CloseBoxAndExitCommandSaveAlike) {
         Start();
         SendMessageA(Main(), WM_COMMAND, expected::kBoardBlue, 0);  // blue-green board
         SendMessageA(Main(), WM_COMMAND, expected::kShowMoves, 0);  // legal-move marks on
-        SendMessageA(Main(), WM_COMMAND, expected::kShowKifu, 0);  // record window closed
+        SendMessageA(Main(), WM_COMMAND, expected::kShowKifu, 0);   // record window closed
         if (how)
             SendMessageA(Main(), WM_COMMAND, how, 0);
         else
@@ -330,7 +341,8 @@ TEST_F(MainWindow, BoardPicture) {
     const int e4x = 200;             // E4, black
     EXPECT_GT(GetRValue(Pixel(d4x + 25, d4y + 25)), 150);
     EXPECT_LT(GetRValue(Pixel(e4x + 25, d4y + 25)), 90);
-    EXPECT_EQ(Pixel(52, 52), Pixel(d4x + 2, d4y + 2)) << "the corner shows the texture (tiles of 100)";
+    EXPECT_EQ(Pixel(52, 52), Pixel(d4x + 2, d4y + 2))
+        << "the corner shows the texture (tiles of 100)";
     for (int y = 0; y <= 400; y += 7)
         for (int x = 0; x <= 400; x += 3) ASSERT_NE(key, Pixel(x, y)) << x << "," << y;
 
@@ -357,8 +369,9 @@ TEST_F(MainWindow, BoardPicture) {
 
 // A picture of the program's resources, pixel by pixel.
 std::vector<COLORREF> ResourcePixels(int resource, int width, int height) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
     std::vector<COLORREF> pixels;
@@ -514,8 +527,10 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
         const char* text;
         int width, format;
     };
-    const Column columns[] = {{"", 30, LVCFMT_LEFT},       {"場所", 40, LVCFMT_LEFT},
-                              {"評価値", 80, LVCFMT_LEFT}, {"思考時間", 65, LVCFMT_RIGHT},
+    const Column columns[] = {{"", 30, LVCFMT_LEFT},
+                              {"場所", 40, LVCFMT_LEFT},
+                              {"評価値", 80, LVCFMT_LEFT},
+                              {"思考時間", 65, LVCFMT_RIGHT},
                               {"評価局面数", 80, LVCFMT_RIGHT}};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -524,7 +539,8 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.pszText = text;
         column.cchTextMax = sizeof text;
-        ASSERT_TRUE(SendMessageA(W().Records().List(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        ASSERT_TRUE(SendMessageA(W().Records().List(), LVM_GETCOLUMNA, i,
+                                 reinterpret_cast<LPARAM>(&column)));
         EXPECT_STREQ(columns[i].text, text);
         EXPECT_EQ(columns[i].width, column.cx);
         EXPECT_EQ(columns[i].format, column.fmt & LVCFMT_JUSTIFYMASK);
@@ -553,4 +569,3 @@ TEST_F(MainWindow, RecordWindowBesideTheBoard) {
 }
 
 }  // namespace
-

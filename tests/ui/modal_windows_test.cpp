@@ -2,6 +2,8 @@
 // own, owners of the keyboard made and destroyed in turn, then one Escape taken from the queue.
 // Each window counts the WM_CLOSE messages it gets, so a hook too many (two closes) shows as
 // plainly as a hook too few (none).
+#include "modal_windows.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,8 +11,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-
-#include "modal_windows.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ TEST(ModalKeyboard, OneOwnerAtATimeHasTheHookForItsLifetime) {
         int closes[2] = {0, 0};
         HWND windows[2];
         for (int i = 0; i < 2; ++i) {
-            windows[i] = CreateWindowA("ModalKeyboardTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                                       nullptr, cls.hInstance, nullptr);
+            windows[i] = CreateWindowA("ModalKeyboardTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                       nullptr, nullptr, cls.hInstance, nullptr);
             ASSERT_NE(nullptr, windows[i]);
             SetWindowLongPtrA(windows[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&closes[i]));
         }

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <atomic>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -18,9 +18,9 @@
 #include "modal_windows.h"
 #include "player_dialog.h"
 #include "players_window.h"
+#include "ui_test_support.h"
 #include "version_text.h"
 #include "version_window.h"
-#include "ui_test_support.h"
 
 namespace {
 
@@ -59,7 +59,9 @@ bool Closed(HWND window) {
 class PlayersWindowTest : public ModalWindowTest {
 protected:
     // Opens 対局者設定 and runs `script` on it.
-    void Players(const std::function<void(HWND)>& script) { Drive(kCmdPlayers, kSwapButtonId, script); }
+    void Players(const std::function<void(HWND)>& script) {
+        Drive(kCmdPlayers, kSwapButtonId, script);
+    }
     HWND Item(HWND window, int group, int offset) { return GetDlgItem(window, group + offset); }
 };
 
@@ -76,15 +78,18 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
         EXPECT_EQ(285, outer.bottom - outer.top);
         EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
         EXPECT_LE(std::abs((outer.top + outer.bottom) - (main.top + main.bottom)), 1);
-        EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+        EXPECT_EQ(WS_CAPTION,
+                  GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
         EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
         EXPECT_EQ(Main(), GetWindow(window, GW_OWNER));
         EXPECT_FALSE(IsWindowEnabled(Main()));
         EXPECT_EQ(window, ModalKeyboard::Window());
 
         int count = 0;
-        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
-        EXPECT_EQ(expected::kPlayersControls.size(), static_cast<size_t>(count)) << "no control more or less";
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            ++count;
+        EXPECT_EQ(expected::kPlayersControls.size(), static_cast<size_t>(count))
+            << "no control more or less";
         const HFONT font = W().Font(kFontPlayers);
         for (const Control& e : expected::kPlayersControls) {
             SCOPED_TRACE(e.id);
@@ -100,11 +105,13 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
                                   : ClassOf(control) == "STATIC"   ? SS_TYPEMASK
                                                                    : ES_AUTOHSCROLL;
             // A radio button is a tab stop while it is checked: Tab stops once per group.
-            const bool isRadio = (e.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON && e.cls == std::string("BUTTON");
+            const bool isRadio =
+                (e.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON && e.cls == std::string("BUTTON");
             const LONG expected = isRadio && !IsChecked(control) ? e.style & ~WS_TABSTOP : e.style;
             EXPECT_EQ(expected, style & (kindMask | WS_TABSTOP | WS_GROUP)) << std::hex << style;
             EXPECT_EQ(WS_CHILD | WS_VISIBLE, style & (WS_CHILD | WS_VISIBLE));
-            EXPECT_EQ(ClassOf(control) == "EDIT", (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
+            EXPECT_EQ(ClassOf(control) == "EDIT",
+                      (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
             EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
             if (ClassOf(control) == "COMBOBOX") {
                 // A closed drop-down list is as high as its font needs; the height given is the
@@ -112,7 +119,8 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
                 EXPECT_EQ(e.place, Place(control).substr(0, Place(control).find('x')));
                 RECT closed, dropped;
                 GetWindowRect(control, &closed);
-                SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+                SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0,
+                             reinterpret_cast<LPARAM>(&dropped));
                 // The open list ends 127 pixels below the box's top on Windows; Wine leaves out
                 // the box and its border, so it ends a little higher there.
                 const int reach = dropped.bottom - closed.top;
@@ -145,16 +153,23 @@ TEST_F(PlayersWindowTest, EveryControlAsTheWindowHasIt) {
 TEST_F(PlayersWindowTest, StoredSettingsAsTheControlsShowThem) {
     AppSettings& settings = W().Settings();
     settings.black = {0, "kuro", 3, 19, 0};
-    settings.white = {1, "shiro", 10, 99, 20};  // a win depth of no item, a perfect depth past the list
+    settings.white = {1, "shiro", 10, 99,
+                      20};  // a win depth of no item, a perfect depth past the list
     Players([&](HWND window) {
         EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kBlackHuman)));
         EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kBlackComputer)));
         EXPECT_FALSE(IsChecked(GetDlgItem(window, expected::kWhiteHuman)));
         EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kWhiteComputer)));
-        const std::vector<std::string> shown{ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)), ShownItem(GetDlgItem(window, expected::kBlackWinDepth)),
-                                             ShownItem(GetDlgItem(window, expected::kBlackPerfectDepth)), ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)),
-                                             ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)), ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth))};
-        EXPECT_EQ((std::vector<std::string>{"3手", "終盤18手", "使用しない", "10手", "(none)", "(none)"}), shown);
+        const std::vector<std::string> shown{
+            ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)),
+            ShownItem(GetDlgItem(window, expected::kBlackWinDepth)),
+            ShownItem(GetDlgItem(window, expected::kBlackPerfectDepth)),
+            ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)),
+            ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)),
+            ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth))};
+        EXPECT_EQ(
+            (std::vector<std::string>{"3手", "終盤18手", "使用しない", "10手", "(none)", "(none)"}),
+            shown);
         SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
         EXPECT_TRUE(Closed(window));
     });
@@ -166,7 +181,8 @@ TEST_F(PlayersWindowTest, StoredSettingsAsTheControlsShowThem) {
 // What each way of closing leaves after the same changes to the controls.
 TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
     enum class Ending { kOk, kCancel, kEscape, kCloseMessage, kReturnOnOk };
-    for (Ending close : {Ending::kOk, Ending::kCancel, Ending::kEscape, Ending::kCloseMessage, Ending::kReturnOnOk}) {
+    for (Ending close : {Ending::kOk, Ending::kCancel, Ending::kEscape, Ending::kCloseMessage,
+                         Ending::kReturnOnOk}) {
         SCOPED_TRACE(static_cast<int>(close));
         AppSettings& settings = W().Settings();
         settings.black = {0, "山田太郎", 7, 18, 16};
@@ -179,24 +195,35 @@ TEST_F(PlayersWindowTest, OkStoresAndEveryOtherCloseKeepsTheSettings) {
             return bytes;
         }();
         Players([&](HWND window) {
-            SendMessageA(GetDlgItem(window, expected::kWhiteStrong), BM_CLICK, 0, 0);  // 強い for white
+            SendMessageA(GetDlgItem(window, expected::kWhiteStrong), BM_CLICK, 0,
+                         0);  // 強い for white
             SendMessageA(GetDlgItem(window, kSwapButtonId), BM_CLICK, 0, 0);
-            SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+            SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>("花子"));
             switch (close) {
-            case Ending::kOk: SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0); break;
-            case Ending::kCancel: SendMessageA(GetDlgItem(window, kPlayersCancelId), BM_CLICK, 0, 0); break;
-            case Ending::kEscape: PostMessageA(GetDlgItem(window, expected::kBlackNormalDepth), WM_KEYDOWN, VK_ESCAPE, 0); break;
-            case Ending::kCloseMessage: PostMessageA(window, WM_CLOSE, 0, 0); break;
-            case Ending::kReturnOnOk:
-                // Tab until OK has the focus, then Return presses it.
-                for (int i = 0; i < 40 && Focus() != GetDlgItem(window, kPlayersOkId); ++i) {
-                    const HWND before = Focus();
-                    PostMessageA(window, WM_KEYDOWN, VK_TAB, 0);
-                    WaitUntil([&] { return Focus() != before; }, 2);
-                }
-                ASSERT_EQ(GetDlgItem(window, kPlayersOkId), Focus());
-                PostMessageA(Focus(), WM_KEYDOWN, VK_RETURN, 0);
-                break;
+                case Ending::kOk:
+                    SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
+                    break;
+                case Ending::kCancel:
+                    SendMessageA(GetDlgItem(window, kPlayersCancelId), BM_CLICK, 0, 0);
+                    break;
+                case Ending::kEscape:
+                    PostMessageA(GetDlgItem(window, expected::kBlackNormalDepth), WM_KEYDOWN,
+                                 VK_ESCAPE, 0);
+                    break;
+                case Ending::kCloseMessage:
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                    break;
+                case Ending::kReturnOnOk:
+                    // Tab until OK has the focus, then Return presses it.
+                    for (int i = 0; i < 40 && Focus() != GetDlgItem(window, kPlayersOkId); ++i) {
+                        const HWND before = Focus();
+                        PostMessageA(window, WM_KEYDOWN, VK_TAB, 0);
+                        WaitUntil([&] { return Focus() != before; }, 2);
+                    }
+                    ASSERT_EQ(GetDlgItem(window, kPlayersOkId), Focus());
+                    PostMessageA(Focus(), WM_KEYDOWN, VK_RETURN, 0);
+                    break;
             }
             EXPECT_TRUE(Closed(window));
         });
@@ -237,8 +264,10 @@ TEST_F(PlayersWindowTest, OkNamesThePlayersInTheRecordWhileAMoveIsOnItsWay) {
         const HWND window = WaitForModalWindow(kSwapButtonId);
         EXPECT_NE(nullptr, window) << "the window did not open";
         if (!window) return;
-        SendMessageA(GetDlgItem(window, expected::kBlackName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("山田太郎"));
-        SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("花子"));
+        SendMessageA(GetDlgItem(window, expected::kBlackName), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("山田太郎"));
+        SendMessageA(GetDlgItem(window, expected::kWhiteName), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("花子"));
         const int before = statusTexts;
         PostMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
         // The turn ends once OK has stopped the game (which shows in the status bar) and waits for
@@ -284,7 +313,8 @@ TEST_F(PlayersWindowTest, SwapMovesTheChoicesAndLeavesTheNames) {
         EXPECT_EQ("7手", ShownItem(GetDlgItem(window, expected::kWhiteNormalDepth)));
         EXPECT_EQ("終盤18手", ShownItem(GetDlgItem(window, expected::kWhiteWinDepth)));
         EXPECT_EQ("終盤16手", ShownItem(GetDlgItem(window, expected::kWhitePerfectDepth)));
-        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, expected::kBlackNormalDepth))) << "black untouched";
+        EXPECT_EQ("5手", ShownItem(GetDlgItem(window, expected::kBlackNormalDepth)))
+            << "black untouched";
         // The radios of one colour exclude each other, and leave the other colour's alone.
         SendMessageA(GetDlgItem(window, expected::kBlackHuman), BM_CLICK, 0, 0);
         EXPECT_TRUE(IsChecked(GetDlgItem(window, expected::kBlackHuman)));
@@ -315,7 +345,8 @@ TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
         SendMessageA(box, WM_CHAR, 'i', 0);
         EXPECT_EQ(typed, Text(box)) << "a full box takes nothing more";
         EXPECT_LE(width(typed), client.right - client.left);
-        EXPECT_GT(width(wide + "W"), client.right - client.left - 4) << "the wide letters stopped for want of room";
+        EXPECT_GT(width(wide + "W"), client.right - client.left - 4)
+            << "the wide letters stopped for want of room";
         ReleaseDC(box, dc);
         SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
     });
@@ -328,17 +359,20 @@ TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
 TEST_F(PlayersWindowTest, TabMovesThroughTheControlsInOrder) {
     // A group of radios is one stop, at its checked radio: black's human, white's computer.
     using namespace expected;
-    const std::vector<int> order{kBlackNormalDepth, kBlackWinDepth, kBlackPerfectDepth, kBlackWeak, kBlackNormal,
-                                 kBlackStrong,      kWhiteComputer, kWhiteName,         kWhiteNormalDepth,
-                                 kWhiteWinDepth,    kWhitePerfectDepth, kWhiteWeak,     kWhiteNormal,
-                                 kWhiteStrong,      kSwap,          kPlayersOk,         kPlayersCancel,
-                                 kBlackHuman,       kBlackName,     kBlackNormalDepth};
+    const std::vector<int> order{kBlackNormalDepth, kBlackWinDepth,     kBlackPerfectDepth,
+                                 kBlackWeak,        kBlackNormal,       kBlackStrong,
+                                 kWhiteComputer,    kWhiteName,         kWhiteNormalDepth,
+                                 kWhiteWinDepth,    kWhitePerfectDepth, kWhiteWeak,
+                                 kWhiteNormal,      kWhiteStrong,       kSwap,
+                                 kPlayersOk,        kPlayersCancel,     kBlackHuman,
+                                 kBlackName,        kBlackNormalDepth};
     std::vector<int> seen;
     Players([&](HWND window) {
         HWND name = GetDlgItem(window, expected::kBlackName);
         PostMessageA(name, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(name, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        ASSERT_TRUE(WaitUntil([&] { return Focus() == name; }, 5)) << "a click puts the focus into the name box";
+        ASSERT_TRUE(WaitUntil([&] { return Focus() == name; }, 5))
+            << "a click puts the focus into the name box";
         for (size_t i = 0; i < order.size(); ++i) {
             const HWND before = Focus();
             PostMessageA(before, WM_KEYDOWN, VK_TAB, 0);
@@ -370,7 +404,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string LongText(HWND control) {
     std::string text(4096, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -380,17 +415,20 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
     VersionInfo engine{};
     GetVersionInfo(&engine);
     Drive(kCmdVersion, kBannerId, [&](HWND window) {
-        EXPECT_EQ("Tavik\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1", Text(window));
+        EXPECT_EQ("Tavik\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1",
+                  Text(window));
         RECT outer, main;
         GetWindowRect(window, &outer);
         GetWindowRect(Main(), &main);
         EXPECT_EQ(435, outer.right - outer.left);
         EXPECT_EQ(361, outer.bottom - outer.top);
         EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
-        EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+        EXPECT_EQ(WS_CAPTION,
+                  GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
         EXPECT_EQ(nullptr, ModalKeyboard::Window()) << "no keyboard hook";
 
-        HWND ok = GetDlgItem(window, expected::kVersionOk), text = GetDlgItem(window, expected::kVersionText),
+        HWND ok = GetDlgItem(window, expected::kVersionOk),
+             text = GetDlgItem(window, expected::kVersionText),
              picture = GetDlgItem(window, expected::kBanner);
         EXPECT_EQ("BUTTON", ClassOf(ok));
         EXPECT_EQ("OK", Text(ok));
@@ -406,33 +444,42 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
         EXPECT_EQ("171,10 88x31", Place(picture));
         // A picture has no text, so no font either.
         for (HWND control : {ok, text})
-            EXPECT_EQ(W().Font(kFontVersion), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+            EXPECT_EQ(W().Font(kFontVersion),
+                      reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
 
         const std::vector<std::string> lines = Lines(LongText(text));
         ASSERT_EQ(12u, lines.size());
         EXPECT_EQ("Tavik.exe", lines[0]);
         EXPECT_EQ("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : Tavik", lines[1]);
         EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.13", lines[2]);
-        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + kProgramCopyright, lines[3]);
+        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + kProgramCopyright,
+                  lines[3]);
         EXPECT_EQ("", lines[4]);
         EXPECT_EQ("Ostrakon.dll", lines[5]);
-        EXPECT_EQ(std::string("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : ") + engine.productName, lines[6]);
+        EXPECT_EQ(std::string("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : ") + engine.productName,
+                  lines[6]);
         EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.01", lines[7]);
-        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + engine.copyright, lines[8]);
+        EXPECT_EQ(std::string("\t\x92\x98\x8d\xec\x8c\xa0\x8f\xee\x95\xf1 : ") + engine.copyright,
+                  lines[8]);
         EXPECT_EQ("", lines[9]);
-        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x54\x83\x43\x83\x67 : ") + kAuthorSite, lines[10]);
-        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x81\x81\x5b\x83\x8b : ") + kAuthorMail, lines[11]);
+        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x54\x83\x43\x83\x67 : ") + kAuthorSite,
+                  lines[10]);
+        EXPECT_EQ(std::string("\x8d\xec\x8e\xd2\x83\x81\x81\x5b\x83\x8b : ") + kAuthorMail,
+                  lines[11]);
 
         // Escape, Return and Tab get no dialog handling: the window stays until OK. A selection
         // posted after the keys marks when the window has taken them all.
         for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_TAB}) PostMessageA(ok, WM_KEYDOWN, key, 0);
         PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
         PostMessageA(text, EM_SETSEL, 2, 5);
-        EXPECT_TRUE(WaitUntil([&] {
-            DWORD from = 0, to = 0;
-            SendMessageA(text, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-            return !IsWindow(window) || (from == 2 && to == 5);
-        }, 10));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                DWORD from = 0, to = 0;
+                SendMessageA(text, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                             reinterpret_cast<LPARAM>(&to));
+                return !IsWindow(window) || (from == 2 && to == 5);
+            },
+            10));
         EXPECT_TRUE(IsWindow(window));
         SendMessageA(ok, BM_CLICK, 0, 0);
         EXPECT_TRUE(Closed(window));
@@ -443,7 +490,8 @@ TEST_F(VersionWindowTest, LayoutTextAndNoKeyboard) {
 TEST_F(VersionWindowTest, TheEngineVersionComesFromTheEngine) {
     W().engineVersion = StandInVersion;
     std::vector<std::string> lines;
-    Drive(kCmdVersion, kBannerId, [&](HWND window) { lines = Lines(LongText(GetDlgItem(window, kVersionTextId))); });
+    Drive(kCmdVersion, kBannerId,
+          [&](HWND window) { lines = Lines(LongText(GetDlgItem(window, kVersionTextId))); });
     ASSERT_EQ(12u, lines.size());
     EXPECT_EQ("\t\x90\xbb\x95\x69\x96\xbc\x81\x40\x81\x40 : Stand-in engine", lines[6]);
     EXPECT_EQ("\t\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93 : 2.01", lines[7]);
@@ -473,8 +521,9 @@ TEST_F(VersionWindowTest, TheBannerIsReleasedAtEveryClose) {
     EXPECT_EQ(100, released) << "the banner of each opening is deleted when its window closes";
     const DWORD countAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (countBefore == 0) {
-        std::printf("Wine reports no GDI object count (GetGuiResources answers 0): the banner's handle was "
-                    "checked instead, deleted after each of the 100 closes.\n");
+        std::printf(
+            "Wine reports no GDI object count (GetGuiResources answers 0): the banner's handle was "
+            "checked instead, deleted after each of the 100 closes.\n");
     } else {
         EXPECT_EQ(countBefore, countAfter) << "GDI objects over 100 openings and closings";
     }

@@ -1,9 +1,10 @@
 // The study windows in the real program under Wine: the evaluation window in its four modes and
 // the best-move window, their layout, captions, texts and rows (the portable analysis' rows; the
-// best move as the literal reference engine finds it), playing from them during a game and not outside one, and closing them during a
-// search (Escape, the button, the close message), also two hundred times, with no thread, handle
-// or keyboard hook left behind. The study commands open nothing while the computer has the game,
-// and a game stopped under a study window leaves its search alone.
+// best move as the literal reference engine finds it), playing from them during a game and not
+// outside one, and closing them during a search (Escape, the button, the close message), also two
+// hundred times, with no thread, handle or keyboard hook left behind. The study commands open
+// nothing while the computer has the game, and a game stopped under a study window leaves its
+// search alone.
 //
 // A study window runs its own message loop inside the command that opens it, so each test
 // drives the window from a second thread (a script) while this thread is in that loop.
@@ -177,7 +178,8 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
         PositionAfter(c.moves);
         const std::vector<ThinkResult> expected = Expected(c.mode);
         Drive(c.command, expected::kEvalList, [&](HWND window) {
-            HWND list = GetDlgItem(window, expected::kEvalList), close = GetDlgItem(window, expected::kClose);
+            HWND list = GetDlgItem(window, expected::kEvalList),
+                 close = GetDlgItem(window, expected::kClose);
             ASSERT_TRUE(WaitUntil([&] { return Rows(list) == static_cast<int>(expected.size()); }));
             ASSERT_TRUE(WaitUntil([&] { return Text(window) == StudyTitle(c.mode); }));
             RECT outer;
@@ -186,16 +188,18 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
             EXPECT_EQ(215, outer.bottom - outer.top);
             RECT main;
             GetWindowRect(Main(), &main);
-            EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1) << "centred";
+            EXPECT_LE(std::abs((outer.left + outer.right) - (main.left + main.right)), 1)
+                << "centred";
             EXPECT_LE(std::abs((outer.top + outer.bottom) - (main.top + main.bottom)), 1);
-            EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+            EXPECT_EQ(WS_CAPTION, GetWindowLongA(window, GWL_STYLE) &
+                                      (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
             EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
             EXPECT_EQ(Main(), GetWindow(window, GW_OWNER));
 
             EXPECT_EQ("SYSLISTVIEW32", ClassOf(list));
             const LONG listStyle = GetWindowLongA(list, GWL_STYLE);
-            for (LONG bit : {LONG{WS_CHILD}, LONG{WS_VISIBLE}, LONG{WS_TABSTOP}, LONG{LVS_REPORT}, LONG{LVS_SINGLESEL},
-                             LONG{LVS_SHOWSELALWAYS}})
+            for (LONG bit : {LONG{WS_CHILD}, LONG{WS_VISIBLE}, LONG{WS_TABSTOP}, LONG{LVS_REPORT},
+                             LONG{LVS_SINGLESEL}, LONG{LVS_SHOWSELALWAYS}})
                 EXPECT_EQ(bit, listStyle & bit) << std::hex << bit;
             EXPECT_TRUE(GetWindowLongA(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
             EXPECT_EQ("0,0 165x191", Place(list));
@@ -206,7 +210,8 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
             EXPECT_EQ(close, Focus()) << "the focus is on the close button";
             EXPECT_EQ(window, ModalKeyboard::Window());
 
-            const char* headings[2] = {"場所", c.mode == StudyMode::kOpenness ? "開放度" : "評価値"};
+            const char* headings[2] = {"場所",
+                                       c.mode == StudyMode::kOpenness ? "開放度" : "評価値"};
             for (int i = 0; i < 2; ++i) {
                 char text[32] = {};
                 LVCOLUMNA column{};
@@ -218,7 +223,8 @@ TEST_F(StudyWindows, EvaluationWindowInEachMode) {
                 EXPECT_EQ(i == 0 ? 50 : 75, column.cx);
             }
             for (size_t i = 0; i < expected.size(); ++i)
-                EXPECT_EQ((std::vector<std::string>{SquareName(expected[i].move), FormatValue(expected[i].value)}),
+                EXPECT_EQ((std::vector<std::string>{SquareName(expected[i].move),
+                                                    FormatValue(expected[i].value)}),
                           ListRow(list, static_cast<int>(i)))
                     << "row " << i;
         });
@@ -231,9 +237,8 @@ TEST_F(StudyWindows, TheKeyboardReturnsToTheMainWindow) {
     Command(kCmdShowKifu);  // the record window open beside the board
     ASSERT_NE(nullptr, W().Records().Window());
     for (UINT command : {kCmdEvaluate, kCmdBestMove}) {
-        Drive(command, command == kCmdBestMove ? expected::kBestMoveText : expected::kEvalList, [](HWND window) {
-            PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-        });
+        Drive(command, command == kCmdBestMove ? expected::kBestMoveText : expected::kEvalList,
+              [](HWND window) { PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0); });
         EXPECT_EQ(Main(), GetActiveWindow()) << command;
     }
 }
@@ -249,7 +254,8 @@ TEST_F(StudyWindows, CaptionsNameTheMoveUnderSearch) {
     });
     const BoardState board = Board();
     int named = 0;
-    for (int cell : LegalMoves(board)) named += seen.count(MoveCaption(StudyMode::kPerfect, cell, 15));
+    for (int cell : LegalMoves(board))
+        named += seen.count(MoveCaption(StudyMode::kPerfect, cell, 15));
     EXPECT_GT(named, 0) << "no caption named a move under search";
     for (const std::string& caption : seen)
         EXPECT_TRUE(caption.empty() || caption == StudyTitle(StudyMode::kPerfect) ||
@@ -262,7 +268,7 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
         const char* what;
         UINT command;
         bool running;
-        int row;       // -1: below the rows
+        int row;  // -1: below the rows
         bool played;
         bool withSearch;  // the row's value and nodes go with the move
     } cases[] = {
@@ -311,14 +317,19 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
 TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
     PositionAfter(40);  // 20 empty squares: a perfect search of every move takes minutes
     // Once, so that the threads the system starts for good at the first window are running.
-    Drive(kCmdPerfectSearch, expected::kEvalList, [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    Drive(kCmdPerfectSearch, expected::kEvalList,
+          [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
     const int threadsBefore = ThreadCount();
     struct Case {
         const char* what;
         std::function<void(HWND)> close;
     } cases[] = {
-        {"Escape", [](HWND window) { PostMessageA(GetDlgItem(window, expected::kClose), WM_KEYDOWN, VK_ESCAPE, 0); }},
-        {"the close button", [](HWND window) { PostMessageA(GetDlgItem(window, expected::kClose), BM_CLICK, 0, 0); }},
+        {"Escape",
+         [](HWND window) {
+             PostMessageA(GetDlgItem(window, expected::kClose), WM_KEYDOWN, VK_ESCAPE, 0);
+         }},
+        {"the close button",
+         [](HWND window) { PostMessageA(GetDlgItem(window, expected::kClose), BM_CLICK, 0, 0); }},
         {"WM_CLOSE", [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }},
     };
     for (const Case& c : cases) {
@@ -326,7 +337,8 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
         DWORD closed = 0;
         bool searching = false, gone = false;
         Drive(kCmdPerfectSearch, expected::kEvalList, [&](HWND window) {
-            searching = WaitUntil([&] { return Text(window).find("を探索中") != std::string::npos; }, 20);
+            searching =
+                WaitUntil([&] { return Text(window).find("を探索中") != std::string::npos; }, 20);
             closed = GetTickCount();
             c.close(window);
             // The searches of every move take minutes: only a cancel closes the window soon.
@@ -334,11 +346,13 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
         });
         const DWORD took = GetTickCount() - closed;
         EXPECT_TRUE(searching);
-        std::printf("%s closed the window during its search in %lu ms\n", c.what, static_cast<unsigned long>(took));
+        std::printf("%s closed the window during its search in %lu ms\n", c.what,
+                    static_cast<unsigned long>(took));
         EXPECT_TRUE(gone) << "the search should end at once, not run on";
         EXPECT_EQ(nullptr, ModalKeyboard::Window());
         EXPECT_TRUE(IsWindowEnabled(Main()));
-        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5)) << "a thread was left running";
+        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5))
+            << "a thread was left running";
     }
 }
 
@@ -350,7 +364,8 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
             WaitUntil(
                 [&] {
                     return Text(window).find("を探索中") != std::string::npos ||
-                           Text(GetDlgItem(window, expected::kBestMoveText)).find("探索中") != std::string::npos;
+                           Text(GetDlgItem(window, expected::kBestMoveText)).find("探索中") !=
+                               std::string::npos;
                 },
                 10);
             PostMessageA(window, WM_CLOSE, 0, 0);
@@ -373,10 +388,11 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     const uintptr_t slotAfter = reinterpret_cast<uintptr_t>(probe);
     CloseHandle(probe);
-    std::printf("200 windows opened and closed during their searches in %lu ms; threads %d -> %d; "
-                "probe handle slot %llu -> %llu\n",
-                static_cast<unsigned long>(took), threadsBefore, ThreadCount(),
-                static_cast<unsigned long long>(slotBefore), static_cast<unsigned long long>(slotAfter));
+    std::printf(
+        "200 windows opened and closed during their searches in %lu ms; threads %d -> %d; "
+        "probe handle slot %llu -> %llu\n",
+        static_cast<unsigned long>(took), threadsBefore, ThreadCount(),
+        static_cast<unsigned long long>(slotBefore), static_cast<unsigned long long>(slotAfter));
     EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5));
     EXPECT_LE(slotAfter, slotBefore + 4 * 4) << "handles left open";
     EXPECT_EQ(nullptr, ModalKeyboard::Window());
@@ -422,7 +438,8 @@ TEST_F(StudyWindows, BestMoveWindow) {
         const std::string answer = c.moves < 0 ? "着手可能点がありません" : BestMoveText(expected);
         SentToControls sent;
         Drive(kCmdBestMove, kBestMoveTextId, [&](HWND window) {
-            HWND text = GetDlgItem(window, expected::kBestMoveText), play = GetDlgItem(window, expected::kPlay),
+            HWND text = GetDlgItem(window, expected::kBestMoveText),
+                 play = GetDlgItem(window, expected::kPlay),
                  close = GetDlgItem(window, expected::kClose);
             ASSERT_TRUE(WaitUntil([&] { return Text(text) == answer; }, 60)) << Text(text);
             RECT outer;
@@ -477,7 +494,8 @@ TEST_F(StudyWindows, TheSearchingTextShowsTheDepth) {
         int32_t depth;          // the search's
     } cases[] = {
         {"the start: the normal depth", 0, 9, 16, "最善手探索中...(深さ9)", 9},
-        {"14 empty squares: a perfect search of them all", 46, 7, 16, "最善手探索中...(深さ14)", -1},
+        {"14 empty squares: a perfect search of them all", 46, 7, 16, "最善手探索中...(深さ14)",
+         -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -494,7 +512,8 @@ TEST_F(StudyWindows, TheSearchingTextShowsTheDepth) {
         SentToControls sent;
         Drive(kCmdBestMove, kBestMoveTextId, [&](HWND window) {
             HWND text = GetDlgItem(window, kBestMoveTextId);
-            EXPECT_TRUE(WaitUntil([&] { return Text(text).rfind("最善手は", 0) == 0; }, 60)) << Text(text);
+            EXPECT_TRUE(WaitUntil([&] { return Text(text).rfind("最善手は", 0) == 0; }, 60))
+                << Text(text);
         });
         EXPECT_EQ((std::vector<std::string>{"", c.searching, answer}), sent.Texts(kBestMoveTextId));
     }
@@ -554,9 +573,11 @@ TEST_F(StudyWindows, TheStudyCommandsOpenNothingWhileTheComputerHasTheGame) {
         if (c.whiteComputer) hold.emplace(W().Session());
         Command(kCmdStart);
         ASSERT_TRUE(PumpUntil([&] {
-            return c.whiteComputer ? W().Session().MovesInFlight() == 1 : W().Session().WorkerBusy();
+            return c.whiteComputer ? W().Session().MovesInFlight() == 1
+                                   : W().Session().WorkerBusy();
         }));
-        for (UINT command : {kCmdBestMove, kCmdEvaluate, kCmdWinSearch, kCmdPerfectSearch, kCmdOpenness}) {
+        for (UINT command :
+             {kCmdBestMove, kCmdEvaluate, kCmdWinSearch, kCmdPerfectSearch, kCmdOpenness}) {
             StudyWindowCloser closer;
             Command(command);
             EXPECT_EQ(0, closer.Closed()) << "command " << command << " opened a study window";
@@ -589,7 +610,8 @@ TEST_F(StudyWindows, AGameStoppedDuringAStudySearchLeavesTheSearchAlone) {
         // The computer answers at once and the person's turn begins; its thread is the game's
         // until the game stops.
         ASSERT_TRUE(PumpUntil([&] {
-            return RecordedMoves(Record()) == 20 && W().Session().MovesInFlight() == 0 && !W().Session().WorkerBusy();
+            return RecordedMoves(Record()) == 20 && W().Session().MovesInFlight() == 0 &&
+                   !W().Session().WorkerBusy();
         }));
         // What the same search answers when nothing stops it.
         const BoardState board = Board();
@@ -606,22 +628,27 @@ TEST_F(StudyWindows, AGameStoppedDuringAStudySearchLeavesTheSearchAlone) {
         Drive(c.command, c.control, [&](HWND window) {
             HWND control = GetDlgItem(window, c.control);
             const auto searching = [&] {
-                return c.command == kCmdBestMove ? Text(control).rfind("最善手探索中", 0) == 0
-                                                 : Rows(control) == 0 && Text(window).find("を探索中") != std::string::npos;
+                return c.command == kCmdBestMove
+                           ? Text(control).rfind("最善手探索中", 0) == 0
+                           : Rows(control) == 0 &&
+                                 Text(window).find("を探索中") != std::string::npos;
             };
             ASSERT_TRUE(WaitUntil(searching, 20));
             SendMessageA(Main(), WM_COMMAND, kCmdStop, 0);
             EXPECT_FALSE(W().Session().Running());
             ASSERT_TRUE(searching()) << "the search had ended before the game stopped";
             if (c.command == kCmdBestMove) {
-                EXPECT_TRUE(WaitUntil([&] { return Text(control) == answer; }, 60)) << Text(control);
+                EXPECT_TRUE(WaitUntil([&] { return Text(control) == answer; }, 60))
+                    << Text(control);
                 return;
             }
-            ASSERT_TRUE(WaitUntil([&] { return Text(window) == StudyTitle(StudyMode::kEvaluate); }, 60))
+            ASSERT_TRUE(
+                WaitUntil([&] { return Text(window) == StudyTitle(StudyMode::kEvaluate); }, 60))
                 << Text(window);
             ASSERT_EQ(static_cast<int>(rows.size()), Rows(control));
             for (size_t i = 0; i < rows.size(); ++i)
-                EXPECT_EQ((std::vector<std::string>{SquareName(rows[i].move), FormatValue(rows[i].value)}),
+                EXPECT_EQ((std::vector<std::string>{SquareName(rows[i].move),
+                                                    FormatValue(rows[i].value)}),
                           ListRow(control, static_cast<int>(i)))
                     << "row " << i;
         });

@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
-#include <memory>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -66,7 +66,8 @@ inline const GameRecord& GoldenGame() {
 
 inline HKEY OpenSettings() {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     return key;
 }
 
@@ -87,11 +88,12 @@ inline void StoreBytes(const char* name, DWORD type, const std::string& bytes) {
 
 inline bool ReadStored(const char* name, std::string& bytes, DWORD& type) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     char data[4096];
     DWORD size = sizeof data;
-    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
-                    ERROR_SUCCESS;
+    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                     &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (ok) bytes.assign(data, size);
     return ok;
@@ -183,8 +185,8 @@ inline std::string Place(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-           std::to_string(r.bottom - r.top);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
 struct FindArgs {
@@ -196,8 +198,8 @@ inline BOOL CALLBACK FindModalWindow(HWND window, LPARAM argument) {
     auto* args = reinterpret_cast<FindArgs*>(argument);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == "NORMALDLG" &&
-        GetDlgItem(window, args->controlId)) {
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        ClassOf(window) == "NORMALDLG" && GetDlgItem(window, args->controlId)) {
         args->found = window;
         return FALSE;
     }
@@ -287,7 +289,8 @@ private:
         GetWindowThreadProcessId(window, &process);
         char cls[32] = {};
         GetClassNameA(window, cls, sizeof cls);
-        if (process == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window))
+        if (process == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 &&
+            IsWindowVisible(window))
             reinterpret_cast<BoxAnswerer*>(self)->Answer(window);
         return TRUE;
     }

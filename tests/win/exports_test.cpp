@@ -16,15 +16,14 @@
 
 namespace {
 
+using tavik_test::CallExport;
 using tavik_test::ExportNames;
 using tavik_test::ImportedDlls;
-using tavik_test::CallExport;
 
 HMODULE Engine() {
     static HMODULE module = LoadLibraryA("Ostrakon.dll");
     return module;
 }
-
 
 // An export as a typed function pointer; the detour through void(*)() is the cast the compiler
 // accepts between unrelated function types.
@@ -72,7 +71,8 @@ TEST(EngineDll, EveryExportAnswersThroughItsAddress) {
         {"GetOpenness", {addr(&board), 51}, 5},
         {"EvalSituation", {addr(&board)}, 0},
         {"GetVersionInfo", {addr(&info)}, 0xFFFFFFFFu},
-        {"Think", {addr(&board), 2, addr(&result), 1, addr(reinterpret_cast<const void*>(&CountCallback))},
+        {"Think",
+         {addr(&board), 2, addr(&result), 1, addr(reinterpret_cast<const void*>(&CountCallback))},
          0xFFFFFFFFu},
         {"ThinkBook", {addr(parallel), addr(&bookResult), 1}, 32},
         {"ReverseStones", {addr(&board), 51}, 0xFFFFFFFFu},
@@ -95,7 +95,8 @@ TEST(EngineDll, EveryExportAnswersThroughItsAddress) {
 
 TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
     using CanDropFn = int32_t(__stdcall*)(const BoardState*, int32_t);
-    using ThinkFn = int32_t(__stdcall*)(const BoardState*, int32_t, ThinkResult*, int32_t, ProgressCallback);
+    using ThinkFn =
+        int32_t(__stdcall*)(const BoardState*, int32_t, ThinkResult*, int32_t, ProgressCallback);
     const auto canDrop = Export<CanDropFn>("CanDrop");
     const auto think = Export<ThinkFn>("Think");
     ASSERT_TRUE(canDrop && think);
@@ -132,15 +133,17 @@ TEST(EngineDll, VersionRecordTexts) {
     EXPECT_EQ(1, info.minorVersion);
     EXPECT_STREQ("Reversi Think Module Library \"Ventrisk\"", info.productName);
     // リバーシ思考ルーチンライブラリ 「Ventrisk」 in code page 932
-    EXPECT_STREQ("\x83\x8a\x83\x6f\x81\x5b\x83\x56\x8e\x76\x8d\x6c\x83\x8b\x81\x5b\x83\x60\x83\x93"
-                 "\x83\x89\x83\x43\x83\x75\x83\x89\x83\x8a \x81\x75Ventrisk\x81\x76",
-                 info.productNameJapanese);
+    EXPECT_STREQ(
+        "\x83\x8a\x83\x6f\x81\x5b\x83\x56\x8e\x76\x8d\x6c\x83\x8b\x81\x5b\x83\x60\x83\x93"
+        "\x83\x89\x83\x43\x83\x75\x83\x89\x83\x8a \x81\x75Ventrisk\x81\x76",
+        info.productNameJapanese);
     EXPECT_GT(std::strlen(info.copyright), 0u);
     EXPECT_LT(std::strlen(info.copyright), 256u);
     EXPECT_GT(std::strlen(info.author), 0u);
     // The Japanese name converts to the same text through the system's own code page.
     wchar_t wide[64];
-    const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, info.productNameJapanese, -1, wide, 64);
+    const int n =
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, info.productNameJapanese, -1, wide, 64);
     EXPECT_EQ(static_cast<int>(std::wcslen(L"リバーシ思考ルーチンライブラリ 「Ventrisk」")) + 1, n);
 }
 
