@@ -19,6 +19,9 @@
 //   tavik-cli gtp    [--preset P | --depth N --win W --perfect E] [--no-book]
 //                                             the engine for other programs: GTP version 2 on
 //                                             standard input and output (P: weak, normal, strong)
+//   tavik-cli match  A B --games N [--openings FILE | --random-openings K] [--seed S]
+//                    [--out DIR] [--move-timeout SECONDS]
+//                                             a match between engines (tavik:PRESET, gtp:COMMAND)
 //   tavik-cli version
 //
 // POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
@@ -41,6 +44,7 @@
 #include "computer_player.h"
 #include "game_command.h"
 #include "gtp.h"
+#include "match.h"
 #include "ostrakon.h"
 #include "position_text.h"
 #include "search.h"
@@ -68,6 +72,8 @@ const char* kUsage =
     "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
     "       tavik-cli game export FILE OUTPUT [--program-dir DIR]   (DIR/templates/...)\n"
     "       tavik-cli gtp [--preset weak|normal|strong | --depth N --win W --perfect P] [--no-book]\n"
+    "       tavik-cli match A B --games N [--openings FILE | --random-openings K] [--seed S]\n"
+    "                     [--out DIR] [--move-timeout SECONDS]   (A, B: tavik:PRESET | gtp:COMMAND)\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
 
@@ -165,6 +171,12 @@ int Run(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     if (command == "version") return Version();
     if (command == "gtp") return Gtp(args);
+    if (command == "match") {
+        std::string error;
+        const int status = MatchCommand({args.begin() + 1, args.end()}, error);
+        if (status != 0) std::fprintf(stderr, "tavik-cli: %s\n", error.c_str());
+        return status;
+    }
     if (command == "bench") {
         bool quick = false;
         int threads = 0;
@@ -198,7 +210,7 @@ int Run(const std::vector<std::string>& args) {
     }
     if (command != "moves" && command != "eval" && command != "think" && command != "show")
         return Fail("unknown command '" + command +
-                    "' (moves, eval, think, show, analyse, best, bench, book, game, gtp, version)");
+                    "' (moves, eval, think, show, analyse, best, bench, book, game, gtp, match, version)");
 
     size_t i = 1;
     BoardState board;
