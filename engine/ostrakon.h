@@ -41,6 +41,15 @@ typedef struct ThinkResult {
     int32_t nodes;  // positions scored during the call
 } ThinkResult;
 
+// What ThinkResult.value holds, from black's point of view. An evaluation is the plain number
+// the search found. A finished game scores OSTRAKON_VALUE_WIN plus the disc
+// margin for black's win, the negation of that for white's win, and +-OSTRAKON_VALUE_DRAW for a
+// draw; the win/loss search gives the bare +-OSTRAKON_VALUE_WIN or +-OSTRAKON_VALUE_DRAW. When
+// the side to move has no legal move the value is -OSTRAKON_VALUE_NO_MOVE * sideToMove.
+#define OSTRAKON_VALUE_WIN 65536
+#define OSTRAKON_VALUE_DRAW 65535
+#define OSTRAKON_VALUE_NO_MOVE 16777215
+
 typedef struct VersionInfo {
     int32_t majorVersion;
     int32_t minorVersion;

@@ -14,9 +14,11 @@ namespace {
 constexpr int kFirstCell = 0;
 constexpr int kLastCell = 90;
 
-constexpr int32_t kScoreInfinity = 16777215;
-constexpr int32_t kScoreWin = 65536;
-constexpr int32_t kScoreDraw = 65535;
+// The interface's values. The window bound is the no-move value: a root without a move answers
+// its "nothing yet".
+constexpr int32_t kScoreInfinity = OSTRAKON_VALUE_NO_MOVE;
+constexpr int32_t kScoreWin = OSTRAKON_VALUE_WIN;
+constexpr int32_t kScoreDraw = OSTRAKON_VALUE_DRAW;
 
 // Neighbour offsets: up-left, up, up-right, left, right, down-left, down, down-right.
 const int kDirectionTable[8] = {-10, -9, -8, -1, 1, 8, 9, 10};

@@ -22,6 +22,7 @@
 #include "parallel.h"
 #include "search.h"
 #include "study_command.h"
+#include "texts.h"
 
 namespace tavik_tools {
 
@@ -160,7 +161,7 @@ int RunBench(bool quick, int threads) {
             refText = buf;
         }
         std::printf("%-10s %-8s %-5s %-16s %12d %9.3f %11s\n", p.name, kModeNames[ModeIndex(p)],
-                    SquareName(e.result.move).c_str(), ValueText(e.result.value).c_str(),
+                    tavik::SquareName(e.result.move).c_str(), ValueText(e.result.value).c_str(),
                     e.result.nodes, e.seconds, refText.c_str());
         std::fflush(stdout);
     }

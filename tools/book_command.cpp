@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board_functions.h"
 #include "book.h"
 #include "ostrakon.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace tavik_tools {
 
@@ -19,7 +21,7 @@ struct MoveString {
 
 std::string ReadLine(const std::string& text, MoveString& moves, BoardState& board) {
     if (text == "start" || text == "-") {
-        board = InitialBoard();
+        board = tavik::InitialBoard();
         return "";
     }
     if (const std::string error = ParseTranscript(text, board); !error.empty()) return error;
@@ -37,7 +39,7 @@ bool ReadDraw(const std::string& text, uint32_t& draw) {
 }
 
 void PrintMove(const char* label, const ThinkResult& result) {
-    std::printf("%-7s%s (value %d, nodes %d)\n", label, SquareName(result.move).c_str(),
+    std::printf("%-7s%s (value %d, nodes %d)\n", label, tavik::SquareName(result.move).c_str(),
                 result.value, result.nodes);
 }
 
@@ -87,7 +89,7 @@ bool BookCommand(const std::vector<std::string>& args, std::string& error) {
         std::printf("candidates (value for the side to move):\n");
         for (int i = 0; i < lookup.count; ++i) {
             const ostrakon::BookCandidate& c = lookup.candidates[i];
-            std::printf("  %s %4d%s\n", SquareName(c.cell).c_str(), c.value,
+            std::printf("  %s %4d%s\n", tavik::SquareName(c.cell).c_str(), c.value,
                         c.value == lookup.best ? "  best" : "");
         }
         std::printf("best   %d, %d of %d candidates\n", lookup.best, lookup.ties, lookup.count);

@@ -44,14 +44,14 @@ int Show(const tavik::GameRecord& record) {
     std::printf("black  %s\nwhite  %s\n", record.blackName, record.whiteName);
     const int count = tavik::RecordedMoves(record);
     std::string transcript;
-    for (int i = 0; i < count; ++i) transcript += SquareName(record.moves[i].square);
+    for (int i = 0; i < count; ++i) transcript += tavik::SquareName(record.moves[i].square);
     std::printf("moves  %d  %s\n", count, transcript.c_str());
     for (int i = 0; i < count; ++i) {
         const tavik::MoveEntry& m = record.moves[i];
         const int32_t side = m.side, square = m.square, value = m.value, time = m.thinkTime,
                       nodes = m.nodes;
         std::printf("%3d %s %s  value %s (%d)  %d ms  %d nodes\n", i + 1, side == 1 ? "X" : "O",
-                    SquareName(square).c_str(), ValueText(value).c_str(), value, time, nodes);
+                    tavik::SquareName(square).c_str(), ValueText(value).c_str(), value, time, nodes);
     }
     return 0;
 }
@@ -76,8 +76,7 @@ int Make(const std::vector<std::string>& args, std::string& error) {
     }
     // replay the transcript, recording each move with the side that played it
     const std::string& transcript = args[1];
-    BoardState board;
-    tavik::ResetBoard(board);
+    BoardState board = tavik::InitialBoard();
     std::string moves;
     for (char ch : transcript) {
         if (ch != ' ') moves += ch;
@@ -94,7 +93,7 @@ int Make(const std::vector<std::string>& args, std::string& error) {
             return 2;
         }
         tavik::RecordMove(*record, 60 - tavik::CountCells(board, 0), side, cell, 0, 0, 0, "");
-        if (tavik::MustPass(board)) board.sideToMove = -board.sideToMove;
+        if (tavik::HasNoMove(board)) board.sideToMove = -board.sideToMove;
     }
     const std::vector<uint8_t> file = tavik::EncodeGameFile(*record);
     if (tavik::WriteFileReplacing(args[2], file.data(), file.size()) != tavik::FileError::kNone) {

@@ -2,34 +2,15 @@
 
 #include <cctype>
 
+#include "board_functions.h"
+#include "ostrakon_value.h"
+#include "texts.h"
+
 namespace tavik_tools {
 
-namespace {
-
-constexpr int32_t kBorder = 0xFFFF;
-
-bool HasMove(const BoardState& board) {
-    for (int cell = 10; cell <= 80; ++cell) {
-        if (CanDrop(&board, cell)) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-BoardState InitialBoard() {
-    BoardState board{};
-    for (int cell = 0; cell < 91; ++cell) board.cells[cell] = kBorder;
-    for (int r = 0; r < 8; ++r) {
-        for (int c = 0; c < 8; ++c) board.cells[10 + 9 * r + c] = 0;
-    }
-    board.cells[40] = -1;
-    board.cells[41] = 1;
-    board.cells[49] = 1;
-    board.cells[50] = -1;
-    board.sideToMove = 1;
-    return board;
-}
+using tavik::InitialBoard;
+using tavik::IsForcedPass;
+using tavik::SquareName;
 
 std::string ParseDiagram(const std::string& diagram, const std::string& side, BoardState& board) {
     if (diagram.size() != 64)
@@ -71,11 +52,11 @@ std::string ParseTranscript(const std::string& transcript, BoardState& board) {
         const std::string name = moves.substr(i, 2);
         const int cell = ParseSquare(name);
         if (cell == 0) return "bad square '" + name + "' in the transcript";
-        if (MustPass(b)) b.sideToMove = -b.sideToMove;
+        if (IsForcedPass(b)) b.sideToMove = -b.sideToMove;
         if (!ReverseStones(&b, cell))
             return "move " + std::to_string(i / 2 + 1) + " (" + SquareName(cell) + ") is not legal";
     }
-    if (MustPass(b)) b.sideToMove = -b.sideToMove;
+    if (IsForcedPass(b)) b.sideToMove = -b.sideToMove;
     board = b;
     return "";
 }
@@ -102,11 +83,6 @@ std::string Picture(const BoardState& board) {
     return text + (board.sideToMove == 1 ? "X to move\n" : "O to move\n");
 }
 
-std::string SquareName(int cell) {
-    if (cell < 10 || cell > 80 || (cell - 10) % 9 == 8) return "--";
-    return {static_cast<char>('A' + (cell - 10) % 9), static_cast<char>('1' + (cell - 10) / 9)};
-}
-
 int ParseSquare(const std::string& name) {
     if (name.size() != 2) return 0;
     const int c = std::toupper(static_cast<unsigned char>(name[0])) - 'A';
@@ -116,26 +92,17 @@ int ParseSquare(const std::string& name) {
 }
 
 std::string ValueText(int32_t value) {
-    if (value == 16777215 || value == -16777215) return "no legal move";
-    if (value > 65536) return "black wins by " + std::to_string(value - 65536);
-    if (value == 65536) return "black wins";
-    if (value < -65536) return "white wins by " + std::to_string(-65536 - value);
-    if (value == -65536) return "white wins";
-    if (value == 65535 || value == -65535) return "draw";
+    if (ostrakon::IsNoMoveValue(value)) return "no legal move";
+    const ostrakon::ValueMeaning meaning = ostrakon::ReadValue(value);
+    switch (meaning.kind) {
+    case ostrakon::ValueMeaning::kBlackWins:
+        return meaning.amount ? "black wins by " + std::to_string(meaning.amount) : "black wins";
+    case ostrakon::ValueMeaning::kWhiteWins:
+        return meaning.amount ? "white wins by " + std::to_string(meaning.amount) : "white wins";
+    case ostrakon::ValueMeaning::kDraw: return "draw";
+    case ostrakon::ValueMeaning::kNumber: break;
+    }
     return std::to_string(value);
-}
-
-bool MustPass(const BoardState& board) {
-    if (HasMove(board)) return false;
-    BoardState other = board;
-    other.sideToMove = -board.sideToMove;
-    return HasMove(other);
-}
-
-bool IsGameOver(const BoardState& board) {
-    BoardState other = board;
-    other.sideToMove = -board.sideToMove;
-    return !HasMove(board) && !HasMove(other);
 }
 
 std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardState& board) {

@@ -12,8 +12,6 @@
 
 namespace tavik_tools {
 
-BoardState InitialBoard();
-
 // Each parser answers an empty string on success, or one line saying what is wrong.
 std::string ParseDiagram(const std::string& diagram, const std::string& side, BoardState& board);
 // Plays the moves from the initial position; a side with no legal move passes by itself.
@@ -25,15 +23,10 @@ std::string ReadPosition(const std::vector<std::string>& args, size_t& i, BoardS
 
 std::string Diagram(const BoardState& board);  // 64 characters, a space, X or O
 std::string Picture(const BoardState& board);  // 8 lines with coordinates, for people
-std::string SquareName(int cell);              // "A1" .. "H8"; "--" for no move
 int ParseSquare(const std::string& name);      // cell of "f5" / "F5", or 0
 
 // The engine's value in words: a number, or who wins by how much.
 std::string ValueText(int32_t value);
-
-// True when the side to move has no legal move but the opponent has one.
-bool MustPass(const BoardState& board);
-bool IsGameOver(const BoardState& board);
 
 }  // namespace tavik_tools
 

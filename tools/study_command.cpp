@@ -8,6 +8,7 @@
 
 #include "analysis.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace tavik_tools {
 
@@ -41,11 +42,17 @@ bool ReadStudyArgs(const std::vector<std::string>& args, bool analyse, StudyArgs
         const bool hasValue = i + 1 < args.size();
         const std::string value = hasValue ? args[i + 1] : "";
         if (analyse && option == "--mode" && hasValue) {
-            const char* names[] = {"eval", "openness", "win", "perfect"};  // the StudyMode numbers
+            const struct {
+                const char* name;
+                StudyMode mode;
+            } modes[] = {{"eval", StudyMode::kEvaluate},
+                         {"openness", StudyMode::kOpenness},
+                         {"win", StudyMode::kWinLoss},
+                         {"perfect", StudyMode::kPerfect}};
             out.modeGiven = false;
-            for (int m = 0; m < 4; ++m)
-                if (value == names[m]) {
-                    out.mode = static_cast<StudyMode>(m);
+            for (const auto& m : modes)
+                if (value == m.name) {
+                    out.mode = m.mode;
                     out.modeGiven = true;
                 }
             if (!out.modeGiven) return error = "--mode takes eval, win, perfect or openness", false;
@@ -72,7 +79,7 @@ int Processors() {
 }
 
 void PrintRow(const ThinkResult& row) {
-    std::printf("%s %d %d\n", row.move ? SquareName(row.move).c_str() : "--", row.value, row.nodes);
+    std::printf("%s %d %d\n", tavik::SquareName(row.move).c_str(), row.value, row.nodes);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@
 #endif
 
 #include "bench.h"
+#include "board_functions.h"
 #include "book_command.h"
 #include "computer_player.h"
 #include "game_command.h"
@@ -49,6 +50,7 @@
 #include "position_text.h"
 #include "search.h"
 #include "study_command.h"
+#include "texts.h"
 
 using namespace tavik_tools;
 
@@ -81,10 +83,10 @@ int Moves(const BoardState& board) {
     int count = 0;
     for (int cell = 10; cell <= 80; ++cell) {
         if (!CanDrop(&board, cell)) continue;
-        std::printf("%s openness %d\n", SquareName(cell).c_str(), GetOpenness(&board, cell));
+        std::printf("%s openness %d\n", tavik::SquareName(cell).c_str(), GetOpenness(&board, cell));
         ++count;
     }
-    if (count == 0) std::printf(IsGameOver(board) ? "game over\n" : "no legal move: pass\n");
+    if (count == 0) std::printf(tavik::IsGameOver(board) ? "game over\n" : "no legal move: pass\n");
     return 0;
 }
 
@@ -103,7 +105,7 @@ int ThinkCommand(const BoardState& board, int depth, bool force, int threads) {
     ostrakon::ThinkCall(board, depth, result, force, nullptr, threads);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("move   %s\n", SquareName(result.move).c_str());
+    std::printf("move   %s\n", tavik::SquareName(result.move).c_str());
     std::printf("value  %s (%d, black's view)\n", ValueText(result.value).c_str(), result.value);
     std::printf("nodes  %d\n", result.nodes);
     std::printf("time   %.3f s\n", seconds);

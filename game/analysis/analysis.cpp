@@ -7,13 +7,12 @@
 #include <thread>
 
 #include "board_functions.h"
+#include "ostrakon_value.h"
 #include "texts.h"
 
 namespace tavik {
 
 namespace {
-
-constexpr int32_t kNoMove = 16777215;  // the engine's answer when the side to move cannot move
 
 // The engine's progress callback: passes on a cancel request that came just before the
 // search began, which the engine did not yet know of.
@@ -22,10 +21,12 @@ void OSTRAKON_CALL Progress(const char*) { SearchCancel::PassOn(); }
 // A search's depth never below one ply: the engine takes 0 for its win/loss search.
 int32_t AtLeastOnePly(int32_t depth) { return depth < 1 ? 1 : depth; }
 
-// The final disc difference of a position nobody can move in, as the engine writes results.
+// The final disc difference of a position nobody can move in, as the engine writes a won
+// game; a drawn one is 0 here, not the engine's draw value.
 int32_t FinalResult(const BoardState& board) {
     const int32_t difference = CountCells(board, 1) - CountCells(board, -1);
-    return difference > 0 ? difference + 65536 : difference < 0 ? difference - 65536 : 0;
+    if (difference == 0) return 0;
+    return difference > 0 ? difference + OSTRAKON_VALUE_WIN : difference - OSTRAKON_VALUE_WIN;
 }
 
 }  // namespace
@@ -89,10 +90,10 @@ std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyM
         return Think(&copy, engineDepth, &result, -1, progress) != 0;
     };
     if (!search()) return std::nullopt;
-    if (result.value == kNoMove || result.value == -kNoMove) {
+    if (ostrakon::IsNoMoveValue(result.value)) {
         copy.sideToMove = -copy.sideToMove;  // the opponent must pass
         if (!search()) return std::nullopt;
-        if (result.value == kNoMove || result.value == -kNoMove) result.value = FinalResult(copy);
+        if (ostrakon::IsNoMoveValue(result.value)) result.value = FinalResult(copy);
     }
     result.move = cell;
     return result;

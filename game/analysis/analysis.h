@@ -33,9 +33,10 @@ std::vector<int> LegalMoves(const BoardState& board);
 
 // The analysis of one legal move `cell` of `board`: the mode's step on a copy of the board,
 // searched again from the opponent-passed position when the opponent must pass, and the final
-// disc difference (+-65536) when the move ends the game. `caption` hears the text of each
-// search before it starts; `progress` is handed to the engine. Openness rows have 0 nodes.
-// Nothing when a search was ended early (cancelled): its value was never computed.
+// disc difference beyond +-OSTRAKON_VALUE_WIN (a draw 0) when the move ends the game.
+// `caption` hears the text of each search before it starts; `progress` is handed to the
+// engine. Openness rows have 0 nodes. Nothing when a search was ended early (cancelled): its
+// value was never computed.
 // An evaluation depth of 1 still searches one ply after the move: the engine would take 0 for
 // its win/loss search, which at the start of a game would not end.
 std::optional<ThinkResult> AnalyseMove(const BoardState& board, int cell, StudyMode mode, const StudyDepths& depths,

@@ -24,7 +24,8 @@ int CellAt(int x, int y) {
     return CellOf(x / kSquarePixels, y / kSquarePixels);
 }
 
-void ResetBoard(BoardState& board) {
+BoardState InitialBoard() {
+    BoardState board;
     for (int32_t& cell : board.cells) cell = kBorderCell;
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 8; ++column) board.cells[CellOf(column, row)] = 0;
@@ -34,6 +35,7 @@ void ResetBoard(BoardState& board) {
     board.cells[49] = 1;   // D5
     board.cells[50] = -1;  // E5
     board.sideToMove = 1;
+    return board;
 }
 
 int CountCells(const BoardState& board, int value) {
@@ -42,16 +44,18 @@ int CountCells(const BoardState& board, int value) {
     return count;
 }
 
-bool MustPass(const BoardState& board) {
+bool HasNoMove(const BoardState& board) {
     int only = 0;
     return LegalMoveCount(board, &only) == 0;
 }
 
+bool IsForcedPass(const BoardState& board) { return HasNoMove(board) && !IsGameOver(board); }
+
 bool IsGameOver(const BoardState& board) {
-    if (!MustPass(board)) return false;
+    if (!HasNoMove(board)) return false;
     BoardState other = board;
     other.sideToMove = -board.sideToMove;
-    return MustPass(other);
+    return HasNoMove(other);
 }
 
 int ForcedMove(const BoardState& board) {

@@ -21,13 +21,16 @@ constexpr int kBoardPixels = 401;
 int CellAt(int x, int y);
 
 // The initial position: borders 0xFFFF, D4 and E5 white, E4 and D5 black, black to move.
-void ResetBoard(BoardState& board);
+BoardState InitialBoard();
 
 // Cells among 10..80 equal to `value` (0 empty, +1 black, -1 white).
 int CountCells(const BoardState& board, int value);
 
-// The side to move has no legal move.
-bool MustPass(const BoardState& board);
+// The side to move has no legal move: it must pass, or the game is over.
+bool HasNoMove(const BoardState& board);
+
+// The side to move has no legal move but the opponent has one: a pass, and the game goes on.
+bool IsForcedPass(const BoardState& board);
 
 // Neither side has a legal move.
 bool IsGameOver(const BoardState& board);

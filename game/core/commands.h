@@ -17,9 +17,9 @@ enum Command : unsigned {
 };
 static_assert(kCmdAutoPlay == 1059 && kCmdPriorityRealTime == 1066 && kCmdVersion == 1076);
 
-// What the evaluation window lists for each move. The numbers are the ones the window is told
-// (0 evaluation, 1 openness, 2 win/loss, 3 perfect search), not the order of the menu.
-enum class StudyMode { kEvaluate = 0, kOpenness = 1, kWinLoss = 2, kPerfect = 3 };
+// What the evaluation window lists for each move. Only ever held in memory: no file or
+// registry value stores it.
+enum class StudyMode { kEvaluate, kOpenness, kWinLoss, kPerfect };
 
 // The mode a study command opens the evaluation window in; false for every other command (the
 // best-move command opens a window of its own).

@@ -19,13 +19,13 @@ std::array<char, 64> BookLine(const GameRecord& record) {
 }
 
 void ReplayMoves(const GameRecord& record, int count, BoardState& board) {
-    ResetBoard(board);
+    board = InitialBoard();
     // Entry 60 is always empty, so a count of 61 stops there like any other end of the record.
     for (int i = 0; i < count && i < kMoveEntries; ++i) {
         const int32_t square = record.moves[i].square;
         if (square == 0) break;
         ReverseStones(&board, square);
-        if (MustPass(board)) board.sideToMove = -board.sideToMove;
+        if (HasNoMove(board)) board.sideToMove = -board.sideToMove;
     }
 }
 

@@ -7,7 +7,7 @@
 namespace tavik {
 
 GameSession::GameSession() {
-    ResetBoard(board_);
+    board_ = InitialBoard();
     ClearRecord(record_);
 }
 

@@ -1,21 +1,27 @@
 #include "texts.h"
 
 #include "board_functions.h"
+#include "ostrakon_value.h"
 
 namespace tavik {
 
 std::string SquareName(int cell) {
     const int index = cell - 10;
+    if (index < 0 || index > 70 || index % 9 == 8) return "--";
     return {static_cast<char>('A' + index % 9), static_cast<char>('1' + index / 9)};
 }
 
 std::string FormatValue(int32_t value) {
-    // the tests run from the largest values down; a win's margin is what lies beyond 65536
-    if (value > 65536) return "黒" + std::to_string(value - 65536) + "石勝ち";
-    if (value == 65536) return "黒勝利";
-    if (value < -65536) return "白" + std::to_string(-65536 - static_cast<int64_t>(value)) + "石勝ち";
-    if (value == -65536) return "白勝利";
-    if (value == 65535 || value == -65535) return "引き分け";
+    // The no-move values are not asked about: the game never shows them, and they read as wins.
+    const ostrakon::ValueMeaning meaning = ostrakon::ReadValue(value);
+    switch (meaning.kind) {
+    case ostrakon::ValueMeaning::kBlackWins:
+        return meaning.amount ? "黒" + std::to_string(meaning.amount) + "石勝ち" : "黒勝利";
+    case ostrakon::ValueMeaning::kWhiteWins:
+        return meaning.amount ? "白" + std::to_string(meaning.amount) + "石勝ち" : "白勝利";
+    case ostrakon::ValueMeaning::kDraw: return "引き分け";
+    case ostrakon::ValueMeaning::kNumber: break;
+    }
     return std::to_string(value);
 }
 

@@ -17,7 +17,8 @@ inline bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Column letter and row digit: cell 10 is "A1", 80 is "H8".
+// Column letter and row digit: cell 10 is "A1", 80 is "H8"; "--" for a cell that is no square
+// (0, no move, among them).
 std::string SquareName(int cell);
 
 // An engine value: who wins by how many discs, a win, a draw, or the plain number.

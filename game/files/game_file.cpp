@@ -53,8 +53,7 @@ GameFileCheck DecodeGameFile(const uint8_t* data, size_t size, GameRecord& recor
         !std::memchr(scratch.whiteName, 0, kNameBytes))
         return Fault(GameFileError::kName);
 
-    BoardState board;
-    ResetBoard(board);
+    BoardState board = InitialBoard();
     int entry = 0;
     for (; entry < kMaxMoves; ++entry) {
         const MoveEntry& move = scratch.moves[entry];
@@ -64,7 +63,7 @@ GameFileCheck DecodeGameFile(const uint8_t* data, size_t size, GameRecord& recor
         if (side != 1 && side != -1) return Fault(GameFileError::kSide, entry);
         if (side != board.sideToMove) return Fault(GameFileError::kWrongSide, entry);
         if (!ReverseStones(&board, square)) return {GameFileError::kIllegalMove, entry, square};
-        if (MustPass(board)) board.sideToMove = -board.sideToMove;
+        if (HasNoMove(board)) board.sideToMove = -board.sideToMove;
     }
     // the record ends at the first empty entry; it and everything after it are zero
     for (int rest = entry; rest < kMoveEntries; ++rest) {

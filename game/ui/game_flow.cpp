@@ -86,7 +86,7 @@ void GameFlow::ReleaseStudy() {
 
 void GameFlow::NewGame() {
     ChangeGame([](BoardState& board, GameRecord& record) {
-        ResetBoard(board);
+        board = InitialBoard();
         // The names stay empty until the players are confirmed again or the program restarts.
         ClearRecord(record);
     });
@@ -164,7 +164,7 @@ void GameFlow::NextTurn() {
     session_.SetTurnStart(timeGetTime());
     BoardState board = session_.Board();
     const PlaySettings settings = Settings();
-    if (MustPass(board)) {
+    if (HasNoMove(board)) {
         if (IsGameOver(board)) {
             ShowResult();
             return;

@@ -2,6 +2,7 @@
 // orientations, the draw and its generator, and a malformed book that must not crash the draw.
 // That the records are what tools/gen_book makes of tools/book/book.txt is checked byte for byte
 // by the test tools_book_is_generated.
+#include "board_functions.h"
 #include "book.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "random_games.h"
+#include "texts.h"
 
 namespace {
 
@@ -27,8 +29,8 @@ using ostrakon::BookLookup;
 using ostrakon::BookRecord;
 using ostrakon::BookStatus;
 using ostrakon::Orientation;
-using tavik_tools::InitialBoard;
-using tavik_tools::SquareName;
+using tavik::InitialBoard;
+using tavik::SquareName;
 using Line = std::vector<int>;
 using Moves = std::array<char, 64>;  // a move string as ThinkBook reads it
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "board_functions.h"
 #include "random_games.h"
 #include "parallel.h"
 #include "reference.h"
@@ -94,8 +95,8 @@ struct Kinds {
     int mustPass = 0;
     int finished = 0;
     void Note(const BoardState& b) {
-        mustPass += tavik_tools::MustPass(b);
-        finished += tavik_tools::IsGameOver(b);
+        mustPass += tavik::IsForcedPass(b);
+        finished += tavik::IsGameOver(b);
     }
 };
 
@@ -155,7 +156,7 @@ TEST(ReferenceDiff, ScatteredBoardsInEveryMode) {
     const int count = Scaled(1500);
     std::mt19937 rng(11);
     for (int i = 0; i < count; ++i) {
-        BoardState b = tavik_tools::InitialBoard();
+        BoardState b = tavik::InitialBoard();
         const int empties = 1 + static_cast<int>(rng() % 10);
         for (int cell = 10; cell <= 80; ++cell) {
             if (tavik_test::IsPlayable(cell)) b.cells[cell] = rng() % 2 ? 1 : -1;

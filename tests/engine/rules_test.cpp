@@ -6,20 +6,22 @@
 #include <random>
 #include <string>
 
+#include "board_functions.h"
 #include "random_games.h"
 #include "reference.h"
+#include "texts.h"
 
 namespace {
 
 using tavik_test::AfterMoves;
 using tavik_test::Board;
-using tavik_tools::InitialBoard;
+using tavik::InitialBoard;
 using tavik_tools::ParseSquare;
 
 std::string LegalSquares(const BoardState& b) {
     std::string text;
     for (int cell = 0; cell <= 90; ++cell) {
-        if (CanDrop(&b, cell) == -1) text += tavik_tools::SquareName(cell) + " ";
+        if (CanDrop(&b, cell) == -1) text += tavik::SquareName(cell) + " ";
     }
     return text;
 }

@@ -23,6 +23,7 @@
 #include <unistd.h>
 #endif
 
+#include "board_functions.h"
 #include "memo.h"
 #include "parallel.h"
 #include "progress_texts.h"
@@ -34,7 +35,7 @@ namespace {
 
 using tavik_test::AfterMoves;
 using tavik_test::Board;
-using tavik_tools::InitialBoard;
+using tavik::InitialBoard;
 using tavik_tools::ParseSquare;
 
 // Status texts as code page 932 bytes, written out so they do not depend on how the engine

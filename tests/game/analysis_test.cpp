@@ -1,8 +1,9 @@
-// The study functions against the frame exactly as written, run over the literal reference
-// engine: every row of every analysis (move, value and node count, in list order) on random
-// positions with passes, game-ending moves, both sides to move and the perfect-depth
-// boundaries, for one thread and for several; the best move likewise; the order of equal
-// values; the texts (code page 932); and cancelling.
+// The study functions against the literal reference engine: every row of every analysis (move,
+// value and node count) is the reference's answer for the position after that move, searched
+// with the depth the table names; the list is in order; on random positions with passes,
+// game-ending moves, both sides to move and the perfect-depth boundaries, for one thread and
+// for several. Also the best move likewise, the order of equal values, the texts (code page
+// 932), and cancelling.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "analysis.h"
+#include "board_functions.h"
 #include "random_games.h"
 #include "reference.h"
 #include "texts.h"
@@ -21,51 +23,34 @@ namespace {
 
 using namespace tavik;
 
-constexpr int32_t kNoMove = 16777215;
-
-int Discs(const BoardState& b, int colour) {
-    int n = 0;
-    for (int cell = 10; cell <= 80; ++cell) n += b.cells[cell] == colour;
-    return n;
+bool ReferenceHasMove(const BoardState& b) {
+    for (int cell = 10; cell <= 80; ++cell)
+        if (tavik_test::IsPlayable(cell) && reference::CanDrop(b, cell)) return true;
+    return false;
 }
 
-// The shared frame as the study menu describes it, step by step, over the reference engine.
-std::vector<ThinkResult> LiteralFrame(const BoardState& board, StudyMode mode, const StudyDepths& d) {
-    std::vector<ThinkResult> results;
-    BoardState copy = board;
-    for (int cell = 10; cell <= 80; ++cell) {
-        if (!tavik_test::IsPlayable(cell) || !reference::CanDrop(copy, cell)) continue;
-        ThinkResult r{0, 0, 0};
-        if (mode == StudyMode::kOpenness) {
-            r.value = reference::GetOpenness(copy, cell);
-        } else {
-            reference::ReverseStones(copy, cell);
-            const int e = reference::CountEmpty(copy);
-            int32_t depth = -1;
-            if (mode == StudyMode::kWinLoss) depth = 0;
-            if (mode == StudyMode::kEvaluate && e > d.perfectDepth - 1) depth = std::max(d.normalDepth - 1, 1);
-            r = reference::Think(copy, depth, -1).result;
-            if (r.value == kNoMove || r.value == -kNoMove) {
-                copy.sideToMove = -copy.sideToMove;
-                r = reference::Think(copy, depth, -1).result;
-                if (r.value == kNoMove || r.value == -kNoMove) {
-                    const int difference = Discs(copy, 1) - Discs(copy, -1);
-                    r.value = difference > 0 ? difference + 65536 : difference < 0 ? difference - 65536 : 0;
-                }
-            }
-        }
-        r.move = cell;
-        results.push_back(r);
-        copy = board;
+int DiscMargin(const BoardState& b) {
+    int margin = 0;
+    for (int cell = 10; cell <= 80; ++cell) margin += b.cells[cell] == 1 ? 1 : b.cells[cell] == -1 ? -1 : 0;
+    return margin;
+}
+
+// What the reference engine says of the move `cell`: its openness; or the position after it,
+// searched with Think's `depth` (0 win/loss, -1 perfect), with the opponent passing when it has
+// no move. When nobody can move the game is over and its disc margin is the value, beyond the
+// interface's win mark; a drawn end is 0.
+ThinkResult ReferenceRow(const BoardState& board, int cell, StudyMode mode, int32_t depth) {
+    if (mode == StudyMode::kOpenness) return {cell, reference::GetOpenness(board, cell), 0};
+    BoardState after = board;
+    reference::ReverseStones(after, cell);
+    if (!ReferenceHasMove(after)) after.sideToMove = -after.sideToMove;
+    ThinkResult row = reference::Think(after, depth, -1).result;
+    row.move = cell;
+    if (!ReferenceHasMove(after)) {
+        const int margin = DiscMargin(after);
+        row.value = margin == 0 ? 0 : margin > 0 ? OSTRAKON_VALUE_WIN + margin : margin - OSTRAKON_VALUE_WIN;
     }
-    const int n = static_cast<int>(results.size());
-    for (int pass = 0; pass < n; ++pass)
-        for (int j = 0; j + 1 < n; ++j) {
-            const int32_t a = results[j].value, b = results[j + 1].value;
-            const bool better = mode == StudyMode::kOpenness ? b < a : board.sideToMove == 1 ? b > a : b < a;
-            if (better) std::swap(results[j], results[j + 1]);
-        }
-    return results;
+    return row;
 }
 
 std::string RowsText(const std::vector<ThinkResult>& rows) {
@@ -98,10 +83,18 @@ struct Coverage {
     }
 };
 
-void ExpectFrame(const BoardState& board, StudyMode mode, const StudyDepths& depths, Coverage& coverage) {
-    const std::vector<ThinkResult> expected = LiteralFrame(board, mode, depths);
+// Every legal move once, each with the reference's answer for a search of Think's `depth`, best
+// first for the side to move (openness: smallest first), equal values in ascending cell order.
+void ExpectReferenceRows(const BoardState& board, StudyMode mode, const StudyDepths& depths, int32_t depth,
+                         Coverage& coverage) {
+    std::vector<ThinkResult> expected;
+    for (int cell = 10; cell <= 80; ++cell)
+        if (tavik_test::IsPlayable(cell) && reference::CanDrop(board, cell))
+            expected.push_back(ReferenceRow(board, cell, mode, depth));
     coverage.rows += static_cast<int>(expected.size());
+    const bool smallestFirst = mode == StudyMode::kOpenness || board.sideToMove == -1;
     for (int threads : {1, 3}) {
+        SCOPED_TRACE(tavik_tools::Diagram(board) + " threads " + std::to_string(threads));
         AnalysisOptions options;
         options.mode = mode;
         options.depths = depths;
@@ -109,68 +102,105 @@ void ExpectFrame(const BoardState& board, StudyMode mode, const StudyDepths& dep
         SearchCancel cancel;
         const auto rows = AnalyseAllMoves(board, options, cancel);
         ASSERT_TRUE(rows.has_value());
-        ASSERT_EQ(RowsText(expected), RowsText(*rows))
-            << tavik_tools::Diagram(board) << " mode " << static_cast<int>(mode) << " threads " << threads;
-    }
-}
-
-TEST(Analysis, WinLossAndPerfectSearchOfEveryMoveAsTheLiteralFrame) {
-    Coverage coverage;
-    for (uint32_t seed = 1; seed <= 100; ++seed) {
-        const BoardState board = tavik_test::RandomPosition(seed, 1, 11);
-        coverage.Look(board);
-        for (StudyMode mode : {StudyMode::kWinLoss, StudyMode::kPerfect}) ExpectFrame(board, mode, {}, coverage);
-    }
-    EXPECT_GT(coverage.blackPasses, 0);
-    EXPECT_GT(coverage.whitePasses, 0);
-    EXPECT_GT(coverage.endsTheGame, 0);
-    EXPECT_GT(coverage.whiteToMove, 0);
-    EXPECT_GT(coverage.blackToMove, 0);
-}
-
-TEST(Analysis, EvaluationOfEveryMoveAcrossThePerfectDepth) {
-    // With E empty squares before the move, the perfect search starts at P = E: the boundary is
-    // tried on both sides, E = P - 1, P and P + 1.
-    Coverage coverage;
-    int perfectRows = 0;
-    for (uint32_t seed = 100; seed <= 130; ++seed) {
-        const BoardState board = tavik_test::RandomPosition(seed, 3, 12);
-        coverage.Look(board);
-        const int empty = reference::CountEmpty(board);
-        for (int perfect : {empty - 1, empty, empty + 1}) {
-            StudyDepths depths;
-            depths.normalDepth = 3;
-            depths.perfectDepth = perfect;
-            perfectRows += perfect >= empty ? static_cast<int>(LegalMoves(board).size()) : 0;
-            ExpectFrame(board, StudyMode::kEvaluate, depths, coverage);
+        std::vector<ThinkResult> byCell = *rows;
+        std::sort(byCell.begin(), byCell.end(),
+                  [](const ThinkResult& a, const ThinkResult& b) { return a.move < b.move; });
+        ASSERT_EQ(RowsText(expected), RowsText(byCell));
+        for (size_t i = 1; i < rows->size(); ++i) {
+            const ThinkResult& before = (*rows)[i - 1];
+            const ThinkResult& next = (*rows)[i];
+            const bool inOrder = before.value == next.value ? before.move < next.move
+                                 : smallestFirst            ? before.value < next.value
+                                                            : before.value > next.value;
+            ASSERT_TRUE(inOrder) << RowsText(*rows);
         }
     }
-    EXPECT_GT(perfectRows, 0);
-    EXPECT_GT(coverage.blackPasses, 0);
-    EXPECT_GT(coverage.whitePasses, 0);
-    EXPECT_GT(coverage.whiteToMove, 0);
-    EXPECT_GT(coverage.blackToMove, 0);
 }
 
-TEST(Analysis, EvaluationAndOpennessInTheMiddleGame) {
-    Coverage coverage;
-    for (uint32_t seed = 200; seed <= 215; ++seed) {
-        const BoardState board = tavik_test::RandomPosition(seed, 30, 56);
-        coverage.Look(board);
-        StudyDepths depths;
-        depths.normalDepth = 4;
-        ExpectFrame(board, StudyMode::kEvaluate, depths, coverage);
-        ExpectFrame(board, StudyMode::kOpenness, depths, coverage);
+// Analyses of random positions; each row must be the reference's search of the position after
+// its move with the depth named here.
+TEST(Analysis, EveryRowIsTheReferencesSearchAfterItsMove) {
+    constexpr int kRelative = 1000;  // a perfect depth of kRelative + k: the empty squares + k
+    struct Case {
+        const char* what;
+        StudyMode mode;
+        uint32_t firstSeed, lastSeed;
+        int minEmpty, maxEmpty;
+        int normal, perfect;  // the study depths
+        int32_t depth;        // Think's, for each move's search
+        bool passes, ends;    // passes of both colours, game-ending moves must be among them
+    } cases[] = {
+        {"win/loss", StudyMode::kWinLoss, 1, 100, 1, 11, 7, 16, 0, true, true},
+        {"perfect", StudyMode::kPerfect, 1, 100, 1, 11, 7, 16, -1, true, true},
+        // With E empty squares before the move the perfect search starts at P = E.
+        {"evaluation, E = P + 1: D - 1 plies after the move", StudyMode::kEvaluate, 100, 130, 3, 12, 3,
+         kRelative - 1, 2, true, false},
+        {"evaluation, E = P: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative, -1, true, false},
+        {"evaluation, E = P - 1: perfect", StudyMode::kEvaluate, 100, 130, 3, 12, 3, kRelative + 1, -1, true,
+         false},
+        {"evaluation in the middle game", StudyMode::kEvaluate, 200, 215, 30, 56, 4, 16, 3, false, false},
+        {"evaluation of depth 1: still one ply", StudyMode::kEvaluate, 200, 205, 30, 56, 1, 16, 1, false, false},
+        {"evaluation of depth 2", StudyMode::kEvaluate, 200, 205, 30, 56, 2, 16, 1, false, false},
+        {"openness", StudyMode::kOpenness, 200, 215, 30, 56, 4, 16, 0, false, false},
+        {"the initial position: four equal values", StudyMode::kEvaluate, 1, 1, 60, 60, 7, 16, 6, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Coverage coverage;
+        for (uint32_t seed = c.firstSeed; seed <= c.lastSeed; ++seed) {
+            const BoardState board = tavik_test::RandomPosition(seed, c.minEmpty, c.maxEmpty);
+            coverage.Look(board);
+            StudyDepths depths;
+            depths.normalDepth = c.normal;
+            depths.perfectDepth = c.perfect >= kRelative / 2 ? reference::CountEmpty(board) + c.perfect - kRelative
+                                                              : c.perfect;
+            ExpectReferenceRows(board, c.mode, depths, c.depth, coverage);
+            if (HasFatalFailure()) return;
+        }
+        EXPECT_GT(coverage.rows, 3);
+        if (c.passes) {
+            EXPECT_GT(coverage.blackPasses, 0);
+            EXPECT_GT(coverage.whitePasses, 0);
+            EXPECT_GT(coverage.whiteToMove, 0);
+            EXPECT_GT(coverage.blackToMove, 0);
+        }
+        if (c.ends) {
+            EXPECT_GT(coverage.endsTheGame, 0);
+        }
     }
-    // The initial position: four moves, one per symmetry, so four equal values in cell order.
-    const BoardState start = tavik_tools::InitialBoard();
-    ExpectFrame(start, StudyMode::kEvaluate, StudyDepths{}, coverage);
+    // The initial position's four moves, one per symmetry: equal values in cell order.
     AnalysisOptions options;
     SearchCancel cancel;
-    const auto rows = AnalyseAllMoves(start, options, cancel);
+    const auto rows = AnalyseAllMoves(InitialBoard(), options, cancel);
     ASSERT_TRUE(rows && rows->size() == 4);
     EXPECT_EQ(31, (*rows)[0].move) << "D3 first";
-    EXPECT_GT(coverage.rows, 100);
+}
+
+// A move that ends the game: the final disc margin beyond the win mark, whatever the mode.
+TEST(Analysis, AMoveThatEndsTheGameIsWorthItsFinalMargin) {
+    struct Case {
+        const char* what;
+        const char* diagram;
+        char side;
+        int32_t value;  // of the only move, H8
+    } cases[] = {
+        {"black wins by 18", "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXO-", 'X', 65554},
+        {"white wins by 18", "OOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOXXXXXXXXXXXXXXXXXXXXXXXXXXXXXOX-", 'O', -65554},
+        {"a draw is 0", "XXOOXXOOXXOOOXXXOXXXXOXOOOOOOXOXXXOXOOOOOOOXOXOXOXXOOXXOOXOXOXX-", 'X', 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const BoardState board = tavik_test::Board(c.diagram, c.side);
+        for (StudyMode mode : {StudyMode::kEvaluate, StudyMode::kWinLoss, StudyMode::kPerfect}) {
+            AnalysisOptions options;
+            options.mode = mode;
+            SearchCancel cancel;
+            const auto rows = AnalyseAllMoves(board, options, cancel);
+            ASSERT_TRUE(rows && rows->size() == 1);
+            EXPECT_EQ(80, (*rows)[0].move);
+            EXPECT_EQ(c.value, (*rows)[0].value) << static_cast<int>(mode);
+        }
+    }
 }
 
 TEST(Analysis, SortingKeepsEqualValuesInCellOrder) {
@@ -273,7 +303,7 @@ TEST(Analysis, TheBestMoveAsTheReferenceFindsIt) {
         int32_t depth;  // the engine's: the normal depth, or -1 for the perfect search
         int shown;
     };
-    const BoardState start = tavik_tools::InitialBoard();
+    const BoardState start = tavik::InitialBoard();
     const BoardState late = tavik_test::RandomPosition(5, 10, 10);
     const int lateEmpty = reference::CountEmpty(late);
     std::vector<Case> cases = {
@@ -376,9 +406,9 @@ TEST(Analysis, CancellingATaskEndsOnlyItsSearchesAndTheNextAnalysisStartsClean) 
         EXPECT_EQ(RowsText({alone}), RowsText({*rows[i]}));
     }
 
-    // The next analysis, from a fresh flag, runs to its end and lists what the frame lists.
+    // The next analysis, from a fresh flag, runs to its end and lists what the reference finds.
     Coverage coverage;
-    ExpectFrame(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, coverage);
+    ExpectReferenceRows(tavik_test::RandomPosition(43, 8, 8), StudyMode::kPerfect, {}, -1, coverage);
 }
 
 TEST(Analysis, ASearchEndedByAnotherRequestIsNeverARow) {

@@ -25,9 +25,7 @@ const std::string kVictory = "\x8f\x9f\x97\x98";        // 勝利
 const std::string kDraw = "\x88\xf8\x82\xab\x95\xaa\x82\xaf";  // 引き分け
 
 TEST(Board, InitialPosition) {
-    BoardState board;
-    std::memset(&board, 0x11, sizeof board);
-    ResetBoard(board);
+    const BoardState board = InitialBoard();
     for (int cell : {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90}) EXPECT_EQ(0xFFFF, board.cells[cell]);
     EXPECT_EQ(-1, board.cells[40]);
     EXPECT_EQ(1, board.cells[41]);
@@ -37,7 +35,7 @@ TEST(Board, InitialPosition) {
     EXPECT_EQ(60, CountCells(board, 0));
     EXPECT_EQ(2, CountCells(board, 1));
     EXPECT_EQ(2, CountCells(board, -1));
-    EXPECT_FALSE(MustPass(board));
+    EXPECT_FALSE(HasNoMove(board));
     EXPECT_FALSE(IsGameOver(board));
     EXPECT_EQ(0, ForcedMove(board));
 }
@@ -47,18 +45,19 @@ TEST(Board, PassesForcedMovesAndTheEnd) {
         const char* name;
         const char* rows;
         char side;
-        bool mustPass, gameOver;
+        bool noMove, forcedPass, gameOver;
         int forced;
     } cases[] = {
-        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', false, false, 10},
-        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', true, false, 0},
-        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'O', true, true, 0},
+        {"one move", "-OX-----" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', false, false, false, 10},
+        {"must pass", "OX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'X', true, true, false, 0},
+        {"game over", "XX------" "--------" "--------" "--------" "--------" "--------" "--------" "--------", 'O', true, false, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BoardState board = tavik_test::Board(c.rows, c.side);
         const BoardState before = board;
-        EXPECT_EQ(c.mustPass, MustPass(board));
+        EXPECT_EQ(c.noMove, HasNoMove(board));
+        EXPECT_EQ(c.forcedPass, IsForcedPass(board));
         EXPECT_EQ(c.gameOver, IsGameOver(board));
         EXPECT_EQ(c.forced, ForcedMove(board));
         EXPECT_EQ(0, std::memcmp(&before, &board, sizeof board)) << "the board is only read";
@@ -74,8 +73,7 @@ TEST(Record, ReplayRebuildsEveryPositionOfRandomGames) {
         std::mt19937 rng(seed);
         static GameRecord record;
         ClearRecord(record);
-        BoardState board;
-        ResetBoard(board);
+        BoardState board = InitialBoard();
         std::vector<BoardState> positions = {board};
         while (!IsGameOver(board)) {
             std::vector<int> moves;
@@ -88,7 +86,7 @@ TEST(Record, ReplayRebuildsEveryPositionOfRandomGames) {
             const int number = 60 - CountCells(board, 0);
             EXPECT_EQ(RecordListUpdate::kAppendRow,
                       RecordMove(record, number, side, square, 0, 0, 0, ""));
-            if (MustPass(board) && !IsGameOver(board)) {
+            if (IsForcedPass(board)) {
                 board.sideToMove = -board.sideToMove;
                 ++passes;
             }
@@ -194,7 +192,11 @@ TEST(Texts, SquareNames) {
     struct Case {
         int cell;
         const char* name;
-    } cases[] = {{10, "A1"}, {17, "H1"}, {40, "D4"}, {50, "E5"}, {73, "A8"}, {80, "H8"}};
+    } cases[] = {{10, "A1"}, {17, "H1"}, {40, "D4"}, {50, "E5"}, {73, "A8"}, {80, "H8"},
+                 // no square: no move, border cells (beside the board and below its last row),
+                 // outside the mailbox
+                 {0, "--"},  {9, "--"},   {18, "--"},  {81, "--"},  {82, "--"}, {89, "--"},
+                 {-1, "--"}, {91, "--"}};
     for (const Case& c : cases) EXPECT_EQ(c.name, SquareName(c.cell));
 }
 
@@ -282,11 +284,6 @@ TEST(Commands, TheStudyModeOfEachCommand) {
             EXPECT_EQ(c.mode, mode) << c.command;
         }
     }
-    // The numbers the evaluation window is told.
-    EXPECT_EQ(0, static_cast<int>(StudyMode::kEvaluate));
-    EXPECT_EQ(1, static_cast<int>(StudyMode::kOpenness));
-    EXPECT_EQ(2, static_cast<int>(StudyMode::kWinLoss));
-    EXPECT_EQ(3, static_cast<int>(StudyMode::kPerfect));
 }
 
 }  // namespace

@@ -86,8 +86,7 @@ TEST(GameFile, PlayedGamesRoundTrip) {
     for (uint32_t seed = 1; seed <= 120; ++seed) {
         std::mt19937 rng(seed);
         auto record = EmptyRecord();
-        BoardState board;
-        ResetBoard(board);
+        BoardState board = InitialBoard();
         while (!IsGameOver(board)) {
             std::vector<int> legal;
             for (int cell = 10; cell <= 80; ++cell) {
@@ -97,7 +96,7 @@ TEST(GameFile, PlayedGamesRoundTrip) {
             const int square = legal[rng() % legal.size()];
             ReverseStones(&board, square);
             RecordMove(*record, 60 - CountCells(board, 0), side, square, 0, 10, 0, "");
-            if (MustPass(board)) board.sideToMove = -board.sideToMove;
+            if (HasNoMove(board)) board.sideToMove = -board.sideToMove;
         }
         const int count = RecordedMoves(*record);
         full += count == 60;
@@ -226,8 +225,7 @@ TEST(GameFile, GoldenFilesMadeFromTheLayout) {
         auto record = EmptyRecord();
         std::strcpy(record->blackName, g.black);
         std::strcpy(record->whiteName, g.white);
-        BoardState board;
-        ResetBoard(board);
+        BoardState board = InitialBoard();
         const std::string moves = g.transcript;
         int passes = 0;
         for (size_t i = 0; i < moves.size(); i += 2) {
@@ -237,7 +235,7 @@ TEST(GameFile, GoldenFilesMadeFromTheLayout) {
             ASSERT_NE(0, ReverseStones(&board, square)) << "move " << number;
             RecordMove(*record, number, side, square, side == 1 ? 0 : number - 1 - 30,
                        10 * (number - 1), 1000 * (number - 1), "");
-            if (MustPass(board) && !IsGameOver(board)) {
+            if (IsForcedPass(board)) {
                 board.sideToMove = -board.sideToMove;
                 ++passes;
             }

@@ -165,7 +165,7 @@ TEST(GameSession, RewindingWhileMovesArePlayed) {
                 if (turn.Play(move, 0)) {
                     ++played;
                     const BoardState now = session.Board();
-                    if (MustPass(now) && !IsGameOver(now)) session.Pass();
+                    if (IsForcedPass(now)) session.Pass();
                 }
             }
             session.MoveFinished();
@@ -209,7 +209,7 @@ TEST(GameSession, RewindingWhileMovesArePlayed) {
         mismatches += !session.Read([&](const BoardState& b, const GameRecord& r) { return agrees(b, r, true); });
         if (i % 100 == 99)  // now and then a new game, or the players would run out of moves
             session.Edit([](BoardState& board, GameRecord& record) {
-                ResetBoard(board);
+                board = InitialBoard();
                 ClearRecord(record);
             });
     }

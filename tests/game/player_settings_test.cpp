@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app_settings.h"
+#include "board_functions.h"
 #include "player_settings.h"
 #include "position_text.h"
 #include "texts.h"
@@ -193,7 +194,7 @@ TEST(AppSettings, TurnStatusText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.position);
-        BoardState board = tavik_tools::InitialBoard();
+        BoardState board = tavik::InitialBoard();
         if (std::string(c.position) != "start") {
             ASSERT_EQ("", tavik_tools::ParseTranscript(c.position, board));
         }

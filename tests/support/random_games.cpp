@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "board_functions.h"
 #include "reference.h"
 
 namespace tavik_test {
@@ -19,7 +20,7 @@ bool IsPlayable(int cell) { return cell >= 10 && cell <= 80 && (cell - 10) % 9 !
 BoardState RandomPosition(uint32_t seed, int minEmpty, int maxEmpty) {
     std::mt19937 rng(seed);
     const int target = std::uniform_int_distribution<int>(minEmpty, maxEmpty)(rng);
-    BoardState b = tavik_tools::InitialBoard();
+    BoardState b = tavik::InitialBoard();
     while (Empty(b) > target) {
         int moves[64];
         int n = 0;
@@ -43,14 +44,14 @@ BoardState RandomPosition(uint32_t seed, int minEmpty, int maxEmpty) {
 }
 
 BoardState Board(const std::string& diagram, char side) {
-    BoardState b = tavik_tools::InitialBoard();
+    BoardState b = tavik::InitialBoard();
     const std::string error = tavik_tools::ParseDiagram(diagram, std::string(1, side), b);
     EXPECT_EQ("", error) << diagram;
     return b;
 }
 
 BoardState AfterMoves(const std::string& transcript) {
-    BoardState b = tavik_tools::InitialBoard();
+    BoardState b = tavik::InitialBoard();
     const std::string error = tavik_tools::ParseTranscript(transcript, b);
     EXPECT_EQ("", error) << transcript;
     return b;

@@ -42,6 +42,9 @@ expect_cli(0 "^D3 20 [0-9]+\r?\nC4 20 [0-9]+\r?\nF5 20 [0-9]+\r?\nE6 20 [0-9]+\r
 expect_cli(0 "^D3 5 0\r?\nC4 5 0\r?\nF5 5 0\r?\nE6 5 0\r?\n$" analyse start --mode openness --threads 1)
 expect_cli(0 "^G8 65554 [0-9]+\r?\nH1 65548 [0-9]+\r?\n" analyse
            "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--" X --mode perfect)
+# win/loss: bare wins and losses, equal ones in ascending square order
+expect_cli(0 "^H1 65536 [0-9]+\r?\nA2 65536 [0-9]+\r?\nA3 65536 [0-9]+\r?\nH7 65536 [0-9]+\r?\nG8 65536 [0-9]+\r?\nB1 -65536 [0-9]+\r?\n" analyse
+           "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--" X --mode win)
 expect_cli(0 "^F5 20 [0-9]+\r?\n$" best start)
 expect_cli(0 "^-- -16777215 0\r?\n$" best
            "OX--------------------------------------------------------------" X)

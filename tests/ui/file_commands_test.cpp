@@ -429,7 +429,7 @@ TEST_F(FileCommands, TheRecordAsTextOnTheClipboard) {
         SCOPED_TRACE(empty);
         if (empty)
             SetGame([](BoardState& board, GameRecord& record) {
-                ResetBoard(board);
+                board = InitialBoard();
                 ClearRecord(record);
             });
         else

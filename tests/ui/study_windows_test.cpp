@@ -1,6 +1,6 @@
 // The study windows in the real program under Wine: the evaluation window in its four modes and
-// the best-move window, their layout, captions, texts and rows (as the literal reference engine
-// finds them), playing from them during a game and not outside one, and closing them during a
+// the best-move window, their layout, captions, texts and rows (the portable analysis' rows; the
+// best move as the literal reference engine finds it), playing from them during a game and not outside one, and closing them during a
 // search (Escape, the button, the close message), also two hundred times, with no thread, handle
 // or keyboard hook left behind. The study commands open nothing while the computer has the game,
 // and a game stopped under a study window leaves its search alone.
@@ -80,48 +80,6 @@ void DoubleClick(HWND list, int row) {
     SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
 }
 
-constexpr int32_t kNoMove = 16777215;  // the engine's value when the side to move cannot move
-
-// The rows an analysis lists, found with the literal reference engine: each legal move played
-// on a copy and searched (with the sides swapped when the opponent must pass, and the final disc
-// difference when nobody can move), best first for the side to move (openness: smallest first),
-// equal values in ascending square order.
-std::vector<ThinkResult> ReferenceRows(const BoardState& board, StudyMode mode, const StudyDepths& depths) {
-    std::vector<ThinkResult> rows;
-    for (int cell = 10; cell <= 80; ++cell) {
-        if (!reference::CanDrop(board, cell)) continue;
-        ThinkResult row{cell, 0, 0};
-        if (mode == StudyMode::kOpenness) {
-            row.value = reference::GetOpenness(board, cell);
-            rows.push_back(row);
-            continue;
-        }
-        BoardState after = board;
-        reference::ReverseStones(after, cell);
-        const bool perfect = mode == StudyMode::kPerfect ||
-                             (mode == StudyMode::kEvaluate && reference::CountEmpty(after) < depths.perfectDepth);
-        const int32_t depth = mode == StudyMode::kWinLoss ? 0 : perfect ? -1 : std::max(depths.normalDepth - 1, 1);
-        ThinkResult found = reference::Think(after, depth, -1).result;
-        if (std::abs(found.value) == kNoMove) {  // the opponent must pass
-            after.sideToMove = -after.sideToMove;
-            found = reference::Think(after, depth, -1).result;
-        }
-        row.value = found.value;
-        row.nodes = found.nodes;
-        if (std::abs(row.value) == kNoMove) {  // nobody can move
-            int difference = 0;
-            for (int i = 10; i <= 80; ++i) difference += after.cells[i] == 1 ? 1 : after.cells[i] == -1 ? -1 : 0;
-            row.value = difference == 0 ? 0 : difference > 0 ? difference + 65536 : difference - 65536;
-        }
-        rows.push_back(row);
-    }
-    std::stable_sort(rows.begin(), rows.end(), [&](const ThinkResult& a, const ThinkResult& b) {
-        if (mode == StudyMode::kOpenness || board.sideToMove == -1) return a.value < b.value;
-        return a.value > b.value;
-    });
-    return rows;
-}
-
 // "F5" for cell 51, written here so that the texts below do not take the program's word for it.
 std::string Square(int cell) {
     return {static_cast<char>('A' + (cell - 10) % 9), static_cast<char>('1' + (cell - 10) / 9)};
@@ -191,7 +149,15 @@ private:
 
 class StudyWindows : public ModalWindowTest {
 protected:
-    std::vector<ThinkResult> Expected(StudyMode mode) { return ReferenceRows(Board(), mode, W().Settings().study); }
+    // The rows the window must list: the portable analysis' with the window's study depths (its
+    // own test holds every row to the literal reference engine).
+    std::vector<ThinkResult> Expected(StudyMode mode) {
+        AnalysisOptions options;
+        options.mode = mode;
+        options.depths = W().Settings().study;
+        SearchCancel cancel;
+        return AnalyseAllMoves(Board(), options, cancel).value();
+    }
 };
 
 TEST_F(StudyWindows, EvaluationWindowInEachMode) {
@@ -308,7 +274,7 @@ TEST_F(StudyWindows, ADoubleClickPlaysTheRowOnlyDuringAGame) {
         SCOPED_TRACE(c.what);
         Command(kCmdStop);
         SetGame([](BoardState& board, GameRecord& record) {
-            ResetBoard(board);
+            board = InitialBoard();
             ClearRecord(record);
         });
         W().Settings().black.isComputer = 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "board_functions.h"
 #include "ostrakon.h"
 #include "pe_image.h"
 #include "position_text.h"
@@ -56,7 +57,7 @@ TEST(EngineDll, NeedsOnlySystemDlls) {
 // through its address as documented.
 TEST(EngineDll, EveryExportAnswersThroughItsAddress) {
     ASSERT_NE(nullptr, Engine());
-    BoardState board = tavik_tools::InitialBoard();
+    BoardState board = tavik::InitialBoard();
     ThinkResult result{};
     ThinkResult bookResult{};
     const char parallel[64] = {51, 42};  // F5 F4: the book holds one line, so E3 whatever the draw
@@ -98,7 +99,7 @@ TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
     const auto canDrop = Export<CanDropFn>("CanDrop");
     const auto think = Export<ThinkFn>("Think");
     ASSERT_TRUE(canDrop && think);
-    const BoardState board = tavik_tools::InitialBoard();
+    const BoardState board = tavik::InitialBoard();
     int legal = 0;
     for (int cell = 10; cell <= 80; ++cell) legal += canDrop(&board, cell) == -1;
     EXPECT_EQ(4, legal);
@@ -115,7 +116,7 @@ TEST(EngineDll, CallsThroughTypedPointersKeepTheStack) {
     const int32_t answer = thinkBook(afterE6, &book, -1);
     EXPECT_TRUE(answer == 60 || answer == 42) << answer;  // F6 stays, D6 becomes F4
     EXPECT_EQ(answer, book.move);
-    BoardState afterE6Board = tavik_tools::InitialBoard();
+    BoardState afterE6Board = tavik::InitialBoard();
     ReverseStones(&afterE6Board, 59);
     EXPECT_EQ(-1, canDrop(&afterE6Board, answer));
 }
