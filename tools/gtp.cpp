@@ -6,26 +6,27 @@
 #include <ostream>
 #include <sstream>
 
+#include "board_functions.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace tavik_tools {
-namespace {
 
-bool HasLegalMove(BoardState board, int colour) {
-    board.sideToMove = colour;
-    for (int cell = 10; cell <= 80; ++cell) {
-        if (CanDrop(&board, cell)) return true;
-    }
-    return false;
-}
+using tavik::InitialBoard;
+using tavik::SquareName;
+
+namespace {
 
 std::string Lower(std::string text) {
     for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return text;
 }
 
-// The vertex of a move as GTP writes it: a lower-case column letter and the row digit.
-std::string Vertex(int cell) { return Lower(SquareName(cell)); }
+}  // namespace
+
+std::string GtpVertex(int cell) { return Lower(SquareName(cell)); }
+
+namespace {
 
 bool IsNumber(const std::string& text) {
     if (text.empty() || text.size() > 30) return false;
@@ -171,7 +172,7 @@ std::string GtpEngine::Play(const std::vector<std::string>& args, std::string& e
     BoardState& board = next.board;
     if (Lower(args[1]) == "pass") {
         // Only a colour without a move may pass; the other colour is then to move.
-        if (HasLegalMove(board, colour)) {
+        if (tavik::HasMoveFor(board, colour)) {
             error = "illegal move";
             return "";
         }
@@ -185,7 +186,7 @@ std::string GtpEngine::Play(const std::vector<std::string>& args, std::string& e
         return "";
     }
     // A colour out of turn plays only after the colour to move was skipped for want of a move.
-    if (colour != board.sideToMove && HasLegalMove(board, board.sideToMove)) {
+    if (colour != board.sideToMove && tavik::HasMoveFor(board, board.sideToMove)) {
         error = "illegal move";
         return "";
     }
@@ -211,12 +212,12 @@ std::string GtpEngine::GenMove(const std::vector<std::string>& args, std::string
     }
     Position next = history_.back();
     BoardState& board = next.board;
-    if (colour != board.sideToMove && HasLegalMove(board, board.sideToMove)) {
+    if (colour != board.sideToMove && tavik::HasMoveFor(board, board.sideToMove)) {
         error = "not " + args[0] + "'s turn";
         return "";
     }
     board.sideToMove = colour;
-    if (!HasLegalMove(board, colour)) {
+    if (!tavik::HasMoveFor(board, colour)) {
         board.sideToMove = -colour;
         history_.push_back(next);
         return "pass";
@@ -228,7 +229,7 @@ std::string GtpEngine::GenMove(const std::vector<std::string>& args, std::string
     }
     next.line.push_back(static_cast<char>(cell));
     history_.push_back(next);
-    return Vertex(cell);
+    return GtpVertex(cell);
 }
 
 std::string GtpEngine::SetPosition(const std::vector<std::string>& args, std::string& error) {

@@ -61,6 +61,9 @@ private:
 // once (flushed, since the other side waits for it). Answers 0.
 int RunGtp(std::istream& in, std::ostream& out, GtpEngine& engine);
 
+// The vertex of a move as answers write it: a lower-case column letter and the row digit.
+std::string GtpVertex(int cell);
+
 // "black"/"b"/"white"/"w" in any case: +1 or -1; 0 for anything else.
 int ParseGtpColour(const std::string& text);
 

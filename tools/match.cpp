@@ -19,6 +19,7 @@
 #include "gtp.h"
 #include "player_settings.h"
 #include "position_text.h"
+#include "texts.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -29,28 +30,13 @@
 #endif
 
 namespace tavik_tools {
+
+using tavik::InitialBoard;
+using tavik::SquareName;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool HasLegalMove(BoardState board, int colour) {
-    board.sideToMove = colour;
-    for (int cell = 10; cell <= 80; ++cell) {
-        if (CanDrop(&board, cell)) return true;
-    }
-    return false;
-}
-
-int Discs(const BoardState& board, int colour) {
-    int count = 0;
-    for (int cell = 10; cell <= 80; ++cell) count += board.cells[cell] == colour;
-    return count;
-}
-
-std::string Lower(std::string text) {
-    for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return text;
-}
 
 // Our engine, answering in this process through the same protocol as any other.
 class InProcessPlayer : public MatchPlayer {
@@ -194,8 +180,6 @@ private:
 };
 #endif
 
-std::string Vertex(int cell) { return Lower(SquareName(cell)); }
-
 // The fault of one side ends the game: it loses, whatever the discs say.
 GameOutcome& Forfeit(GameOutcome& game, int colour, const std::string& name, const std::string& why) {
     game.winner = -colour;
@@ -250,22 +234,22 @@ GameOutcome PlayMatchGame(MatchPlayer& black, MatchPlayer& white, const std::vec
     BoardState board = InitialBoard();
     size_t next = 0;  // the next move of the opening
     for (;;) {
-        const bool blackCan = HasLegalMove(board, 1), whiteCan = HasLegalMove(board, -1);
+        const bool blackCan = tavik::HasMoveFor(board, 1), whiteCan = tavik::HasMoveFor(board, -1);
         if (!blackCan && !whiteCan) break;
-        if (!HasLegalMove(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
+        if (!tavik::HasMoveFor(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
         const int colour = board.sideToMove;
         const char* name = colour == 1 ? "b" : "w";
         int cell;
         if (next < opening.size()) {
             cell = opening[next++];
             if (!CanDrop(&board, cell)) {
-                game.fault = "the opening's move " + Vertex(cell) + " is not legal";
+                game.fault = "the opening's move " + GtpVertex(cell) + " is not legal";
                 return game;
             }
-            if (!player(colour).Ask(std::string("play ") + name + " " + Vertex(cell), moveTimeoutSeconds,
+            if (!player(colour).Ask(std::string("play ") + name + " " + GtpVertex(cell), moveTimeoutSeconds,
                                     answer, error))
                 return Forfeit(game, colour, player(colour).Name(),
-                               "refused the opening's " + Vertex(cell) + ": " + error);
+                               "refused the opening's " + GtpVertex(cell) + ": " + error);
         } else {
             const auto start = Clock::now();
             const bool answered =
@@ -283,11 +267,11 @@ GameOutcome PlayMatchGame(MatchPlayer& black, MatchPlayer& white, const std::vec
         ReverseStones(&board, cell);
         game.moves.push_back(cell);
         MatchPlayer& other = player(-colour);
-        if (!other.Ask(std::string("play ") + name + " " + Vertex(cell), moveTimeoutSeconds, answer, error))
-            return Forfeit(game, -colour, other.Name(), "refused the legal move " + Vertex(cell) + ": " + error);
+        if (!other.Ask(std::string("play ") + name + " " + GtpVertex(cell), moveTimeoutSeconds, answer, error))
+            return Forfeit(game, -colour, other.Name(), "refused the legal move " + GtpVertex(cell) + ": " + error);
     }
-    game.blackDiscs = Discs(board, 1);
-    game.whiteDiscs = Discs(board, -1);
+    game.blackDiscs = tavik::CountCells(board, 1);
+    game.whiteDiscs = tavik::CountCells(board, -1);
     game.winner = game.blackDiscs > game.whiteDiscs ? 1 : game.blackDiscs < game.whiteDiscs ? -1 : 0;
     return game;
 }
@@ -298,7 +282,7 @@ std::vector<int> RandomOpening(int plies, uint32_t seed) {
         BoardState board = InitialBoard();
         std::vector<int> moves;
         while (static_cast<int>(moves.size()) < plies) {
-            if (!HasLegalMove(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
+            if (!tavik::HasMoveFor(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
             std::vector<int> legal;
             for (int cell = 10; cell <= 80; ++cell) {
                 if (CanDrop(&board, cell)) legal.push_back(cell);
@@ -308,7 +292,7 @@ std::vector<int> RandomOpening(int plies, uint32_t seed) {
             ReverseStones(&board, cell);
             moves.push_back(cell);
         }
-        if (static_cast<int>(moves.size()) == plies && (HasLegalMove(board, 1) || HasLegalMove(board, -1)))
+        if (static_cast<int>(moves.size()) == plies && (tavik::HasMoveFor(board, 1) || tavik::HasMoveFor(board, -1)))
             return moves;
     }
 }
@@ -359,7 +343,7 @@ bool SaveGame(const std::string& path, const GameOutcome& game, const std::strin
                  tavik::kNameBytes - 1);
     BoardState board = InitialBoard();
     for (int cell : game.moves) {
-        if (!HasLegalMove(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
+        if (!tavik::HasMoveFor(board, board.sideToMove)) board.sideToMove = -board.sideToMove;
         const int side = board.sideToMove;
         ReverseStones(&board, cell);
         tavik::RecordMove(*record, 60 - tavik::CountCells(board, 0), side, cell, 0, 0, 0, "");
@@ -457,7 +441,7 @@ int MatchCommand(const std::vector<std::string>& args, std::string& error) {
             longest[who] = std::max(longest[who], game.longestThink[side]);
         }
         std::string openingText;
-        for (int cell : opening) openingText += Vertex(cell);
+        for (int cell : opening) openingText += GtpVertex(cell);
         const char* result = game.winner == aColour ? "A wins" : game.winner == 0 ? "draw" : "B wins";
         std::printf("game %d  opening %s  black %s  %d-%d  %s  longest think A %s B %s%s%s\n", g + 1,
                     openingText.empty() ? "-" : openingText.c_str(), aBlack ? "A" : "B", game.blackDiscs,

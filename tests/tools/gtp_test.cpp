@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "computer_player.h"
+#include "board_functions.h"
 #include "position_text.h"
+#include "texts.h"
 #include "random_games.h"
 
 namespace {
@@ -25,7 +27,7 @@ struct LowestMove {
             std::string seen = "null";
             if (line != nullptr) {
                 seen.clear();
-                for (char cell : *line) seen += tavik_tools::SquareName(cell);
+                for (char cell : *line) seen += tavik::SquareName(cell);
             }
             lines.push_back(seen);
             for (int cell = 10; cell <= 80; ++cell) {
@@ -54,7 +56,7 @@ const char* const kPassGame = "D3C5D6E3B4C3F2B5D2E2F6A3E1E7A5G5F8D8G7";  // then
 
 std::vector<Exchange> PlayLine(const std::string& transcript) {
     std::vector<Exchange> plays;
-    BoardState board = tavik_tools::InitialBoard();
+    BoardState board = tavik::InitialBoard();
     for (size_t i = 0; i + 1 < transcript.size(); i += 2) {
         const std::string move = transcript.substr(i, 2);
         plays.push_back({std::string("play ") + (board.sideToMove == 1 ? "b " : "w ") + move, "= "});
@@ -154,7 +156,7 @@ TEST(Gtp, UndoTakesBackOneCommandAndClearBoardStartsAgain) {
     EXPECT_EQ(tavik_tools::Diagram(engine.Board()), afterTwo);
     Expect({{"undo", "= "}, {"undo", "= "}, {"undo", "? cannot undo"}}, engine);
     EXPECT_EQ(tavik_tools::Diagram(engine.Board()),
-              tavik_tools::Diagram(tavik_tools::InitialBoard()));
+              tavik_tools::Diagram(tavik::InitialBoard()));
     Expect({{"play b f5", "= "}, {"clear_board", "= "}, {"undo", "? cannot undo"}}, engine);
 }
 
@@ -164,7 +166,7 @@ TEST(Gtp, TheChooserSeesTheLineOnlyFromTheInitialPosition) {
     GtpEngine engine(lowest.Chooser(), "");
     std::vector<Exchange> exchanges = PlayLine(kPassGame);
     exchanges.push_back({"genmove b", "= h4"});
-    const std::string start = tavik_tools::Diagram(tavik_tools::InitialBoard()).substr(0, 64);
+    const std::string start = tavik_tools::Diagram(tavik::InitialBoard()).substr(0, 64);
     exchanges.push_back({"set_position " + start + " w", "= "});
     exchanges.push_back({"genmove w", "= e3"});
     exchanges.push_back({"set_position XO- b", "? a board needs 64 squares (A1..H8), got 3"});
@@ -202,7 +204,7 @@ TEST(Gtp, RefereedGamesEndLegally) {
             ASSERT_EQ(other.Handle(std::string("play ") + colour + " " + move), "= \n\n") << move;
         }
         ASSERT_EQ(passesInARow, 2);
-        EXPECT_TRUE(tavik_tools::IsGameOver(black.Board()));
+        EXPECT_TRUE(tavik::IsGameOver(black.Board()));
         EXPECT_EQ(tavik_tools::Diagram(black.Board()), tavik_tools::Diagram(white.Board()));
         EXPECT_EQ(black.Handle("final_score"), white.Handle("final_score"));
     }

@@ -9,7 +9,9 @@
 #include <fstream>
 #include <string>
 
+#include "board_functions.h"
 #include "position_text.h"
+#include "texts.h"
 
 namespace {
 
@@ -26,12 +28,12 @@ std::unique_ptr<tavik_tools::MatchPlayer> Player(const std::string& spec) {
 
 // A full board, or no move for either side, and the discs counted from the board.
 void ExpectLegalEnd(const GameOutcome& game) {
-    BoardState board = tavik_tools::InitialBoard();
+    BoardState board = tavik::InitialBoard();
     for (int cell : game.moves) {
-        if (tavik_tools::MustPass(board)) board.sideToMove = -board.sideToMove;
-        ASSERT_TRUE(ReverseStones(&board, cell)) << tavik_tools::SquareName(cell);
+        if (tavik::IsForcedPass(board)) board.sideToMove = -board.sideToMove;
+        ASSERT_TRUE(ReverseStones(&board, cell)) << tavik::SquareName(cell);
     }
-    EXPECT_TRUE(tavik_tools::IsGameOver(board));
+    EXPECT_TRUE(tavik::IsGameOver(board));
     int black = 0, white = 0;
     for (int cell = 10; cell <= 80; ++cell) {
         black += board.cells[cell] == 1;
@@ -121,12 +123,12 @@ TEST(Match, RandomOpeningsAreLegalRepeatableAndNeverFinished) {
     for (uint32_t seed = 0; seed < 50; ++seed) {
         const std::vector<int> a = tavik_tools::RandomOpening(8, seed);
         EXPECT_EQ(a, tavik_tools::RandomOpening(8, seed));
-        BoardState board = tavik_tools::InitialBoard();
+        BoardState board = tavik::InitialBoard();
         for (int cell : a) {
-            if (tavik_tools::MustPass(board)) board.sideToMove = -board.sideToMove;
+            if (tavik::IsForcedPass(board)) board.sideToMove = -board.sideToMove;
             ASSERT_TRUE(ReverseStones(&board, cell));
         }
-        EXPECT_FALSE(tavik_tools::IsGameOver(board));
+        EXPECT_FALSE(tavik::IsGameOver(board));
     }
     EXPECT_NE(tavik_tools::RandomOpening(8, 1), tavik_tools::RandomOpening(8, 2));
 }
