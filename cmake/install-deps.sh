@@ -3,7 +3,7 @@
 # Works as root or through sudo, and without a terminal (CI).
 set -euo pipefail
 
-native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format-14 chromium)
+native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format-14 chromium grhino)
 # fonts-wine holds Wine's Marlett, which draws the caption buttons; libwine only recommends it, and
 # recommendations are not installed here. x11-utils: xmessage, another program on the display
 # in the end-to-end test.

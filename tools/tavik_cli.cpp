@@ -16,6 +16,12 @@
 //   tavik-cli game   show|validate FILE       a game file's moves, or whether it is sound
 //   tavik-cli game   make TRANSCRIPT FILE     a game file from a transcript
 //   tavik-cli game   export FILE OUTPUT       the record as text or HTML through a template
+//   tavik-cli gtp    [--preset P | --depth N --win W --perfect E] [--no-book]
+//                                             the engine for other programs: GTP version 2 on
+//                                             standard input and output (P: weak, normal, strong)
+//   tavik-cli match  A B --games N [--openings FILE | --random-openings K] [--seed S]
+//                    [--out DIR] [--move-timeout SECONDS]
+//                                             a match between engines (tavik:PRESET, gtp:COMMAND)
 //   tavik-cli version
 //
 // POSITION is "start", a transcript from the initial position ("f5d6c3d3"), or a 64-character
@@ -24,13 +30,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "bench.h"
 #include "board_functions.h"
 #include "book_command.h"
+#include "computer_player.h"
 #include "game_command.h"
+#include "gtp.h"
+#include "match.h"
 #include "ostrakon.h"
 #include "position_text.h"
 #include "search.h"
@@ -59,6 +74,11 @@ const char* kUsage =
     "       tavik-cli book LINE [--draw N]   (LINE: start or a transcript like f5d6)\n"
     "       tavik-cli game show|validate FILE | game make TRANSCRIPT FILE [--black N] [--white N]\n"
     "       tavik-cli game export FILE OUTPUT [--program-dir DIR]   (DIR/templates/...)\n"
+    "       tavik-cli gtp [--preset weak|normal|strong | --depth N --win W --perfect P] "
+    "[--no-book]\n"
+    "       tavik-cli match A B --games N [--openings FILE | --random-openings K] [--seed S]\n"
+    "                     [--out DIR] [--move-timeout SECONDS]   (A, B: tavik:PRESET | "
+    "gtp:COMMAND)\n"
     "       tavik-cli version\n"
     "POSITION: start | a transcript like f5d6c3 | 64 squares A1..H8 (X, O, -) and X or O\n";
 
@@ -103,6 +123,54 @@ int Version() {
     return 0;
 }
 
+// A number from `low` to `high` for an option.
+bool ReadNumber(const std::string& text, int low, int high, int32_t& number) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high) return false;
+    number = static_cast<int32_t>(value);
+    return true;
+}
+
+int Gtp(const std::vector<std::string>& args) {
+    ComputerDepths depths;
+    if (const std::string error = ParseComputerDepths("normal", depths); !error.empty())
+        return Fail(error);
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (option == "--preset" && hasValue) {
+            if (const std::string error = ParseComputerDepths(args[++i], depths); !error.empty())
+                return Fail(error);
+        } else if (option == "--depth" && hasValue) {
+            if (!ReadNumber(args[++i], 1, 60, depths.normal))
+                return Fail("--depth takes 1 to 60 plies");
+        } else if (option == "--win" && hasValue) {
+            if (!ReadNumber(args[++i], 0, 60, depths.win))
+                return Fail("--win takes 0 to 60 empty squares");
+        } else if (option == "--perfect" && hasValue) {
+            if (!ReadNumber(args[++i], 0, 60, depths.perfect))
+                return Fail("--perfect takes 0 to 60 empty squares");
+        } else if (option == "--no-book") {
+            depths.book = false;
+        } else {
+            return Fail("unexpected argument '" + option + "'");
+        }
+    }
+    // The other side reads lines ended by "\n" alone, on every system.
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    VersionInfo info{};
+    GetVersionInfo(&info);
+    GtpEngine engine(
+        [depths](const BoardState& board, const std::vector<char>* line) {
+            return ComputerMove(board, line, depths);
+        },
+        std::to_string(info.majorVersion) + "." + std::to_string(info.minorVersion));
+    return RunGtp(std::cin, std::cout, engine);
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) {
         std::fputs(kUsage, stderr);
@@ -110,6 +178,13 @@ int Run(const std::vector<std::string>& args) {
     }
     const std::string& command = args[0];
     if (command == "version") return Version();
+    if (command == "gtp") return Gtp(args);
+    if (command == "match") {
+        std::string error;
+        const int status = MatchCommand({args.begin() + 1, args.end()}, error);
+        if (status != 0) std::fprintf(stderr, "tavik-cli: %s\n", error.c_str());
+        return status;
+    }
     if (command == "bench") {
         bool quick = false;
         int threads = 0;
@@ -145,8 +220,9 @@ int Run(const std::vector<std::string>& args) {
         return BookCommand({args.begin() + 1, args.end()}, error) ? 0 : Fail(error);
     }
     if (command != "moves" && command != "eval" && command != "think" && command != "show")
-        return Fail("unknown command '" + command +
-                    "' (moves, eval, think, show, analyse, best, bench, book, game, version)");
+        return Fail(
+            "unknown command '" + command +
+            "' (moves, eval, think, show, analyse, best, bench, book, game, gtp, match, version)");
 
     size_t i = 1;
     BoardState board;

@@ -49,6 +49,12 @@ bool HasNoMove(const BoardState& board) {
     return LegalMoveCount(board, &only) == 0;
 }
 
+bool HasMoveFor(const BoardState& board, int colour) {
+    BoardState as = board;
+    as.sideToMove = colour;
+    return !HasNoMove(as);
+}
+
 bool IsForcedPass(const BoardState& board) { return HasNoMove(board) && !IsGameOver(board); }
 
 bool IsGameOver(const BoardState& board) {

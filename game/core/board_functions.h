@@ -32,6 +32,9 @@ bool HasNoMove(const BoardState& board);
 // The side to move has no legal move but the opponent has one: a pass, and the game goes on.
 bool IsForcedPass(const BoardState& board);
 
+// `colour` (+1 black, -1 white) has a legal move, whoever is to move.
+bool HasMoveFor(const BoardState& board, int colour);
+
 // Neither side has a legal move.
 bool IsGameOver(const BoardState& board);
 
