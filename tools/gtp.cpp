@@ -61,6 +61,27 @@ int ParseGtpColour(const std::string& text) {
     return 0;
 }
 
+namespace {
+
+// The colour that a move command's first argument names, or 0 with `error` set (too few
+// arguments, or no colour).
+int MoveColour(const std::vector<std::string>& args, size_t needed, std::string& error) {
+    if (args.size() < needed) {
+        error = "syntax error";
+        return 0;
+    }
+    const int colour = ParseGtpColour(args[0]);
+    if (colour == 0) error = "invalid color";
+    return colour;
+}
+
+// A colour out of turn moves only after the colour to move was skipped for want of a move.
+bool OutOfTurn(const BoardState& board, int colour) {
+    return colour != board.sideToMove && tavik::HasMoveFor(board, board.sideToMove);
+}
+
+}  // namespace
+
 const std::vector<std::string>& GtpEngine::Commands() {
     static const std::vector<std::string> commands = {"protocol_version",
                                                       "name",
@@ -171,15 +192,8 @@ std::string GtpEngine::Run(const std::string& command, const std::vector<std::st
 }
 
 std::string GtpEngine::Play(const std::vector<std::string>& args, std::string& error) {
-    if (args.size() < 2) {
-        error = "syntax error";
-        return "";
-    }
-    const int colour = ParseGtpColour(args[0]);
-    if (colour == 0) {
-        error = "invalid color";
-        return "";
-    }
+    const int colour = MoveColour(args, 2, error);
+    if (colour == 0) return "";
     Position next = history_.back();
     BoardState& board = next.board;
     if (Lower(args[1]) == "pass") {
@@ -197,8 +211,7 @@ std::string GtpEngine::Play(const std::vector<std::string>& args, std::string& e
         error = "invalid vertex";
         return "";
     }
-    // A colour out of turn plays only after the colour to move was skipped for want of a move.
-    if (colour != board.sideToMove && tavik::HasMoveFor(board, board.sideToMove)) {
+    if (OutOfTurn(board, colour)) {
         error = "illegal move";
         return "";
     }
@@ -213,18 +226,11 @@ std::string GtpEngine::Play(const std::vector<std::string>& args, std::string& e
 }
 
 std::string GtpEngine::GenMove(const std::vector<std::string>& args, std::string& error) {
-    if (args.empty()) {
-        error = "syntax error";
-        return "";
-    }
-    const int colour = ParseGtpColour(args[0]);
-    if (colour == 0) {
-        error = "invalid color";
-        return "";
-    }
+    const int colour = MoveColour(args, 1, error);
+    if (colour == 0) return "";
     Position next = history_.back();
     BoardState& board = next.board;
-    if (colour != board.sideToMove && tavik::HasMoveFor(board, board.sideToMove)) {
+    if (OutOfTurn(board, colour)) {
         error = "not " + args[0] + "'s turn";
         return "";
     }
