@@ -195,9 +195,9 @@ GameOutcome& Forfeit(GameOutcome& game, int colour, const std::string& name,
 
 }  // namespace
 
-std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& spec, std::string& error) {
-    if (spec.rfind("tavik:", 0) == 0) {
-        std::string preset = spec.substr(6);
+std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& description, std::string& error) {
+    if (description.rfind("tavik:", 0) == 0) {
+        std::string preset = description.substr(6);
         ComputerDepths depths;
         const std::string noBook = ":no-book";
         if (preset.size() > noBook.size() &&
@@ -207,11 +207,11 @@ std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& spec, std::strin
         }
         error = ParseComputerDepths(preset, depths);
         if (!error.empty()) return nullptr;
-        return std::make_unique<InProcessPlayer>(spec, depths);
+        return std::make_unique<InProcessPlayer>(description, depths);
     }
-    if (spec.rfind("gtp:", 0) == 0 && spec.size() > 4) {
+    if (description.rfind("gtp:", 0) == 0 && description.size() > 4) {
 #ifndef _WIN32
-        auto player = std::make_unique<ChildPlayer>(spec.substr(4));
+        auto player = std::make_unique<ChildPlayer>(description.substr(4));
         if (!player->Restart(error)) return nullptr;
         return player;
 #else
@@ -219,7 +219,7 @@ std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& spec, std::strin
         return nullptr;
 #endif
     }
-    error = "'" + spec + "' is no player: tavik:PRESET or gtp:COMMAND";
+    error = "'" + description + "' is no player: tavik:PRESET or gtp:COMMAND";
     return nullptr;
 }
 

@@ -30,7 +30,7 @@ public:
 
 // "tavik:PRESET" (weak, normal, strong, or N/W/P depths; "tavik:PRESET:no-book" without the
 // book) or "gtp:COMMAND LINE". Answers null with `error` set for anything else.
-std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& spec, std::string& error);
+std::unique_ptr<MatchPlayer> MakeMatchPlayer(const std::string& description, std::string& error);
 
 struct GameOutcome {
     std::vector<int> moves;  // every move from the initial position, opening included

@@ -19,10 +19,10 @@ using tavik_tools::GameOutcome;
 using tavik_tools::MakeMatchPlayer;
 using tavik_tools::PlayMatchGame;
 
-std::unique_ptr<tavik_tools::MatchPlayer> Player(const std::string& spec) {
+std::unique_ptr<tavik_tools::MatchPlayer> Player(const std::string& description) {
     std::string error;
-    auto player = MakeMatchPlayer(spec, error);
-    EXPECT_TRUE(player) << spec << ": " << error;
+    auto player = MakeMatchPlayer(description, error);
+    EXPECT_TRUE(player) << description << ": " << error;
     return player;
 }
 
@@ -113,8 +113,8 @@ TEST(Match, AnEngineThatCannotStartIsRefused) {
     EXPECT_EQ(game.winner, -1);
     EXPECT_NE(game.fault.find("refused boardsize 8: the engine died"), std::string::npos)
         << game.fault;
-    for (const char* spec : {"tavik:fast", "gtp:", "rhino", "tavik:7/18"}) {
-        EXPECT_FALSE(MakeMatchPlayer(spec, error)) << spec;
+    for (const char* description : {"tavik:fast", "gtp:", "rhino", "tavik:7/18"}) {
+        EXPECT_FALSE(MakeMatchPlayer(description, error)) << description;
         EXPECT_FALSE(error.empty());
     }
 }
