@@ -1,7 +1,9 @@
-// Checks the generated edge table: layout, every hard constraint over all 6561 edges, the pinned
-// entries, and a few properties any sound edge evaluation has, so that a generator that breaks its
-// own rules is caught even when the hard constraints still hold. The generator checks nothing
-// itself: this is where its constraints live, on the very table the engine compiles.
+// Checks the generated edge table: layout, every hard constraint over all 6561 edges and the
+// pinned entries (EdgeTableTest), and a few properties any sound edge evaluation has, so that a
+// generator that breaks its own rules is caught even when the hard constraints still hold
+// (EdgeTableSenseTest). The generator checks nothing itself: this is where its constraints live,
+// on the very table the engine compiles. The hard constraints are also checked on a table the
+// learner fits from a quick run (tools_learned_table_keeps_the_rules), built from this file.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -213,7 +215,7 @@ TEST(EdgeTableTest, PinnedEntries) {
 
 // --- Reversi sense ---------------------------------------------------------------------------
 
-TEST(EdgeTableTest, BlackCornerIsWorthMoreThanTheSameEdgeWithoutIt) {
+TEST(EdgeTableSenseTest, BlackCornerIsWorthMoreThanTheSameEdgeWithoutIt) {
     // Every edge where a black disc could sit on the empty corner e0 without turning anything
     // along the edge, so the rest is unchanged: the corner must add value. Left out are the edges
     // where the corner itself hands white a capture (X.XXOOXX: the corner turns the hole at e1
@@ -232,7 +234,7 @@ TEST(EdgeTableTest, BlackCornerIsWorthMoreThanTheSameEdgeWithoutIt) {
     EXPECT_GT(compared, 1000);
 }
 
-TEST(EdgeTableTest, OrderedPairs) {
+TEST(EdgeTableSenseTest, OrderedPairs) {
     struct Better {
         const char* better;
         const char* worse;
@@ -256,7 +258,7 @@ TEST(EdgeTableTest, OrderedPairs) {
     }
 }
 
-TEST(EdgeTableTest, ImmediateCornerCaptureFavoursTheCapturer) {
+TEST(EdgeTableSenseTest, ImmediateCornerCaptureFavoursTheCapturer) {
     // Every edge with both corners empty where black can take a corner along the edge and white
     // has no capture at all: black is ahead.
     int compared = 0;
@@ -276,7 +278,7 @@ TEST(EdgeTableTest, ImmediateCornerCaptureFavoursTheCapturer) {
     EXPECT_GT(compared, 20);
 }
 
-TEST(EdgeTableTest, ValuesAreSpreadNotFlat) {
+TEST(EdgeTableSenseTest, ValuesAreSpreadNotFlat) {
     // A generator that lost its rules (all zeros but the pinned entries) would still pass the
     // symmetry tests; most partly filled edges must have a value of their own.
     int nonZero = 0;
