@@ -53,6 +53,7 @@ struct Options {
     int matchGames = 1000;  // per round, half the openings with each colour
     int matchDepth = 4;     // search depth of both tables in the match
     int matchExact = 14;    // the match game is scored by perfect play from here
+    bool winLink = false;   // fit win/draw/loss (logistic) instead of the disc difference
     double ridge = 100.0;   // pseudo-positions pulling each class towards its rule value
     int threads = 0;        // 0: every processor; does not change the result
     bool quick = false;
@@ -66,6 +67,7 @@ std::string DataOptions(const Options& o) {
       << o.depth << " --margin " << o.margin << " --random-plies " << o.randomPlies
       << " --match-games " << o.matchGames << " --match-depth " << o.matchDepth << " --match-exact "
       << o.matchExact << " --ridge " << o.ridge;
+    if (o.winLink) s << " --link wins";
     return s.str();
 }
 
@@ -77,7 +79,7 @@ std::string ResultOptions(const Options& o) {
 const char kUsage[] =
     "usage: gen_edge_table learn --dir FOLDER [--seed N] [--games N] [--rounds N] [--exact E]\n"
     "           [--depth D] [--margin M] [--random-plies K] [--match-games N] [--match-depth D]\n"
-    "           [--match-exact E] [--ridge R] [--threads T] [--quick]\n"
+    "           [--match-exact E] [--ridge R] [--link discs|wins] [--threads T] [--quick]\n"
     "  --quick: a few hundred positions in seconds (24 games, 2 rounds, small searches)\n";
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -149,6 +151,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
                 o.ridge = number;
             else
                 std::fprintf(stderr, "gen_edge_table learn: --ridge wants a positive number\n");
+        } else if (name == "--link") {
+            ok = std::strcmp(text, "wins") == 0 || std::strcmp(text, "discs") == 0;
+            o.winLink = std::strcmp(text, "wins") == 0;
+            if (!ok) std::fprintf(stderr, "gen_edge_table learn: --link wants discs or wins\n");
         } else if (name == "--threads") {
             ok = integer(o.threads, 0, 256);
         } else {
@@ -768,18 +774,13 @@ bool SolveSymmetric(std::vector<double>& a, std::vector<double>& b, int n) {
     return true;
 }
 
-// label ~ scale * (fixed + sum of sign * value): unknowns x0 = scale, x(1+c) = scale * value(c),
-// with ridge rows ridge * (x(1+c) - x0 * prior(c))^2.
-bool FitTable(const std::vector<Row>& rows, const Classes& classes, const Table& prior,
-              double ridge, Table& fitted) {
-    const int k = static_cast<int>(classes.first.size());
-    const int n = k + 1;
-    std::vector<double> a(static_cast<size_t>(n) * n, 0.0), b(n, 0.0);
-    const auto add = [&](int i, int j, double v) { a[static_cast<size_t>(i) * n + j] += v; };
-    for (const Row& r : rows) {
-        int idx[5];
-        double x[5];
-        int m = 0;
+// One row's unknowns: x0 = scale and x(1+c) = scale * value(c) for the classes of its edges.
+struct RowTerms {
+    int idx[5];
+    double x[5];
+    int m = 0;
+
+    explicit RowTerms(const Row& r) {
         idx[m] = 0;
         x[m++] = r.fixed;
         for (int e = 0; e < 4; ++e) {
@@ -787,9 +788,29 @@ bool FitTable(const std::vector<Row>& rows, const Classes& classes, const Table&
             idx[m] = 1 + r.cls[e];
             x[m++] = r.sign[e];
         }
-        for (int i = 0; i < m; ++i) {
-            b[idx[i]] += x[i] * r.label;
-            for (int j = 0; j < m; ++j) add(idx[i], idx[j], x[i] * x[j]);
+    }
+    double Dot(const std::vector<double>& beta) const {
+        double v = 0;
+        for (int i = 0; i < m; ++i) v += x[i] * beta[idx[i]];
+        return v;
+    }
+};
+
+// Solves  (sum of weight * x x' + ridge R) beta = sum of weight * x * target  for the rows'
+// weights and targets, where R is the ridge towards the prior: ridge * (x(1+c) - x0 * prior(c))^2
+// for every class.
+bool SolveWeighted(const std::vector<Row>& rows, const std::vector<double>& weight,
+                   const std::vector<double>& target, const Classes& classes, const Table& prior,
+                   double ridge, std::vector<double>& beta) {
+    const int k = static_cast<int>(classes.first.size());
+    const int n = k + 1;
+    std::vector<double> a(static_cast<size_t>(n) * n, 0.0), b(n, 0.0);
+    const auto add = [&](int i, int j, double v) { a[static_cast<size_t>(i) * n + j] += v; };
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const RowTerms t(rows[r]);
+        for (int i = 0; i < t.m; ++i) {
+            b[t.idx[i]] += weight[r] * t.x[i] * target[r];
+            for (int j = 0; j < t.m; ++j) add(t.idx[i], t.idx[j], weight[r] * t.x[i] * t.x[j]);
         }
     }
     for (int c = 0; c < k; ++c) {
@@ -800,6 +821,35 @@ bool FitTable(const std::vector<Row>& rows, const Classes& classes, const Table&
         add(0, 0, ridge * p * p);
     }
     if (!SolveSymmetric(a, b, n) || !(b[0] > 0)) return false;
+    beta = b;
+    return true;
+}
+
+// label ~ scale * (fixed + sum of sign * value), linear in the unknowns of RowTerms: one least
+// squares solve. With the win link, P(black wins) = logistic(scale * evaluation) instead (a draw
+// counts half), fitted by iteratively reweighted least squares from the disc fit's answer; the
+// ridge then counts a position at its typical weight of 1/5.
+bool FitTable(const std::vector<Row>& rows, const Classes& classes, const Table& prior,
+              const Options& o, Table& fitted) {
+    std::vector<double> weight(rows.size(), 1.0), target(rows.size());
+    for (size_t r = 0; r < rows.size(); ++r) target[r] = rows[r].label;
+    std::vector<double> beta;
+    if (!SolveWeighted(rows, weight, target, classes, prior, o.ridge, beta)) return false;
+    if (o.winLink) {
+        // From discs to log-odds: a margin of about 8 discs is taken as 3:1 odds to start.
+        for (double& v : beta) v *= std::log(3.0) / 8.0;
+        for (int iteration = 0; iteration < 8; ++iteration) {
+            for (size_t r = 0; r < rows.size(); ++r) {
+                const double eta = RowTerms(rows[r]).Dot(beta);
+                const double p = 1.0 / (1.0 + std::exp(-eta));
+                const double t = rows[r].label > 0 ? 1.0 : rows[r].label < 0 ? 0.0 : 0.5;
+                weight[r] = std::max(p * (1 - p), 1e-6);
+                target[r] = eta + (t - p) / weight[r];
+            }
+            if (!SolveWeighted(rows, weight, target, classes, prior, o.ridge / 5, beta))
+                return false;
+        }
+    }
     fitted = prior;
     const FixedEntries& rules = TableRules();
     for (int index = 0; index < kEntries; ++index) {
@@ -807,7 +857,7 @@ bool FitTable(const std::vector<Row>& rows, const Classes& classes, const Table&
             fitted[index] = rules.value[index];
             continue;
         }
-        const double value = classes.sign[index] * b[1 + classes.of[index]] / b[0];
+        const double value = classes.sign[index] * beta[1 + classes.of[index]] / beta[0];
         fitted[index] = std::clamp(RoundSymmetric(value), -kMaxValue, kMaxValue);
     }
     return true;
@@ -971,7 +1021,7 @@ int Learn(const Options& o) {
                 return 1;
             }
         } else {
-            if (!FitTable(rows, classes, rules, o.ridge, fitted)) {
+            if (!FitTable(rows, classes, rules, o, fitted)) {
                 std::fprintf(stderr,
                              "round %d: the fit found no positive scale; keeping the table\n",
                              round);

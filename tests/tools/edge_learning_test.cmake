@@ -88,3 +88,19 @@ execute_process(COMMAND ${GENERATOR} learn --quick --seed 7 --dir ${WORK}/one
 if(result EQUAL 0 OR NOT log MATCHES "games-0.bin is damaged")
     message(FATAL_ERROR "a damaged chunk was read (${result}):\n${log}")
 endif()
+
+# The win link fits another table from the same games, and is part of what a folder was made with.
+learn(wins --link wins)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the quick run with the win link failed (${result}):\n${log}")
+endif()
+expect_same(many/round-1/games-0.bin wins/round-1/games-0.bin "the link changed the first games")
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/many/round-1/table.inc
+                        ${WORK}/wins/round-1/table.inc RESULT_VARIABLE differs)
+if(NOT differs)
+    message(FATAL_ERROR "the win link fitted the same table as the disc difference")
+endif()
+learn(wins)
+if(NOT result EQUAL 2 OR NOT log MATCHES "made with other options")
+    message(FATAL_ERROR "a disc fit in the win link's folder was not refused (${result}):\n${log}")
+endif()
