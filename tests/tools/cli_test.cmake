@@ -31,7 +31,7 @@ expect_cli(2 "bad square character" moves
 expect_cli(2 "not legal" think f5f5)
 expect_cli(2 "--depth takes" think start --depth 0)
 foreach(threads 1 4)
-    expect_cli(0 "move   F4\r?\nvalue  0 .*\r?\nnodes  422\r?\n" think f5d6c3 --depth 5 --threads ${threads})
+    expect_cli(0 "move   F4\r?\nvalue  0 .*\r?\nnodes  481\r?\n" think f5d6c3 --depth 5 --threads ${threads})
 endforeach()
 expect_cli(2 "--threads takes" think start --threads 0)
 expect_cli(2 "--threads takes" bench --threads x)
