@@ -337,6 +337,35 @@ TEST(CommandLine, OnlyATrailingCapitalSlashDIsTheSwitch) {
         EXPECT_EQ(c.debug, HasDebugSwitch(c.line)) << (c.line ? c.line : "(null)");
 }
 
+// Words split as Windows splits them in the plain cases; "/D" is the switch wherever it
+// stands, and the old rule (the line ends in "/D") still holds.
+TEST(CommandLine, WordsAfterTheProgramAreFilesExceptTheSwitch) {
+    struct Case {
+        const char* line;
+        bool debug;
+        std::vector<std::string> files;
+    } cases[] = {
+        {"Tavik.exe", false, {}},
+        {"\"C:\\Program Files\\Tavik\\Tavik.exe\" /D", true, {}},
+        {"Tavik.exe /D \"C:\\My Games\\a b.tvk\"", true, {"C:\\My Games\\a b.tvk"}},
+        {"Tavik.exe \"C:\\x.tvk\" /D", true, {"C:\\x.tvk"}},
+        {"Tavik.exe C:\\x.tvk", false, {"C:\\x.tvk"}},
+        {"Tavik.exe  a.tvk\t\"b c.tvk\" ", false, {"a.tvk", "b c.tvk"}},
+        {"\"C:\\Program Files\\Tavik.exe\" x.tvk", false, {"x.tvk"}},
+        {"Tavik.exe /d", false, {"/d"}},
+        {"Tavik.exe x/D", true, {"x/D"}},
+        {"Tavik.exe \"\"", false, {}},
+        {"", false, {}},
+        {nullptr, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line ? c.line : "(null)");
+        const StartupArguments arguments = ReadCommandLine(c.line);
+        EXPECT_EQ(c.debug, arguments.debugSwitch);
+        EXPECT_EQ(c.files, arguments.files);
+    }
+}
+
 TEST(Commands, TheStudyModeOfEachCommand) {
     struct Case {
         unsigned command;
