@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "board_functions.h"
 #include "book.h"
+#include "game_record.h"
 #include "ostrakon.h"
 #include "position_text.h"
 #include "texts.h"
@@ -24,9 +26,12 @@ std::string ReadLine(const std::string& text, MoveString& moves, BoardState& boa
         board = tavik::InitialBoard();
         return "";
     }
-    if (const std::string error = ParseTranscript(text, board); !error.empty()) return error;
-    for (size_t i = 0; i + 1 < text.size(); i += 2)
-        moves.bytes[moves.length++] = static_cast<char>(ParseSquare(text.substr(i, 2)));
+    const auto record = std::make_unique<tavik::GameRecord>();
+    if (const std::string error = ReadTranscript(text, *record); !error.empty()) return error;
+    moves.length = tavik::RecordedMoves(*record);
+    for (int i = 0; i < moves.length; ++i)
+        moves.bytes[i] = static_cast<char>(record->moves[i].square);
+    tavik::ReplayMoves(*record, moves.length, board);
     return "";
 }
 
@@ -52,11 +57,6 @@ bool BookCommand(const std::vector<std::string>& args, std::string& error) {
     }
     MoveString moves;
     BoardState board;
-    // Transcripts with spaces are not taken here: the move string is pairs without gaps.
-    if (args[0].find_first_of(" \t") != std::string::npos) {
-        error = "write the line without spaces, like f5d6c3";
-        return false;
-    }
     if (error = ReadLine(args[0], moves, board); !error.empty()) return false;
 
     bool haveDraw = false;

@@ -62,8 +62,12 @@ int Make(const std::vector<std::string>& args, std::string& error) {
         error = "usage: tavik-cli game make TRANSCRIPT FILE [--black NAME] [--white NAME]";
         return 2;
     }
+    // the moves first: the reader clears the record it fills, names included
     auto record = std::make_unique<tavik::GameRecord>();
-    tavik::ClearRecord(*record);
+    if (std::string problem = ReadTranscript(args[1], *record); !problem.empty()) {
+        error = problem;
+        return 2;
+    }
     for (size_t i = 3; i < args.size(); i += 2) {
         if (i + 1 >= args.size() || (args[i] != "--black" && args[i] != "--white")) {
             error = "unexpected argument '" + args[i] + "'";
@@ -75,28 +79,6 @@ int Make(const std::vector<std::string>& args, std::string& error) {
         }
         std::strcpy(args[i] == "--black" ? record->blackName : record->whiteName,
                     args[i + 1].c_str());
-    }
-    // replay the transcript, recording each move with the side that played it
-    const std::string& transcript = args[1];
-    BoardState board = tavik::InitialBoard();
-    std::string moves;
-    for (char ch : transcript) {
-        if (ch != ' ') moves += ch;
-    }
-    if (moves.size() % 2 != 0) {
-        error = "a transcript is pairs like f5d6; '" + transcript + "' is not";
-        return 2;
-    }
-    for (size_t i = 0; i < moves.size(); i += 2) {
-        const int cell = ParseSquare(moves.substr(i, 2));
-        const int side = board.sideToMove;
-        if (cell == 0 || !ReverseStones(&board, cell)) {
-            error =
-                "move " + std::to_string(i / 2 + 1) + " (" + moves.substr(i, 2) + ") is not legal";
-            return 2;
-        }
-        tavik::RecordMove(*record, 60 - tavik::CountCells(board, 0), side, cell, 0, 0, 0, "");
-        if (tavik::HasNoMove(board)) board.sideToMove = -board.sideToMove;
     }
     const std::vector<uint8_t> file = tavik::EncodeGameFile(*record);
     if (tavik::WriteFileReplacing(args[2], file.data(), file.size()) != tavik::FileError::kNone) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -414,18 +415,18 @@ int MatchCommand(const std::vector<std::string>& args, std::string& error) {
     if (!openingsFile.empty()) {
         std::ifstream file(openingsFile);
         if (!file) return error = "cannot read '" + openingsFile + "'", 2;
+        const auto record = std::make_unique<tavik::GameRecord>();
         for (std::string line; std::getline(file, line);) {
             line.erase(
                 std::remove_if(line.begin(), line.end(),
                                [](char c) { return std::isspace(static_cast<unsigned char>(c)); }),
                 line.end());
             if (line.empty() || line[0] == '#') continue;
-            BoardState board;
-            if (const std::string problem = ParseTranscript(line, board); !problem.empty())
+            if (const std::string problem = ReadTranscript(line, *record); !problem.empty())
                 return error = openingsFile + ": " + problem, 2;
             std::vector<int> moves;
-            for (size_t j = 0; j + 1 < line.size(); j += 2)
-                moves.push_back(ParseSquare(line.substr(j, 2)));
+            for (int j = 0; j < tavik::RecordedMoves(*record); ++j)
+                moves.push_back(record->moves[j].square);
             openings.push_back(moves);
         }
         if (openings.empty()) return error = openingsFile + " holds no opening", 2;

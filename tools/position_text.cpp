@@ -1,15 +1,17 @@
 #include "position_text.h"
 
 #include <cctype>
+#include <cstring>
+#include <memory>
 
 #include "board_functions.h"
 #include "ostrakon_value.h"
 #include "texts.h"
+#include "transcript.h"
 
 namespace tavik_tools {
 
 using tavik::InitialBoard;
-using tavik::IsForcedPass;
 using tavik::SquareName;
 
 std::string ParseDiagram(const std::string& diagram, const std::string& side, BoardState& board) {
@@ -41,24 +43,54 @@ std::string ParseDiagram(const std::string& diagram, const std::string& side, Bo
     return "";
 }
 
+namespace {
+
+// The transcript reader's refusal in the tool's words.
+std::string RefusalText(const tavik::TranscriptResult& result, const std::string& transcript) {
+    const std::string move = "move " + std::to_string(result.moves + 1);
+    switch (result.refusal) {
+        case tavik::TranscriptRefusal::kTooLong:
+            return "a transcript holds at most " + std::to_string(tavik::kMaxTranscriptBytes) +
+                   " bytes";
+        case tavik::TranscriptRefusal::kDiagram:
+            return "a board diagram is not a transcript";
+        case tavik::TranscriptRefusal::kNoMoves:
+            return "no move in the transcript '" + transcript + "'";
+        case tavik::TranscriptRefusal::kUnreadable:
+            // a column letter left without its row: the transcript's pairs do not add up
+            if (result.detail.size() == 1 && std::strchr("abcdefghABCDEFGH", result.detail[0]))
+                return "a transcript is pairs like f5d6; '" + transcript + "' is not";
+            return "bad square '" + result.detail + "' in the transcript";
+        case tavik::TranscriptRefusal::kIllegalMove:
+        case tavik::TranscriptRefusal::kAfterEnd:
+            return move + " (" + result.detail + ") is not legal";
+        case tavik::TranscriptRefusal::kPassNotForced:
+            return move + ": a pass where there is a legal move";
+        case tavik::TranscriptRefusal::kCountMismatch:
+            return "the listing says " + result.detail + " moves but holds " +
+                   std::to_string(result.moves);
+        case tavik::TranscriptRefusal::kNone:
+            break;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string ReadTranscript(const std::string& transcript, tavik::GameRecord& record) {
+    if (transcript.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
+        tavik::ClearRecord(record);
+        return "";
+    }
+    const tavik::TranscriptResult result = tavik::ParseTranscriptText(transcript, record);
+    return result.ok ? "" : RefusalText(result, transcript);
+}
+
 std::string ParseTranscript(const std::string& transcript, BoardState& board) {
-    BoardState b = InitialBoard();
-    std::string moves;
-    for (char ch : transcript) {
-        if (!std::isspace(static_cast<unsigned char>(ch))) moves += ch;
-    }
-    if (moves.size() % 2 != 0)
-        return "a transcript is pairs like f5d6; '" + transcript + "' is not";
-    for (size_t i = 0; i < moves.size(); i += 2) {
-        const std::string name = moves.substr(i, 2);
-        const int cell = ParseSquare(name);
-        if (cell == 0) return "bad square '" + name + "' in the transcript";
-        if (IsForcedPass(b)) b.sideToMove = -b.sideToMove;
-        if (!ReverseStones(&b, cell))
-            return "move " + std::to_string(i / 2 + 1) + " (" + SquareName(cell) + ") is not legal";
-    }
-    if (IsForcedPass(b)) b.sideToMove = -b.sideToMove;
-    board = b;
+    const auto record = std::make_unique<tavik::GameRecord>();
+    if (std::string error = ReadTranscript(transcript, *record); !error.empty()) return error;
+    // the replay makes a forced pass after the last move as the reader made the others
+    tavik::ReplayMoves(*record, tavik::RecordedMoves(*record), board);
     return "";
 }
 

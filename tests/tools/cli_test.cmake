@@ -69,6 +69,9 @@ expect_cli(0 "^ok" game validate cli_test_game.tvk)
 expect_cli(0 "moves  6  F5D6C3D3C4F4" game show cli_test_game.tvk)
 expect_cli(1 "exactly 37071 bytes" game validate cli_test_bad.tvk)
 expect_cli(2 "not legal" game make f5f5 cli_test_never.tvk)
+# the game's own transcript reader: move numbers, passes only where forced
+expect_cli(0 "wrote cli_test_numbered.tvk: 3 moves" game make "1. f5 d6 2. c3" cli_test_numbered.tvk)
+expect_cli(2 "move 2: a pass where there is a legal move" game make "f5 pass" cli_test_never.tvk)
 expect_cli(2 "cannot read" game show cli_test_missing.tvk)
 expect_cli(0 "wrote cli_test_game.txt" game export cli_test_game.tvk cli_test_game.txt
            --program-dir ${CMAKE_CURRENT_LIST_DIR}/../..)
