@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz configuration and runs each fuzz target for SECONDS (default 20), seeded
-# with the golden game files and the shipped templates; the corpus grows in build/fuzz/corpus
-# between runs. Any crash, leak or sanitizer report fails the run and leaves the input in
+# with the golden game files, the shipped templates and a few transcripts; the corpus grows in
+# build/fuzz/corpus between runs. Any crash, leak or sanitizer report fails the run and leaves the input in
 # build/fuzz/crashes. Usage: tests/fuzz/run-fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -30,3 +30,4 @@ run() {  # target, max input length, seed files...
 
 run game_file_fuzz 37200 tests/data/games/*.tvk
 run template_fill_fuzz 16384 templates/template.txt templates/template.html
+run transcript_fuzz 4096 tests/fuzz/transcripts/*
