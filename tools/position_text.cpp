@@ -94,14 +94,7 @@ std::string ParseTranscript(const std::string& transcript, BoardState& board) {
     return "";
 }
 
-std::string Diagram(const BoardState& board) {
-    std::string text;
-    for (int i = 0; i < 64; ++i) {
-        const int32_t v = board.cells[10 + 9 * (i / 8) + i % 8];
-        text += v == 1 ? 'X' : v == -1 ? 'O' : '-';
-    }
-    return text + (board.sideToMove == 1 ? " X" : " O");
-}
+std::string Diagram(const BoardState& board) { return tavik::PositionDiagram(board); }
 
 std::string Picture(const BoardState& board) {
     std::string text = "  A B C D E F G H\n";

@@ -69,4 +69,14 @@ int ForcedMove(const BoardState& board) {
     return LegalMoveCount(board, &only) == 1 ? only : 0;
 }
 
+std::string PositionDiagram(const BoardState& board) {
+    std::string text;
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 8; ++column) {
+            const int32_t v = board.cells[CellOf(column, row)];
+            text += v == 1 ? 'X' : v == -1 ? 'O' : '-';
+        }
+    return text + (board.sideToMove == 1 ? " X" : " O");
+}
+
 }  // namespace tavik

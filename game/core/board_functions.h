@@ -3,6 +3,8 @@
 #ifndef TAVIK_GAME_CORE_BOARD_FUNCTIONS_H
 #define TAVIK_GAME_CORE_BOARD_FUNCTIONS_H
 
+#include <string>
+
 #include "ostrakon.h"
 
 namespace tavik {
@@ -37,6 +39,10 @@ bool HasMoveFor(const BoardState& board, int colour);
 
 // Neither side has a legal move.
 bool IsGameOver(const BoardState& board);
+
+// The position as one line of text that tools and scripts read back: 64 characters for A1..H1,
+// A2..H2, ..., A8..H8 (X black, O white, - empty), a space, and X or O for the side to move.
+std::string PositionDiagram(const BoardState& board);
 
 // The cell of the only legal move, or 0 when there is none or more than one.
 int ForcedMove(const BoardState& board);

@@ -34,11 +34,19 @@ StartupArguments ReadCommandLine(const char* commandLine) {
         }
         words.push_back(word);
     }
-    // The first word is the program itself; an empty word ("") names no file.
+    // The trailing "/D" of the old rule is the switch, not part of the last word's name.
+    if (arguments.debugSwitch && words.size() > 1) {
+        std::string& last = words.back();
+        if (last != "/D" && last.size() >= 2 && last.compare(last.size() - 2, 2, "/D") == 0)
+            last.resize(last.size() - 2);
+    }
+    // The first word is the program itself; an empty word ("") names no file. A word that
+    // begins with '/' is a switch, never a path (Windows paths do not begin so): only "/D"
+    // means anything, and any other is passed over as the game always passed it over.
     for (size_t i = 1; i < words.size(); ++i) {
         if (words[i] == "/D") {
             arguments.debugSwitch = true;
-        } else if (!words[i].empty()) {
+        } else if (!words[i].empty() && words[i][0] != '/') {
             arguments.files.push_back(words[i]);
         }
     }

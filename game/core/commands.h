@@ -40,8 +40,13 @@ enum Command : unsigned {
     kCmdManual,
     kCmdWebSite,
     kCmdVersion,
+    // Items added after the first release take the numbers after the last one, so every
+    // earlier command keeps its number; their menu places are the menus' business.
+    kCmdPasteRecord,
+    kCmdCopyPosition,
 };
 static_assert(kCmdAutoPlay == 1059 && kCmdPriorityRealTime == 1066 && kCmdVersion == 1076);
+static_assert(kCmdPasteRecord == 1077 && kCmdCopyPosition == 1078);
 
 // What the evaluation window lists for each move. Only ever held in memory: no file or
 // registry value stores it.

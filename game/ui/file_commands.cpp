@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "board_functions.h"
 #include "commands.h"
 #include "fenlow.h"
 #include "file_io.h"
@@ -14,6 +15,7 @@
 #include "program_directory.h"
 #include "record_export.h"
 #include "report_error.h"
+#include "transcript.h"
 
 namespace tavik::ui {
 
@@ -33,6 +35,17 @@ std::optional<std::string> AskForFile(FileCommandHost& window, const char* filte
     return std::string(file);
 }
 
+// Puts a checked record in place of the game: the game stops, the move on its way lands first,
+// and the last position is shown, as "最終局面" shows it.
+void ReplaceGame(FileCommandHost& window, const GameRecord& loaded) {
+    window.ChangeGame([&](BoardState& board, GameRecord& record) {
+        record = loaded;
+        ReplayMoves(record, 60, board);
+    });
+    window.RebuildRecordRows(window.RecordCopy());
+    window.Redraw();
+}
+
 // Saving writes a snapshot of the record, copied under the session's state lock, so a move
 // that lands meanwhile is either wholly in it or wholly after it: the game goes on.
 void SaveGameFile(FileCommandHost& window) {
@@ -48,11 +61,9 @@ void SaveGameFile(FileCommandHost& window) {
 // A file replaces the game only once it is known to be sound: a refused file leaves the game
 // running as it was. An accepted one stops the game, and the move on its way lands first, so
 // no computer move interleaves with it.
-void LoadGameFile(FileCommandHost& window) {
-    const auto path = AskForFile(window, kGameFilter, true);
-    if (!path) return;
+void LoadGameFile(FileCommandHost& window, const std::string& path) {
     window.SetStatusText(0, "対局を読み込んでいます...");
-    const auto bytes = ReadFileBytes(*path, kGameFileBytes);
+    const auto bytes = ReadFileBytes(path, kGameFileBytes);
     // 37 KB: on the heap rather than the user-interface thread's stack.
     const auto loaded = std::make_unique<GameRecord>();
     GameFileCheck check;
@@ -62,15 +73,78 @@ void LoadGameFile(FileCommandHost& window) {
     } else if (check.error != GameFileError::kNone) {
         ReportError(GameFileRefusalText(check).c_str());
     } else {
-        // The last position is shown, as "最終局面" shows it.
-        window.ChangeGame([&](BoardState& board, GameRecord& record) {
-            record = *loaded;
-            ReplayMoves(record, 60, board);
-        });
-        window.RebuildRecordRows(window.RecordCopy());
-        window.Redraw();
+        ReplaceGame(window, *loaded);
     }
     window.SetStatusText(0, "");
+}
+
+void LoadGameFile(FileCommandHost& window) {
+    if (const auto path = AskForFile(window, kGameFilter, true)) LoadGameFile(window, *path);
+}
+
+// Where the file's own name begins in a path of code page 932 text. A separator is looked for
+// character by character: the second byte of a double-byte character may be 0x5C, the '\\'.
+size_t FileNameStart(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC))
+            ++i;  // a lead byte: its partner is no separator
+        else if (byte == '\\' || byte == '/' || byte == ':')
+            start = i + 1;
+    }
+    return start;
+}
+
+// The text on the clipboard in code page 932: CF_TEXT where it is offered (Windows makes it
+// from a Unicode text itself), converted from CF_UNICODETEXT where only that is. Anything past
+// the parser's limit is not copied: one byte more than it is enough for the parser to refuse.
+std::optional<std::string> ClipboardText(HWND owner) {
+    if (!OpenClipboard(owner)) return std::nullopt;
+    std::optional<std::string> text;
+    constexpr size_t kLimit = kMaxTranscriptBytes + 1;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const auto* bytes = static_cast<const char*>(GlobalLock(data))) {
+            const size_t size = GlobalSize(data);
+            size_t length = 0;
+            while (length < size && length < kLimit && bytes[length]) ++length;
+            text.emplace(bytes, length);
+            GlobalUnlock(data);
+        }
+    } else if (HANDLE wide = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(wide))) {
+            const size_t size = GlobalSize(wide) / sizeof(wchar_t);
+            size_t length = 0;
+            while (length < size && length < kLimit && chars[length]) ++length;
+            const int count = static_cast<int>(length);
+            const int bytes =
+                WideCharToMultiByte(932, 0, chars, count, nullptr, 0, nullptr, nullptr);
+            std::string converted(static_cast<size_t>(bytes), '\0');
+            WideCharToMultiByte(932, 0, chars, count, converted.data(), bytes, nullptr, nullptr);
+            text = std::move(converted);
+            GlobalUnlock(wide);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// A transcript replaces the game as a game file does, once the whole of it was read: a refused
+// one leaves the game, running or not, exactly as it was.
+void PasteRecord(FileCommandHost& window) {
+    const std::optional<std::string> text = ClipboardText(window.Handle());
+    if (!text) {
+        ReportError("棋譜を貼り付けられませんでした。クリップボードに文字列がありません。");
+        return;
+    }
+    const auto pasted = std::make_unique<GameRecord>();
+    const TranscriptResult result = ParseTranscriptText(*text, *pasted);
+    if (!result.ok) {
+        ReportError(result.message.c_str());
+        return;
+    }
+    ReplaceGame(window, *pasted);
+    window.ShowStatusForAMoment("棋譜を貼り付けました (" + std::to_string(result.moves) + "手)");
 }
 
 void ExportRecord(FileCommandHost& window) {
@@ -93,9 +167,8 @@ void ExportRecord(FileCommandHost& window) {
     window.SetStatusText(0, "");
 }
 
-void CopyRecordText(FileCommandHost& window) {
-    const std::string text = KifuString(window.RecordCopy());
-    if (!OpenClipboard(window.Handle())) return;  // the clipboard keeps what it holds
+void CopyTextToClipboard(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return;  // the clipboard keeps what it holds
     if (EmptyClipboard()) {
         // Movable and zeroed: the byte behind the text is its terminator. The clipboard owns
         // the block once it has taken it.
@@ -143,7 +216,13 @@ bool RunFileCommand(FileCommandHost& window, UINT command) {
             ExportRecord(window);
             return true;
         case kCmdCopyRecord:
-            CopyRecordText(window);
+            CopyTextToClipboard(window.Handle(), KifuString(window.RecordCopy()));
+            return true;
+        case kCmdPasteRecord:
+            PasteRecord(window);
+            return true;
+        case kCmdCopyPosition:
+            CopyTextToClipboard(window.Handle(), PositionDiagram(window.Board()));
             return true;
         case kCmdSaveBitmap:
             SaveBoardBitmap(window);
@@ -154,6 +233,23 @@ bool RunFileCommand(FileCommandHost& window, UINT command) {
         default:
             return false;
     }
+}
+
+void OpenGameFiles(FileCommandHost& window, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    if (paths.size() > 1) {
+        ReportError("対局ファイルは一度に1つだけ開けます。ファイルを1つだけ選んでください。");
+        return;
+    }
+    const std::string& path = paths.front();
+    const std::string name = path.substr(FileNameStart(path));
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || lstrcmpiA(name.c_str() + dot, ".tvk") != 0) {
+        ReportError(
+            ("「" + name + "」はTavik対局ファイル(*.tvk)ではないため、開けません。").c_str());
+        return;
+    }
+    LoadGameFile(window, path);
 }
 
 bool SaveBitmapFile(HBITMAP bitmap, const std::string& path, int bits) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game_record.h"
 #include "gdi.h"
@@ -20,6 +21,9 @@ class FileCommandHost {
 public:
     virtual HWND Handle() const = 0;  // the owner of the file dialogs and of the clipboard
     virtual void SetStatusText(int part, const std::string& text) = 0;
+    // Shows `text` in status-bar part 0 for a few seconds (a result, not a progress).
+    virtual void ShowStatusForAMoment(const std::string& text) = 0;
+    virtual BoardState Board() const = 0;       // the position shown
     virtual GameRecord RecordCopy() const = 0;  // a snapshot, taken under the session's lock
     // The position shown, painted without the legal-move frames into a bitmap of its own.
     virtual OwnedBitmap BoardPicture() = 0;
@@ -33,8 +37,13 @@ protected:
     ~FileCommandHost() = default;
 };
 
-// The commands 1042, 1043, 1049, 1050, 1051 and 1052; false for any other.
+// The commands 1042, 1043, 1049, 1050, 1051, 1052, 1077 and 1078; false for any other.
 bool RunFileCommand(FileCommandHost& window, UINT command);
+
+// The files dropped on the window or named on its command line: one game file (.tvk) opens as
+// the open command opens it; several files, or a file of another kind, are refused with a
+// message and change nothing.
+void OpenGameFiles(FileCommandHost& window, const std::vector<std::string>& paths);
 
 // Writes `bitmap` as a bitmap file of `bits` per pixel (0: its own depth; 1, 4, 8, 16, 24 or 32)
 // through a temporary file beside `path`, so a failed save leaves what was there. Each failing

@@ -25,6 +25,8 @@ namespace {
 
 constexpr const char* kMainClass = "NORMAL0";
 constexpr const char* kAuxClass = "NORMALDLG";
+constexpr UINT_PTR kStatusTimer = 1;  // clears a result shown in status-bar part 0
+constexpr UINT kStatusMilliseconds = 4000;
 
 HFONT MakeFont(BYTE pitchAndFamily) {
     return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -86,6 +88,8 @@ HWND MainWindow::Create() {
                     WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
                     CW_USEDEFAULT, 550, 530, nullptr, nullptr, instance_, this);
     accelerators_ = BuildAccelerators();
+    // Only now: a refusal's message box comes up over the finished window.
+    if (window_ && !startupFiles_.empty()) OpenGameFiles(*this, startupFiles_);
     return window_;
 }
 
@@ -104,7 +108,9 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::OnCreate() {
-    debugSwitch_ = HasDebugSwitch(commandLine_.c_str());
+    StartupArguments arguments = ReadCommandLine(commandLine_.c_str());
+    debugSwitch_ = arguments.debugSwitch;
+    startupFiles_ = std::move(arguments.files);
     SetWindowTextA(window_, "Tavik");
     MoveWindowToCenter(window_, GetDesktopWindow());
 
@@ -123,6 +129,7 @@ void MainWindow::OnCreate() {
     const int height = (outer.bottom - outer.top) - (client.bottom - client.top) + kBoardPixels +
                        (bar.bottom - bar.top);
     MoveWindow(window_, outer.left, outer.top, width, height, TRUE);
+    DragAcceptFiles(window_, TRUE);  // a game file dropped on the window opens
 
     view_.Create(instance_, window_);
     settings_ = ReadStoredSettings();
@@ -197,6 +204,33 @@ void MainWindow::SetStatusText(int part, const std::string& text) {
     copy[length] = '\0';
     if (status_) SendMessageA(status_, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(copy));
     if (statusObserver) statusObserver(part, copy);
+}
+
+void MainWindow::ShowStatusForAMoment(const std::string& text) {
+    SetStatusText(0, text);
+    momentText_ = text;
+    SetTimer(window_, kStatusTimer, kStatusMilliseconds, nullptr);
+}
+
+void MainWindow::OnStatusTimer() {
+    KillTimer(window_, kStatusTimer);
+    char shown[1024] = {};
+    if (status_ && LOWORD(SendMessageA(status_, SB_GETTEXTLENGTHA, 0, 0)) < sizeof shown)
+        SendMessageA(status_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(shown));
+    if (momentText_ == shown) SetStatusText(0, "");
+    momentText_.clear();
+}
+
+void MainWindow::OnDropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(std::move(path));
+    }
+    DragFinish(drop);  // before any message box: the drop's memory is not needed any more
+    OpenGameFiles(*this, paths);
 }
 
 void MainWindow::UpdateTurnStatus() {
@@ -342,6 +376,13 @@ LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam != kStatusTimer) return DefWindowProcA(window, message, wParam, lParam);
+            OnStatusTimer();
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app_settings.h"
 #include "aux_window.h"
@@ -50,7 +51,8 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     // Start-up up to the shown main window (fonts, menus, classes, the window and its creation
-    // steps) and the accelerator table. Answers the main window.
+    // steps) and the accelerator table, then the game file named on the command line, if any,
+    // opened in the shown window. Answers the main window.
     HWND Create();
     // The main loop: accelerators first, then dialog navigation, then the usual dispatch.
     int RunMessageLoop();
@@ -74,6 +76,9 @@ public:
     bool LegalMoveFrames() const { return legalMoveFrames_; }
     // Any thread. Status-bar part 0, 1 or 2 (the text is copied, up to 1023 bytes).
     void SetStatusText(int part, const std::string& text) override;
+    // User-interface thread: part 0 shows `text` until a timer clears it, unless another text
+    // took its place meanwhile.
+    void ShowStatusForAMoment(const std::string& text) override;
     // The board picture of the session's position, then the turn status.
     void Redraw() override;
     void UpdateTurnStatus() override;
@@ -125,10 +130,14 @@ private:
     void OnCreate();
     void OnDestroy();
     void OnCommand(UINT id);
+    void OnDropFiles(HDROP drop);
+    void OnStatusTimer();
 
     const HINSTANCE instance_;
     const std::string commandLine_;
     bool debugSwitch_ = false;
+    std::vector<std::string> startupFiles_;  // named on the command line, opened once shown
+    std::string momentText_;                 // what ShowStatusForAMoment put in part 0
     HWND window_ = nullptr;
     HWND status_ = nullptr;  // a child of the main window, which destroys it
     OwnedFont fonts_[kFontCount];

@@ -45,6 +45,8 @@ constexpr MenuEntry kGameMenu[] = {
     kSeparator,
     {kCmdExport, "棋譜を出力(&E)", -1, 0},
     {kCmdCopyRecord, "棋譜をクリップボードにコピー(&D)", -1, 0},
+    {kCmdPasteRecord, "棋譜を貼り付け(&V)\tCtrl+V", -1, 0},
+    {kCmdCopyPosition, "局面をクリップボードにコピー(&P)", -1, 0},
     {kCmdSaveBitmap, "盤面を画像として保存(&G)", -1, 0},
     {kCmdCopyBoard, "盤面をクリップボードにコピー(&H)", -1, 0},
     kSeparator,
@@ -181,10 +183,10 @@ OwnedAccelerators BuildAccelerators() {
         {ctrlKey, 'B', kCmdBestMove},      {ctrlKey, 'E', kCmdEvaluate},
         {ctrlKey, 'W', kCmdWinSearch},     {ctrlKey, 'P', kCmdPerfectSearch},
         {ctrlKey, 'U', kCmdOpenness},      {ctrlKey, 'K', kCmdShowKifu},
-        {FVIRTKEY, VK_F1, kCmdManual},
+        {FVIRTKEY, VK_F1, kCmdManual},     {ctrlKey, 'V', kCmdPasteRecord},
     };
-    static_assert(sizeof table / sizeof table[0] == 17);
-    return OwnedAccelerators(CreateAcceleratorTableA(table, 17));
+    static_assert(sizeof table / sizeof table[0] == 18);
+    return OwnedAccelerators(CreateAcceleratorTableA(table, 18));
 }
 
 void MenuBar::SetChecked(UINT id, bool checked) {

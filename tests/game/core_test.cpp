@@ -338,7 +338,8 @@ TEST(CommandLine, OnlyATrailingCapitalSlashDIsTheSwitch) {
 }
 
 // Words split as Windows splits them in the plain cases; "/D" is the switch wherever it
-// stands, and the old rule (the line ends in "/D") still holds.
+// stands, and the old rule (the line ends in "/D") still holds. Other switches name no file:
+// a line the game used to start with must not bring up a message now.
 TEST(CommandLine, WordsAfterTheProgramAreFilesExceptTheSwitch) {
     struct Case {
         const char* line;
@@ -352,8 +353,11 @@ TEST(CommandLine, WordsAfterTheProgramAreFilesExceptTheSwitch) {
         {"Tavik.exe C:\\x.tvk", false, {"C:\\x.tvk"}},
         {"Tavik.exe  a.tvk\t\"b c.tvk\" ", false, {"a.tvk", "b c.tvk"}},
         {"\"C:\\Program Files\\Tavik.exe\" x.tvk", false, {"x.tvk"}},
-        {"Tavik.exe /d", false, {"/d"}},
-        {"Tavik.exe x/D", true, {"x/D"}},
+        {"Tavik.exe /d", false, {}},
+        {"Tavik.exe /d x.tvk /S", false, {"x.tvk"}},
+        {"Tavik.exe x.tvk/D", true, {"x.tvk"}},
+        {"Tavik.exe \"a b.tvk\"/D", true, {"a b.tvk"}},
+        {"Tavik.exe/D", true, {}},
         {"Tavik.exe \"\"", false, {}},
         {"", false, {}},
         {nullptr, false, {}},

@@ -52,6 +52,9 @@ enum Command : UINT {
     kManual = 1074,
     kWebSite = 1075,
     kVersion = 1076,
+    // Added after the first release: new numbers after the last, the old ones untouched.
+    kPasteRecord = 1077,
+    kCopyPosition = 1078,
 };
 
 // One menu item: a command and its text; id 0 for an item that opens a submenu, text null for a
@@ -86,6 +89,8 @@ inline const std::vector<MenuItem> kGameMenu = {
     kSeparator,
     {kExport, "棋譜を出力(&E)"},
     {kCopyRecord, "棋譜をクリップボードにコピー(&D)"},
+    {kPasteRecord, "棋譜を貼り付け(&V)\tCtrl+V"},
+    {kCopyPosition, "局面をクリップボードにコピー(&P)"},
     {kSaveBitmap, "盤面を画像として保存(&G)"},
     {kCopyBoard, "盤面をクリップボードにコピー(&H)"},
     kSeparator,
@@ -126,7 +131,7 @@ inline const std::vector<ACCEL> kAccelerators = [] {
         {c, VK_LEFT, kFirst},  {v, VK_LEFT, kBack},      {v, VK_RIGHT, kForward},
         {c, VK_RIGHT, kLast},  {c, 'B', kBestMove},      {c, 'E', kEvaluate},
         {c, 'W', kWinSearch},  {c, 'P', kPerfectSearch}, {c, 'U', kOpenness},
-        {c, 'K', kShowKifu},   {v, VK_F1, kManual}};
+        {c, 'K', kShowKifu},   {v, VK_F1, kManual},      {c, 'V', kPasteRecord}};
 }();
 
 // The main window's and the record window's one control each.

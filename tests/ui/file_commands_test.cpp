@@ -161,9 +161,6 @@ protected:
         };
         Start();
     }
-    int ListRows() {
-        return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0));
-    }
     std::vector<std::string> status;  // part 0, in order
     Folder folder;
 };

@@ -66,9 +66,6 @@ protected:
         W().Settings().black.isComputer = blackComputer;
         W().Settings().white.isComputer = whiteComputer;
     }
-    int ListRows() {
-        return static_cast<int>(SendMessageA(W().Records().List(), LVM_GETITEMCOUNT, 0, 0));
-    }
     int Moves() { return RecordedMoves(Record()); }
     bool Idle() { return !W().Session().Running() && W().Session().MovesInFlight() == 0; }
     static bool Seen(int part, const std::string& text) {

@@ -356,6 +356,48 @@ TEST_F(PlayersWindowTest, TheNameBoxTakesWhatItCanShow) {
     EXPECT_EQ(typed, W().Settings().black.playerName);
 }
 
+// Ctrl+V is the main window's paste of a transcript, but only there: in a name box of this
+// window the keys paste the clipboard's text into the box, and the game is left alone. The keys
+// are typed as a person types them, so they pass every message loop on their way.
+TEST_F(PlayersWindowTest, CtrlVInANameBoxPastesIntoTheBox) {
+    W().Settings().white.playerName = "";
+    const GameRecord before = Record();
+    ASSERT_TRUE(OpenClipboard(Main()));
+    EmptyClipboard();
+    const char name[] = "f5d6 花子";  // a transcript too, as the main window would read it
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof name);
+    std::memcpy(GlobalLock(block), name, sizeof name);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    std::string pasted;
+    Players([&](HWND window) {
+        HWND box = GetDlgItem(window, expected::kWhiteName);
+        // Focus goes to the box through its own thread, as a click would put it there.
+        AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
+        SetForegroundWindow(window);
+        SetFocus(box);
+        AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
+        ASSERT_TRUE(WaitUntil([&] { return Focus() == box; }, 10));
+        INPUT keys[4] = {};
+        const WORD codes[4] = {VK_CONTROL, 'V', 'V', VK_CONTROL};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = codes[i];
+            keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+        }
+        SendInput(4, keys, sizeof keys[0]);
+        WaitUntil([&] { return Text(box) == name; }, 10);
+        pasted = Text(box);
+        SendMessageA(GetDlgItem(window, kPlayersOkId), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(name, pasted) << "the keys pasted into the box";
+    EXPECT_EQ(name, W().Settings().white.playerName);
+    const GameRecord after = Record();
+    EXPECT_EQ(0, RecordedMoves(after)) << "no transcript was pasted into the game";
+    EXPECT_EQ(0, std::memcmp(before.moves, after.moves, sizeof before.moves));
+}
+
 TEST_F(PlayersWindowTest, TabMovesThroughTheControlsInOrder) {
     // A group of radios is one stop, at its checked radio: black's human, white's computer.
     using namespace expected;

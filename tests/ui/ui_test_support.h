@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -157,6 +158,9 @@ protected:
     UINT State(UINT id) { return GetMenuState(window_->Menus().Bar(), id, MF_BYCOMMAND); }
     bool Greyed(UINT id) { return (State(id) & MF_GRAYED) != 0; }
     bool Checked(UINT id) { return (State(id) & MF_CHECKED) != 0; }
+    int ListRows() {  // the record window's rows
+        return static_cast<int>(SendMessageA(window_->Records().List(), LVM_GETITEMCOUNT, 0, 0));
+    }
     COLORREF Pixel(int x, int y) { return GetPixel(window_->View().BackDc(), x, y); }
 
     std::string commandLine = "Tavik.exe";
