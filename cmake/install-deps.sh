@@ -6,9 +6,9 @@ set -euo pipefail
 native=(g++ cmake make googletest libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format-14 chromium grhino)
 # fonts-wine holds Wine's Marlett, which draws the caption buttons; libwine only recommends it, and
 # recommendations are not installed here. x11-utils: xmessage, another program on the display
-# in the end-to-end test.
+# in the end-to-end test. xclip: a transcript put on the display's clipboard from outside.
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine xvfb xauth
-         locales fonts-ipafont-gothic imagemagick xdotool x11-utils python3 procps)
+         locales fonts-ipafont-gothic imagemagick xdotool xclip x11-utils python3 procps)
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive

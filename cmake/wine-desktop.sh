@@ -51,15 +51,17 @@ ended() {
     esac
 }
 
-# start_on_desktop PROGRAM.exe [SECONDS]: starts the program in its own folder, as a double
-# click in Explorer would, and returns once its process runs (fails after SECONDS, default 60);
-# game_pid is then that process.
+# start_on_desktop PROGRAM.exe [SECONDS [ARGUMENT...]]: starts the program in its own folder, as
+# a double click in Explorer would (with the ARGUMENTs on its command line, as "Open with" adds
+# a file's path), and returns once its process runs (fails after SECONDS, default 60); game_pid
+# is then that process.
 start_on_desktop() {
     local program=$1 wait=${2:-60} name token
+    shift $(($# < 2 ? $# : 2))
     name=$(basename "$program")
     token=$(cat /proc/sys/kernel/random/uuid)
     (cd "$(dirname "$program")" &&
-        TAVIK_RUN_TOKEN=$token exec "$TAVIK_WINE" explorer "/desktop=Tavik,1024x768" "$name") &
+        TAVIK_RUN_TOKEN=$token exec "$TAVIK_WINE" explorer "/desktop=Tavik,1024x768" "$name" "$@") &
     desktop_runner=$!
     started() { game_pid=$(process_with_token "$name" "$token"); }
     wait_for "$wait" "$name to start" started
