@@ -144,7 +144,8 @@ void PasteRecord(FileCommandHost& window) {
         return;
     }
     ReplaceGame(window, *pasted);
-    window.ShowStatusForAMoment("棋譜を貼り付けました (" + std::to_string(result.moves) + "手)");
+    // Part 0 is 100 pixels wide: the count and a short verb fit it whole.
+    window.ShowStatusForAMoment(std::to_string(result.moves) + "手を貼り付け");
 }
 
 void ExportRecord(FileCommandHost& window) {

@@ -1,6 +1,7 @@
 # Sourced by the end-to-end scripts that play the game on the display. begin_e2e DIST_DIR
-# WORK_DIR makes the work folder and a fresh Wine prefix in it, runs the script's before_start
-# if it has one, starts the dist folder's Tavik.exe on a Wine desktop, waits until its board is
+# WORK_DIR [ARGUMENT...] makes the work folder and a fresh Wine prefix in it, runs the script's
+# before_start if it has one (which may add to `arguments`, the game's command line), starts
+# the dist folder's Tavik.exe on a Wine desktop, waits until its board is
 # drawn, and sets `dist`, `work`, `here` and the board's top-left corner on the screen, `x0` and
 # `y0`. Wine is ended on exit.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,6 +11,7 @@ source "$root/cmake/wine-desktop.sh"
 
 begin_e2e() {
     dist=$1 work=$2
+    arguments=("${@:3}")
     rm -rf "$work"
     mkdir -p "$work"
     export WINEPREFIX=$work/wineprefix
@@ -17,7 +19,7 @@ begin_e2e() {
     # A script may prepare the prefix (the registry, say) before the game first starts.
     if declare -F before_start >/dev/null; then before_start; fi
     trap 'wineserver -k 2>/dev/null || true' EXIT
-    start_on_desktop "$dist/Tavik.exe"
+    start_on_desktop "$dist/Tavik.exe" 60 "${arguments[@]}"
     wait_for 60 "the board to be drawn" board_on_screen "$work/start.png" >"$work/board.txt"
     read -r x0 y0 _ <"$work/board.txt"
     echo "board at $x0,$y0"

@@ -163,7 +163,7 @@ TEST_F(PasteAndDrop, APasteWhileTheComputerThinksReplacesTheWholeGame) {
     EXPECT_TRUE(SameBoard(expected, Board())) << "the last position is shown";
     EXPECT_EQ(5, ListRows());
     ASSERT_FALSE(status.empty());
-    EXPECT_EQ("棋譜を貼り付けました (5手)", status.back());
+    EXPECT_EQ("5手を貼り付け", status.back());
 }
 
 // Every refusal names its reason in one box, and leaves the running game exactly as it was:
