@@ -10,6 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -339,13 +341,17 @@ BoardState EndlessBoard() { return tavik_test::RandomPosition(42, 22, 22); }
 const StudyDepths kEndless = Depths(3, 22);
 
 // Waits until the endless pass of `generation` runs on all its threads: the quick pass is
-// delivered, then each thread of the perfect pass has started.
+// delivered, then each thread of the perfect pass has started (two minutes at most: a hang
+// guard only).
 void WaitForTheEndlessPass(Recorder& recorder, uint64_t generation) {
     ASSERT_TRUE(recorder.WaitForPasses(generation, 1));
     const int threads = static_cast<int>(std::min<size_t>(
         std::max(1u, std::thread::hardware_concurrency()), LegalMoves(EndlessBoard()).size()));
-    while (recorder.threadStarts < recorder.StartsWhenDelivered() + threads)
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (recorder.threadStarts < recorder.StartsWhenDelivered() + threads) {
+        ASSERT_LT(std::chrono::steady_clock::now(), until) << "the perfect pass did not start";
         std::this_thread::yield();
+    }
 }
 
 TEST(HintSearch, ANewPositionCancelsTheDeepPassAtOnce) {
@@ -353,7 +359,7 @@ TEST(HintSearch, ANewPositionCancelsTheDeepPassAtOnce) {
     HintSearch search(recorder.Options());
     const uint64_t endless = search.Start(EndlessBoard(), kEndless);
     recorder.Returned(endless);
-    WaitForTheEndlessPass(recorder, endless);
+    ASSERT_NO_FATAL_FAILURE(WaitForTheEndlessPass(recorder, endless));
 
     const uint64_t start = search.Start(InitialBoard(), Depths(5, 16));
     recorder.Returned(start);
@@ -386,6 +392,30 @@ TEST(HintSearch, APassThatEndsJustAsANewPositionComesIsNeverDelivered) {
     const std::vector<HintPassResult> passes = recorder.Of(next);
     ASSERT_EQ(1u, passes.size());
     EXPECT_EQ(LegalMoves(tavik_test::AfterMoves(kMiddleGame)).size(), passes[0].rows.size());
+}
+
+TEST(HintSearch, AStartWaitsForTheDeliveryUnderWay) {
+    // The first delivery lingers until the Start made meanwhile has returned, or for 200 ms:
+    // a Start that returns while the old position's pass is still being delivered lets the
+    // window paint an old value after the move.
+    std::atomic<bool> first{true}, delivering{false}, startReturned{false}, overlapped{false};
+    HintSearch::Options options;
+    options.delivered = [&](const HintPassResult&) {
+        if (!first.exchange(false)) return;
+        delivering = true;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        while (!startReturned && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        overlapped = startReturned.load();
+        delivering = false;
+    };
+    HintSearch search(options);
+    search.Start(InitialBoard(), Depths(5, 16));
+    while (!delivering) std::this_thread::yield();
+    search.Start(tavik_test::AfterMoves(kMiddleGame), Depths(5, 16));
+    startReturned = true;
+    while (delivering) std::this_thread::yield();
+    EXPECT_FALSE(overlapped) << "Start returned during the old position's delivery";
 }
 
 // The threads of this process.
@@ -444,7 +474,7 @@ TEST(HintSearch, StopAnswersWhenNoneOfItsSearchesRunsAndNoThreadOutlivesTheObjec
             SCOPED_TRACE(round);
             const uint64_t generation = search.Start(EndlessBoard(), kEndless);
             recorder.Returned(generation);
-            WaitForTheEndlessPass(recorder, generation);
+            ASSERT_NO_FATAL_FAILURE(WaitForTheEndlessPass(recorder, generation));
             search.Stop();
             recorder.Returned(generation + 1);
             // A request for a thread that runs no search is refused.
@@ -459,11 +489,21 @@ TEST(HintSearch, StopAnswersWhenNoneOfItsSearchesRunsAndNoThreadOutlivesTheObjec
         EXPECT_EQ(0, recorder.Stale());
     }
     EXPECT_TRUE(ThreadsComeTo(before)) << LiveThreads() << " threads, " << before << " before";
-    // destroyed while the endless pass runs
+    // Destroyed while the endless pass runs: the destructor ends it. It runs on a thread of its
+    // own here, so that a destructor waiting for the pass fails the test rather than hangs it.
     {
-        Recorder recorder;
-        HintSearch search(recorder.Options());
-        WaitForTheEndlessPass(recorder, search.Start(EndlessBoard(), kEndless));
+        auto recorder = std::make_shared<Recorder>();
+        auto search = std::make_shared<HintSearch>(recorder->Options());
+        ASSERT_NO_FATAL_FAILURE(
+            WaitForTheEndlessPass(*recorder, search->Start(EndlessBoard(), kEndless)));
+        auto destroyed = std::make_shared<std::promise<void>>();
+        std::future<void> done = destroyed->get_future();
+        std::thread([search = std::move(search), recorder, destroyed]() mutable {
+            search.reset();
+            destroyed->set_value();
+        }).detach();
+        ASSERT_EQ(std::future_status::ready, done.wait_for(std::chrono::minutes(2)))
+            << "the destructor waits for the perfect pass";
     }
     EXPECT_TRUE(ThreadsComeTo(before)) << LiveThreads() << " threads, " << before << " before";
 }
