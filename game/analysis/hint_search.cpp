@@ -39,10 +39,6 @@
 
 namespace tavik {
 
-bool operator==(const HintPass& a, const HintPass& b) {
-    return a.kind == b.kind && a.depth == b.depth;
-}
-
 std::vector<HintPass> PlanHintPasses(int emptySquares, const StudyDepths& depths) {
     const int study = std::max(1, depths.normalDepth);
     const bool exact = emptySquares <= depths.perfectDepth;
@@ -125,7 +121,7 @@ void HintSearch::Work() {
         running_ = &cancel;
         busy_ = true;
         for (size_t i = 0; i < job.passes.size() && !cancel; ++i) {
-            hold.unlock();
+            hold.unlock();  // Start and Stop need the lock while the pass searches
             AnalysisOptions options = HintPassOptions(job.passes[i]);
             options.threads = options_.threads;
             options.threadStarted = options_.threadStarted;
@@ -162,7 +158,7 @@ std::string HintValueText(HintKind kind, int32_t value) {
         }
         return (value > 0 ? "+" : "") + std::to_string(value);
     }
-    // FormatValue's "黒12石勝ち" is 62 pixels wide in a 12-pixel font: the square has 50.
+    // FormatValue's "黒12石勝ち" is about 60 pixels wide in a 12-pixel font: the square has 50.
     const std::string amount = meaning.amount ? std::to_string(meaning.amount) : "";
     switch (meaning.kind) {
         case ostrakon::ValueMeaning::kBlackWins:

@@ -28,7 +28,6 @@ struct HintPass {
     HintKind kind;
     int depth;
 };
-bool operator==(const HintPass& a, const HintPass& b);
 
 // The passes for a position with `emptySquares` empty squares and the side to move's study
 // depths, quickest first, the study's own search last.
