@@ -9,9 +9,9 @@
 // scores and counts exactly what the plain recursion would:
 //  - with one empty square left, the move (or the pass and the opponent's move) is played out
 //    directly: one node, the final score of the filled board;
-//  - with few empty squares, the empty squares are listed once in MoveOrder and the list is
-//    handed down, less the square played; each is tried directly (a square is legal exactly
-//    when it turns something) instead of generating moves;
+//  - with few empty squares, the empty squares are taken once as a MoveOrder mask and handed
+//    down, less the square played; each is tried directly (a square is legal exactly when it
+//    turns something) instead of generating moves;
 //  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
 // With helper threads, nodes with SplitLimits::empty empty squares (the Think's options) or
@@ -38,32 +38,14 @@ inline int32_t Classify(Bitboard own, Bitboard opp) {
     return ClassOfDiff(PopCount(own) - PopCount(opp));
 }
 
-// The empty squares (at most kFewEmpty) as a list in MoveOrder.
-struct EmptyList {
-    int sq[kFewEmpty];
-    int n = 0;
-};
+// The empty squares of a small node are walked as a MoveOrder mask (move_order.h): bit i stands
+// for the i-th square of the order, so the lowest bit is the next square to try, and a child's
+// squares are its parent's less one bit, with no list to copy.
+inline int SquareOf(uint64_t order) { return BitOfOrderIndex(LowestBit(order)); }
 
-inline EmptyList ListEmpties(Bitboard empty) {
-    EmptyList list;
-    for (uint64_t order = ToOrderMask(empty); order; order &= order - 1)
-        list.sq[list.n++] = BitOfOrderIndex(LowestBit(order));
-    return list;
-}
-
-// The list without its i-th square, order kept.
-inline EmptyList Without(const EmptyList& list, int i) {
-    EmptyList rest;
-    rest.n = list.n - 1;
-    for (int j = 0, k = 0; j < list.n; ++j) {
-        if (j != i) rest.sq[k++] = list.sq[j];
-    }
-    return rest;
-}
-
-inline bool CanMoveOn(Bitboard own, Bitboard opp, const EmptyList& list) {
-    for (int i = 0; i < list.n; ++i) {
-        if (Flips(own, opp, list.sq[i])) return true;
+inline bool CanMoveOn(Bitboard own, Bitboard opp, uint64_t order) {
+    for (; order; order &= order - 1) {
+        if (Flips(own, opp, SquareOf(order))) return true;
     }
     return false;
 }
@@ -113,45 +95,45 @@ int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t b
     return ScoreOfDiff(diff);
 }
 
-int32_t WinLossSmall(Bitboard own, Bitboard opp, const EmptyList& list, SearchContext& s) {
-    if (list.n == 1) return WinLossLast(own, opp, list.sq[0], s);
+int32_t WinLossSmall(Bitboard own, Bitboard opp, uint64_t empties, SearchContext& s) {
+    if (!(empties & (empties - 1))) return WinLossLast(own, opp, SquareOf(empties), s);
     int32_t result = -kWin;
     bool moved = false;
-    for (int i = 0; i < list.n; ++i) {
-        const int sq = list.sq[i];
+    for (uint64_t order = empties; order; order &= order - 1) {
+        const int sq = SquareOf(order);
         const Bitboard flips = Flips(own, opp, sq);
         if (!flips) continue;
         moved = true;
-        const int32_t r =
-            -WinLossSmall(opp ^ flips, own | flips | (Bitboard{1} << sq), Without(list, i), s);
+        const int32_t r = -WinLossSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
+                                        empties & ~(order & (0 - order)), s);
         // keep looking after a draw, stop at the first win
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
     }
     if (moved) return result;
-    if (CanMoveOn(opp, own, list)) return -WinLossSmall(opp, own, list, s);
+    if (CanMoveOn(opp, own, empties)) return -WinLossSmall(opp, own, empties, s);
     s.Count();
     return Classify(own, opp);
 }
 
-int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t alpha, int32_t beta,
+int32_t PerfectSmall(Bitboard own, Bitboard opp, uint64_t empties, int32_t alpha, int32_t beta,
                      SearchContext& s) {
-    if (list.n == 1) return PerfectLast(own, opp, list.sq[0], alpha, beta, s);
+    if (!(empties & (empties - 1))) return PerfectLast(own, opp, SquareOf(empties), alpha, beta, s);
     bool moved = false;
-    for (int i = 0; i < list.n; ++i) {
-        const int sq = list.sq[i];
+    for (uint64_t order = empties; order; order &= order - 1) {
+        const int sq = SquareOf(order);
         const Bitboard flips = Flips(own, opp, sq);
         if (!flips) continue;
         moved = true;
         const int32_t v = -PerfectSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
-                                        Without(list, i), -beta, -alpha, s);
+                                        empties & ~(order & (0 - order)), -beta, -alpha, s);
         if (v > alpha) {
             alpha = v;
             if (v >= beta) return v;
         }
     }
     if (moved) return alpha;
-    if (CanMoveOn(opp, own, list)) return -PerfectSmall(opp, own, list, -beta, -alpha, s);
+    if (CanMoveOn(opp, own, empties)) return -PerfectSmall(opp, own, empties, -beta, -alpha, s);
     s.Count();
     return FinalScore(own, opp);
 }
@@ -265,7 +247,7 @@ int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& s) {
         s.Count();
         return Classify(own, opp);
     }
-    if (emptyCount <= kFewEmpty) return WinLossSmall(own, opp, ListEmpties(empty), s);
+    if (emptyCount <= kFewEmpty) return WinLossSmall(own, opp, ToOrderMask(empty), s);
 
     const uint64_t key = MemoKey(SearchKind::kWinLoss, 0, 0, 0);
     int32_t value;
@@ -283,7 +265,7 @@ int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, Se
         s.Count();
         return FinalScore(own, opp);
     }
-    if (emptyCount <= kFewEmpty) return PerfectSmall(own, opp, ListEmpties(empty), alpha, beta, s);
+    if (emptyCount <= kFewEmpty) return PerfectSmall(own, opp, ToOrderMask(empty), alpha, beta, s);
 
     const uint64_t key = MemoKey(SearchKind::kPerfect, 0, alpha, beta);
     int32_t value;
