@@ -8,7 +8,8 @@
 // Every counted node is a finished position, and callers see the count, so each shortcut here
 // scores and counts exactly what the plain recursion would:
 //  - with one empty square left, the move (or the pass and the opponent's move) is played out
-//    directly: one node, the final score of the filled board;
+//    directly: one node, the final score of the filled board; with two, both moves lead
+//    straight there;
 //  - with few empty squares, the empty squares are taken once as a MoveOrder mask and handed
 //    down, less the square played; each is tried directly (a square is legal exactly when it
 //    turns something) instead of generating moves;
@@ -62,7 +63,8 @@ inline int OppLastFlips(Bitboard own, Bitboard opp, int sq, bool full) {
 
 // One empty square `sq` left, side `own` to move: one position is scored whatever happens.
 // `diff` is own discs minus opponent discs; a move turning f discs changes it by 1 + 2f.
-int32_t WinLossLast(Bitboard own, Bitboard opp, int sq, SearchContext& s) {
+[[gnu::always_inline]] inline int32_t WinLossLast(Bitboard own, Bitboard opp, int sq,
+                                                  SearchContext& s) {
     s.Count();
     const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
     const int diff = PopCount(own) - PopCount(opp);
@@ -78,8 +80,8 @@ int32_t WinLossLast(Bitboard own, Bitboard opp, int sq, SearchContext& s) {
     return ClassOfDiff(diff);
 }
 
-int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t beta,
-                    SearchContext& s) {
+[[gnu::always_inline]] inline int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha,
+                                                  int32_t beta, SearchContext& s) {
     s.Count();
     const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
     const int diff = PopCount(own) - PopCount(opp);
@@ -95,8 +97,36 @@ int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t b
     return ScoreOfDiff(diff);
 }
 
+// Two empty squares, `first` before `second` in MoveOrder: each move leads straight to the
+// last square, so the leaves, the bulk of every endgame tree, cost no call of their own.
+int32_t WinLossTwo(Bitboard own, Bitboard opp, int first, int second, SearchContext& s) {
+    int32_t result = -kWin;
+    bool moved = false;
+    if (const Bitboard flips = Flips(own, opp, first)) {
+        moved = true;
+        const int32_t r =
+            -WinLossLast(opp ^ flips, own | flips | (Bitboard{1} << first), second, s);
+        if (r == kWin) return kWin;
+        if (r == kDraw || r == -kDraw) result = kDraw;
+    }
+    if (const Bitboard flips = Flips(own, opp, second)) {
+        moved = true;
+        const int32_t r =
+            -WinLossLast(opp ^ flips, own | flips | (Bitboard{1} << second), first, s);
+        if (r == kWin) return kWin;
+        if (r == kDraw || r == -kDraw) result = kDraw;
+    }
+    if (moved) return result;
+    if (Flips(opp, own, first) || Flips(opp, own, second))
+        return -WinLossTwo(opp, own, first, second, s);
+    s.Count();
+    return Classify(own, opp);
+}
+
 int32_t WinLossSmall(Bitboard own, Bitboard opp, uint64_t empties, SearchContext& s) {
     if (!(empties & (empties - 1))) return WinLossLast(own, opp, SquareOf(empties), s);
+    const uint64_t rest = empties & (empties - 1);
+    if (!(rest & (rest - 1))) return WinLossTwo(own, opp, SquareOf(empties), SquareOf(rest), s);
     int32_t result = -kWin;
     bool moved = false;
     for (uint64_t order = empties; order; order &= order - 1) {
@@ -116,9 +146,40 @@ int32_t WinLossSmall(Bitboard own, Bitboard opp, uint64_t empties, SearchContext
     return Classify(own, opp);
 }
 
+int32_t PerfectTwo(Bitboard own, Bitboard opp, int first, int second, int32_t alpha, int32_t beta,
+                   SearchContext& s) {
+    bool moved = false;
+    if (const Bitboard flips = Flips(own, opp, first)) {
+        moved = true;
+        const int32_t v = -PerfectLast(opp ^ flips, own | flips | (Bitboard{1} << first), second,
+                                       -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    if (const Bitboard flips = Flips(own, opp, second)) {
+        moved = true;
+        const int32_t v = -PerfectLast(opp ^ flips, own | flips | (Bitboard{1} << second), first,
+                                       -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    if (moved) return alpha;
+    if (Flips(opp, own, first) || Flips(opp, own, second))
+        return -PerfectTwo(opp, own, first, second, -beta, -alpha, s);
+    s.Count();
+    return FinalScore(own, opp);
+}
+
 int32_t PerfectSmall(Bitboard own, Bitboard opp, uint64_t empties, int32_t alpha, int32_t beta,
                      SearchContext& s) {
     if (!(empties & (empties - 1))) return PerfectLast(own, opp, SquareOf(empties), alpha, beta, s);
+    const uint64_t rest = empties & (empties - 1);
+    if (!(rest & (rest - 1)))
+        return PerfectTwo(own, opp, SquareOf(empties), SquareOf(rest), alpha, beta, s);
     bool moved = false;
     for (uint64_t order = empties; order; order &= order - 1) {
         const int sq = SquareOf(order);
