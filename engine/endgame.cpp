@@ -8,10 +8,11 @@
 // Every counted node is a finished position, and callers see the count, so each shortcut here
 // scores and counts exactly what the plain recursion would:
 //  - with one empty square left, the move (or the pass and the opponent's move) is played out
-//    directly: one node, the final score of the filled board;
-//  - with few empty squares, the empty squares are listed once in MoveOrder and the list is
-//    handed down, less the square played; each is tried directly (a square is legal exactly
-//    when it turns something) instead of generating moves;
+//    directly: one node, the final score of the filled board; with two, both moves lead
+//    straight there;
+//  - with few empty squares, the empty squares are taken once as a MoveOrder mask and handed
+//    down, less the square played; each is tried directly (a square is legal exactly when it
+//    turns something) instead of generating moves;
 //  - above kFewEmpty empty squares, subtrees are memoised (memo.h): win/loss by position,
 //    perfect by position and window.
 // With helper threads, nodes with SplitLimits::empty empty squares (the Think's options) or
@@ -29,7 +30,12 @@ namespace ostrakon {
 
 namespace {
 
-constexpr int kFewEmpty = 6;  // up to here, try every empty square instead of generating moves
+// Up to here, try every empty square instead of generating moves, and use no memo. From six
+// empty squares on, a hit saves more than its probe and store cost, the table's cache misses
+// included (the bench's endgames, instructions and simulated misses: a memo from seven on
+// cost 7 % more in win/loss and 2 % in perfect; from five on it saved a few instructions but
+// missed the cache about twice as often).
+constexpr int kFewEmpty = 5;
 
 inline int32_t ClassOfDiff(int d) { return d > 0 ? kWin : d == 0 ? kDraw : -kWin; }
 
@@ -38,32 +44,14 @@ inline int32_t Classify(Bitboard own, Bitboard opp) {
     return ClassOfDiff(PopCount(own) - PopCount(opp));
 }
 
-// The empty squares (at most kFewEmpty) as a list in MoveOrder.
-struct EmptyList {
-    int sq[kFewEmpty];
-    int n = 0;
-};
+// The empty squares of a small node are walked as a MoveOrder mask (move_order.h): bit i stands
+// for the i-th square of the order, so the lowest bit is the next square to try, and a child's
+// squares are its parent's less one bit, with no list to copy.
+inline int SquareOf(uint64_t order) { return BitOfOrderIndex(LowestBit(order)); }
 
-inline EmptyList ListEmpties(Bitboard empty) {
-    EmptyList list;
-    for (uint64_t order = ToOrderMask(empty); order; order &= order - 1)
-        list.sq[list.n++] = BitOfOrderIndex(LowestBit(order));
-    return list;
-}
-
-// The list without its i-th square, order kept.
-inline EmptyList Without(const EmptyList& list, int i) {
-    EmptyList rest;
-    rest.n = list.n - 1;
-    for (int j = 0, k = 0; j < list.n; ++j) {
-        if (j != i) rest.sq[k++] = list.sq[j];
-    }
-    return rest;
-}
-
-inline bool CanMoveOn(Bitboard own, Bitboard opp, const EmptyList& list) {
-    for (int i = 0; i < list.n; ++i) {
-        if (Flips(own, opp, list.sq[i])) return true;
+inline bool CanMoveOn(Bitboard own, Bitboard opp, uint64_t order) {
+    for (; order; order &= order - 1) {
+        if (Flips(own, opp, SquareOf(order))) return true;
     }
     return false;
 }
@@ -80,7 +68,8 @@ inline int OppLastFlips(Bitboard own, Bitboard opp, int sq, bool full) {
 
 // One empty square `sq` left, side `own` to move: one position is scored whatever happens.
 // `diff` is own discs minus opponent discs; a move turning f discs changes it by 1 + 2f.
-int32_t WinLossLast(Bitboard own, Bitboard opp, int sq, SearchContext& s) {
+[[gnu::always_inline]] inline int32_t WinLossLast(Bitboard own, Bitboard opp, int sq,
+                                                  SearchContext& s) {
     s.Count();
     const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
     const int diff = PopCount(own) - PopCount(opp);
@@ -96,8 +85,8 @@ int32_t WinLossLast(Bitboard own, Bitboard opp, int sq, SearchContext& s) {
     return ClassOfDiff(diff);
 }
 
-int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t beta,
-                    SearchContext& s) {
+[[gnu::always_inline]] inline int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha,
+                                                  int32_t beta, SearchContext& s) {
     s.Count();
     const bool full = (own | opp | (Bitboard{1} << sq)) == ~Bitboard{0};
     const int diff = PopCount(own) - PopCount(opp);
@@ -113,45 +102,104 @@ int32_t PerfectLast(Bitboard own, Bitboard opp, int sq, int32_t alpha, int32_t b
     return ScoreOfDiff(diff);
 }
 
-int32_t WinLossSmall(Bitboard own, Bitboard opp, const EmptyList& list, SearchContext& s) {
-    if (list.n == 1) return WinLossLast(own, opp, list.sq[0], s);
+// Two empty squares, `first` before `second` in MoveOrder: each move leads straight to the
+// last square, so the leaves, the bulk of every endgame tree, cost no call of their own.
+int32_t WinLossTwo(Bitboard own, Bitboard opp, int first, int second, SearchContext& s) {
     int32_t result = -kWin;
     bool moved = false;
-    for (int i = 0; i < list.n; ++i) {
-        const int sq = list.sq[i];
+    if (const Bitboard flips = Flips(own, opp, first)) {
+        moved = true;
+        const int32_t r =
+            -WinLossLast(opp ^ flips, own | flips | (Bitboard{1} << first), second, s);
+        if (r == kWin) return kWin;
+        if (r == kDraw || r == -kDraw) result = kDraw;
+    }
+    if (const Bitboard flips = Flips(own, opp, second)) {
+        moved = true;
+        const int32_t r =
+            -WinLossLast(opp ^ flips, own | flips | (Bitboard{1} << second), first, s);
+        if (r == kWin) return kWin;
+        if (r == kDraw || r == -kDraw) result = kDraw;
+    }
+    if (moved) return result;
+    if (Flips(opp, own, first) || Flips(opp, own, second))
+        return -WinLossTwo(opp, own, first, second, s);
+    s.Count();
+    return Classify(own, opp);
+}
+
+int32_t WinLossSmall(Bitboard own, Bitboard opp, uint64_t empties, SearchContext& s) {
+    if (!(empties & (empties - 1))) return WinLossLast(own, opp, SquareOf(empties), s);
+    const uint64_t rest = empties & (empties - 1);
+    if (!(rest & (rest - 1))) return WinLossTwo(own, opp, SquareOf(empties), SquareOf(rest), s);
+    int32_t result = -kWin;
+    bool moved = false;
+    for (uint64_t order = empties; order; order &= order - 1) {
+        const int sq = SquareOf(order);
         const Bitboard flips = Flips(own, opp, sq);
         if (!flips) continue;
         moved = true;
-        const int32_t r =
-            -WinLossSmall(opp ^ flips, own | flips | (Bitboard{1} << sq), Without(list, i), s);
+        const int32_t r = -WinLossSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
+                                        empties & ~(order & (0 - order)), s);
         // keep looking after a draw, stop at the first win
         if (r == kDraw || r == -kDraw) result = kDraw;
         if (r == kWin) return kWin;
     }
     if (moved) return result;
-    if (CanMoveOn(opp, own, list)) return -WinLossSmall(opp, own, list, s);
+    if (CanMoveOn(opp, own, empties)) return -WinLossSmall(opp, own, empties, s);
     s.Count();
     return Classify(own, opp);
 }
 
-int32_t PerfectSmall(Bitboard own, Bitboard opp, const EmptyList& list, int32_t alpha, int32_t beta,
-                     SearchContext& s) {
-    if (list.n == 1) return PerfectLast(own, opp, list.sq[0], alpha, beta, s);
+int32_t PerfectTwo(Bitboard own, Bitboard opp, int first, int second, int32_t alpha, int32_t beta,
+                   SearchContext& s) {
     bool moved = false;
-    for (int i = 0; i < list.n; ++i) {
-        const int sq = list.sq[i];
-        const Bitboard flips = Flips(own, opp, sq);
-        if (!flips) continue;
+    if (const Bitboard flips = Flips(own, opp, first)) {
         moved = true;
-        const int32_t v = -PerfectSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
-                                        Without(list, i), -beta, -alpha, s);
+        const int32_t v = -PerfectLast(opp ^ flips, own | flips | (Bitboard{1} << first), second,
+                                       -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    if (const Bitboard flips = Flips(own, opp, second)) {
+        moved = true;
+        const int32_t v = -PerfectLast(opp ^ flips, own | flips | (Bitboard{1} << second), first,
+                                       -beta, -alpha, s);
         if (v > alpha) {
             alpha = v;
             if (v >= beta) return v;
         }
     }
     if (moved) return alpha;
-    if (CanMoveOn(opp, own, list)) return -PerfectSmall(opp, own, list, -beta, -alpha, s);
+    if (Flips(opp, own, first) || Flips(opp, own, second))
+        return -PerfectTwo(opp, own, first, second, -beta, -alpha, s);
+    s.Count();
+    return FinalScore(own, opp);
+}
+
+int32_t PerfectSmall(Bitboard own, Bitboard opp, uint64_t empties, int32_t alpha, int32_t beta,
+                     SearchContext& s) {
+    if (!(empties & (empties - 1))) return PerfectLast(own, opp, SquareOf(empties), alpha, beta, s);
+    const uint64_t rest = empties & (empties - 1);
+    if (!(rest & (rest - 1)))
+        return PerfectTwo(own, opp, SquareOf(empties), SquareOf(rest), alpha, beta, s);
+    bool moved = false;
+    for (uint64_t order = empties; order; order &= order - 1) {
+        const int sq = SquareOf(order);
+        const Bitboard flips = Flips(own, opp, sq);
+        if (!flips) continue;
+        moved = true;
+        const int32_t v = -PerfectSmall(opp ^ flips, own | flips | (Bitboard{1} << sq),
+                                        empties & ~(order & (0 - order)), -beta, -alpha, s);
+        if (v > alpha) {
+            alpha = v;
+            if (v >= beta) return v;
+        }
+    }
+    if (moved) return alpha;
+    if (CanMoveOn(opp, own, empties)) return -PerfectSmall(opp, own, empties, -beta, -alpha, s);
     s.Count();
     return FinalScore(own, opp);
 }
@@ -265,7 +313,7 @@ int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& s) {
         s.Count();
         return Classify(own, opp);
     }
-    if (emptyCount <= kFewEmpty) return WinLossSmall(own, opp, ListEmpties(empty), s);
+    if (emptyCount <= kFewEmpty) return WinLossSmall(own, opp, ToOrderMask(empty), s);
 
     const uint64_t key = MemoKey(SearchKind::kWinLoss, 0, 0, 0);
     int32_t value;
@@ -283,7 +331,7 @@ int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, Se
         s.Count();
         return FinalScore(own, opp);
     }
-    if (emptyCount <= kFewEmpty) return PerfectSmall(own, opp, ListEmpties(empty), alpha, beta, s);
+    if (emptyCount <= kFewEmpty) return PerfectSmall(own, opp, ToOrderMask(empty), alpha, beta, s);
 
     const uint64_t key = MemoKey(SearchKind::kPerfect, 0, alpha, beta);
     int32_t value;
