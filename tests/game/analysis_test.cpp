@@ -24,37 +24,11 @@ namespace {
 
 using namespace tavik;
 
-bool ReferenceHasMove(const BoardState& b) {
-    for (int cell = 10; cell <= 80; ++cell)
-        if (tavik_test::IsPlayable(cell) && reference::CanDrop(b, cell)) return true;
-    return false;
-}
-
-int DiscMargin(const BoardState& b) {
-    int margin = 0;
-    for (int cell = 10; cell <= 80; ++cell)
-        margin += b.cells[cell] == 1 ? 1 : b.cells[cell] == -1 ? -1 : 0;
-    return margin;
-}
-
-// What the reference engine says of the move `cell`: its openness; or the position after it,
-// searched with Think's `depth` (0 win/loss, -1 perfect), with the opponent passing when it has
-// no move. When nobody can move the game is over and its disc margin is the value, beyond the
-// interface's win mark; a drawn end is 0.
+// What the reference engine says of the move `cell`: its openness, or its row as the study
+// functions make one.
 ThinkResult ReferenceRow(const BoardState& board, int cell, StudyMode mode, int32_t depth) {
     if (mode == StudyMode::kOpenness) return {cell, reference::GetOpenness(board, cell), 0};
-    BoardState after = board;
-    reference::ReverseStones(after, cell);
-    if (!ReferenceHasMove(after)) after.sideToMove = -after.sideToMove;
-    ThinkResult row = reference::Think(after, depth, -1).result;
-    row.move = cell;
-    if (!ReferenceHasMove(after)) {
-        const int margin = DiscMargin(after);
-        row.value = margin == 0  ? 0
-                    : margin > 0 ? OSTRAKON_VALUE_WIN + margin
-                                 : margin - OSTRAKON_VALUE_WIN;
-    }
-    return row;
+    return tavik_test::ReferenceMoveRow(board, cell, depth);
 }
 
 std::string RowsText(const std::vector<ThinkResult>& rows) {

@@ -163,31 +163,6 @@ TEST(HintSearch, EveryValueTextFitsASquare) {
     }
 }
 
-// The reference's row of the move `cell`: the position after it searched with Think's `depth`
-// (-1 perfect), the opponent passing when it must; a move that ends the game is worth its final
-// disc margin beyond the win mark, a drawn end 0.
-ThinkResult ReferenceRow(const BoardState& board, int cell, int32_t depth) {
-    const auto canMove = [](const BoardState& b) {
-        for (int c = 10; c <= 80; ++c)
-            if (tavik_test::IsPlayable(c) && reference::CanDrop(b, c)) return true;
-        return false;
-    };
-    BoardState after = board;
-    reference::ReverseStones(after, cell);
-    if (!canMove(after)) after.sideToMove = -after.sideToMove;
-    ThinkResult row = reference::Think(after, depth, -1).result;
-    row.move = cell;
-    if (!canMove(after)) {
-        int margin = 0;
-        for (int c = 10; c <= 80; ++c)
-            if (tavik_test::IsPlayable(c)) margin += after.cells[c];
-        row.value = margin == 0  ? 0
-                    : margin > 0 ? OSTRAKON_VALUE_WIN + margin
-                                 : margin - OSTRAKON_VALUE_WIN;
-    }
-    return row;
-}
-
 // The passes a search delivers, and any delivered for a generation older than the last
 // Start or Stop that had returned when it came.
 class Recorder {
@@ -313,7 +288,7 @@ TEST(HintSearch, EverySquareShowsTheReferencesValueAtTheDepthOfItsPass) {
             std::vector<ThinkResult> rows;
             for (int cell = 10; cell <= 80; ++cell)
                 if (tavik_test::IsPlayable(cell) && reference::CanDrop(c.board, cell))
-                    rows.push_back(ReferenceRow(c.board, cell, depth));
+                    rows.push_back(tavik_test::ReferenceMoveRow(c.board, cell, depth));
             // best for the side to move, the earliest square among equals
             const ThinkResult* best = &rows.front();
             for (const ThinkResult& row : rows)

@@ -57,4 +57,31 @@ BoardState AfterMoves(const std::string& transcript) {
     return b;
 }
 
+namespace {
+
+bool ReferenceHasMove(const BoardState& b) {
+    for (int cell = 10; cell <= 80; ++cell)
+        if (IsPlayable(cell) && reference::CanDrop(b, cell)) return true;
+    return false;
+}
+
+}  // namespace
+
+ThinkResult ReferenceMoveRow(const BoardState& board, int cell, int32_t depth) {
+    BoardState after = board;
+    reference::ReverseStones(after, cell);
+    if (!ReferenceHasMove(after)) after.sideToMove = -after.sideToMove;
+    ThinkResult row = reference::Think(after, depth, -1).result;
+    row.move = cell;
+    if (!ReferenceHasMove(after)) {
+        int margin = 0;
+        for (int c = 10; c <= 80; ++c)
+            if (IsPlayable(c)) margin += after.cells[c];
+        row.value = margin == 0  ? 0
+                    : margin > 0 ? OSTRAKON_VALUE_WIN + margin
+                                 : margin - OSTRAKON_VALUE_WIN;
+    }
+    return row;
+}
+
 }  // namespace tavik_test

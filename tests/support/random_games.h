@@ -25,6 +25,12 @@ BoardState AfterMoves(const std::string& transcript);
 // Cells 10..80 that are playable squares.
 bool IsPlayable(int cell);
 
+// The reference engine's row for the move `cell` of `board`, as the study functions make one:
+// the position after it searched with Think's `depth` (0 win/loss, -1 perfect), the opponent
+// passing when it has no move. When nobody can move the game is over and its disc margin is
+// the value, beyond the interface's win mark; a drawn end is 0.
+ThinkResult ReferenceMoveRow(const BoardState& board, int cell, int32_t depth);
+
 }  // namespace tavik_test
 
 #endif
