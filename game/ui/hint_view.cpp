@@ -64,6 +64,13 @@ std::vector<HintSquare> HintView::SquaresFor(const BoardState& board) const {
     return HintSquares(latest->pass, latest->rows);
 }
 
+bool HintView::Finished(const BoardState& board) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!board_ || !SamePosition(*board_, board)) return false;
+    const std::optional<HintPassResult> latest = search_.Latest();
+    return latest && latest->generation == generation_ && latest->last;
+}
+
 bool HintView::Searching(const BoardState& board) const {
     std::lock_guard<std::mutex> hold(lock_);
     return board_ && SamePosition(*board_, board);

@@ -38,6 +38,7 @@ public:
     // Tests: whether a search of `board` was started (and not stopped since), and the passes
     // delivered so far in this object's life.
     bool Searching(const BoardState& board) const;
+    bool Finished(const BoardState& board) const;  // its last pass is in
     int PassesDelivered() const { return delivered_; }
 
 private:

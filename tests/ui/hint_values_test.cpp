@@ -230,14 +230,35 @@ TEST_F(HintValues, APersonsMoveLeavesNoStaleValueAndTheComputerThinksAlone) {
     window = nullptr;
 }
 
+// Handles in use: counted where the system counts them, else the slot a new handle gets
+// (handle values step by four), which grows with handles left open.
+struct HandleGauge {
+    bool counted;
+    uint64_t Measure() const {
+        if (counted) {
+            DWORD count = 0;
+            GetProcessHandleCount(GetCurrentProcess(), &count);
+            return count;
+        }
+        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(h);
+        return reinterpret_cast<uintptr_t>(h) / 4;
+    }
+    static HandleGauge Choose() {
+        DWORD count = 0;
+        return HandleGauge{GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0};
+    }
+};
+
 // Stepping through the record as fast as the keys repeat: each step cancels the search of the
-// step before. Once the item is off again no search thread is left and no handle leaked.
+// step before. Turning the item off ends the last search at once, deep as it is: no thread of
+// it is left then, and no handle leaked on the way.
 TEST_F(HintValues, FiveHundredNavigationsLeaveNoThreadAndNoHandle) {
     StoreDword("ShowMoveValues", 1);
     Open();
     SetGame([](BoardState& board, GameRecord& record) {
         record = GoldenGame();
-        ReplayMoves(record, 30, board);
+        ReplayMoves(record, 38, board);
     });
     const auto navigate = [&](int steps) {
         for (int i = 0; i < steps; ++i) {
@@ -245,23 +266,32 @@ TEST_F(HintValues, FiveHundredNavigationsLeaveNoThreadAndNoHandle) {
             if (i % 50 == 0) Pump();
         }
     };
-    navigate(20);  // warm up: the worker, the engine's first use
-    ASSERT_TRUE(ValuesShown());
-    Command(kCmdShowMoveValues);  // off: the search stops
+    navigate(20);  // warm up: the worker, the engine's threads and tables
+    ASSERT_TRUE(PumpUntil([&] { return W().MoveValues().Finished(Board()); }));
+    Command(kCmdShowMoveValues);  // off
     const int threadsBefore = LiveThreads();
-    DWORD handlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const HandleGauge gauge = HandleGauge::Choose();
+    std::vector<HANDLE> leaked;
+    const uint64_t beforeLeak = gauge.Measure();
+    for (int i = 0; i < 10; ++i) leaked.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    const uint64_t withLeak = gauge.Measure();
+    for (HANDLE h : leaked) CloseHandle(h);
+    ASSERT_GE(withLeak, beforeLeak + 10) << "the handle gauge cannot see a leak here";
+    const uint64_t handlesBefore = gauge.Measure();
 
+    // A perfect search of 20 and more empty squares: the last position's search still runs
+    // when the item goes off.
+    W().Settings().study.perfectDepth = 24;
     Command(kCmdShowMoveValues);
+    const int delivered = W().MoveValues().PassesDelivered();
     navigate(500);
-    ASSERT_TRUE(ValuesShown()) << "the last position's values";
-    Command(kCmdShowMoveValues);
-    Pump();
+    ASSERT_TRUE(W().MoveValues().Searching(Board()));
+    Command(kCmdShowMoveValues);  // at once, while the last position's passes run
     EXPECT_LE(LiveThreads(), threadsBefore) << "a search thread outlived the stop";
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_LE(handlesAfter, handlesBefore + 2) << "a handle per navigation would add 500";
+    // A few for the first perfect search (the warm-up ran none); one per navigation is 500.
+    EXPECT_LE(gauge.Measure(), handlesBefore + 8) << "a handle per navigation would add 500";
     EXPECT_EQ(0, ValuePixels(W().View().BackDc()));
+    EXPECT_GT(W().MoveValues().PassesDelivered(), delivered) << "values arrived on the way";
 }
 
 // The copied board picture is the picture of the board with the item off, values and all
