@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "board_functions.h"
+#include "expected_layout.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -313,6 +314,32 @@ TEST_F(HintValues, TheBoardPictureHasNoValues) {
     EXPECT_TRUE(without == PixelsOf(copied)) << "the picture carries values";
     CloseClipboard();
     EXPECT_TRUE(ValuesShown(5)) << "the window shows the values again";
+}
+
+// A study window has the processors to itself: the values stop while it is open (both kinds
+// of window) and come back for the position once it is closed.
+class HintValuesAndStudy : public ModalWindowTest {};
+
+TEST_F(HintValuesAndStudy, NoValuesAreSearchedWhileAStudyWindowIsOpen) {
+    const std::pair<UINT, int> windows[] = {{kCmdEvaluate, expected::kEvalList},
+                                            {kCmdBestMove, expected::kBestMoveText}};
+    Command(kCmdShowMoveValues);
+    for (const auto& [command, control] : windows) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(PumpUntil([&] { return W().MoveValues().Finished(Board()); }));
+        bool searching = true;
+        int delivered = -1;
+        Drive(command, control, [&](HWND) {
+            const int before = W().MoveValues().PassesDelivered();
+            Sleep(300);
+            searching = W().MoveValues().Searching(Board());
+            delivered = W().MoveValues().PassesDelivered() - before;
+        });
+        EXPECT_FALSE(searching);
+        EXPECT_EQ(0, delivered);
+        EXPECT_TRUE(PumpUntil([&] { return W().MoveValues().Finished(Board()); }))
+            << "the values again after the window";
+    }
 }
 
 }  // namespace
