@@ -18,6 +18,11 @@ struct AppSettings {
     int32_t designateAutoPlay = 0;     // play a human's only move at once
     int32_t thinkThreadPriority = 0;   // a Windows thread priority
     int32_t showKifu = 1;              // the record window is open
+    // The values of the legal moves drawn on the board. Kept out of the table below: it is
+    // written only once it was stored or differs from its default, so the registry of a user
+    // who never turned it on holds exactly the values it always held.
+    int32_t showMoveValues = 0;
+    bool showMoveValuesStored = false;  // the registry held it when the settings were read
     PlayerSettings black = DefaultPlayer(1, "");
     PlayerSettings white = DefaultPlayer(-1, "");
     StudyDepths study;
@@ -33,6 +38,12 @@ int32_t* DwordValueField(AppSettings& settings, int index);
 const int32_t* DwordValueField(const AppSettings& settings, int index);
 constexpr const char* kBlackNameValue = "BlackPlayerName";
 constexpr const char* kWhiteNameValue = "WhitePlayerName";
+constexpr const char* kShowMoveValuesValue = "ShowMoveValues";
+
+// Whether the store writes ShowMoveValues at all.
+inline bool StoresShowMoveValues(const AppSettings& settings) {
+    return settings.showMoveValuesStored || settings.showMoveValues != 0;
+}
 constexpr const char* kSettingsKey = "Software\\Halvorn\\Tavik";
 
 // Stored designs outside the menus fall back to the first design.

@@ -44,9 +44,11 @@ enum Command : unsigned {
     // earlier command keeps its number; their menu places are the menus' business.
     kCmdPasteRecord,
     kCmdCopyPosition,
+    kCmdShowMoveValues,
 };
 static_assert(kCmdAutoPlay == 1059 && kCmdPriorityRealTime == 1066 && kCmdVersion == 1076);
 static_assert(kCmdPasteRecord == 1077 && kCmdCopyPosition == 1078);
+static_assert(kCmdShowMoveValues == 1079);
 
 // What the evaluation window lists for each move. Only ever held in memory: no file or
 // registry value stores it.

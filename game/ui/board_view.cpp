@@ -8,6 +8,9 @@ namespace tavik::ui {
 namespace {
 
 constexpr COLORREF kKeyColour = RGB(0, 255, 0);
+constexpr COLORREF kValueBox = RGB(24, 24, 24);
+constexpr COLORREF kValueText = RGB(255, 255, 255);
+constexpr COLORREF kBestValue = RGB(255, 204, 0);
 
 HBITMAP LoadPicture(HINSTANCE instance, int resource) {
     return static_cast<HBITMAP>(
@@ -29,6 +32,7 @@ void BoardView::Release() {
     stones_[0].Release();
     stones_[1].Release();
     back_.Release();
+    for (OwnedFont& font : valueFonts_) font.reset();
     boardDesign_ = stoneDesign_ = 0;
 }
 
@@ -138,21 +142,65 @@ void BoardView::PaintBoard(HDC dc, const BoardState& board, bool legalMoveFrames
     for (const auto& s : stars) Ellipse(dc, s[0], s[1], s[0] + 9, s[1] + 9);
 }
 
-void BoardView::PaintLocked(const BoardState& board, bool legalMoveFrames) {
+void BoardView::PaintValues(HDC dc, const std::vector<HintSquare>& values) {
+    if (values.empty()) return;
+    for (int bold = 0; bold < 2; ++bold)
+        if (!valueFonts_[bold])
+            valueFonts_[bold].reset(CreateFontA(-13, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                                FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                                VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    // A dark box behind light text reads the same on every texture and over the green frame,
+    // which the box leaves visible around it. The best move's box has a gold rim and gold text.
+    OwnedBrush box(CreateSolidBrush(kValueBox));
+    OwnedPen plainRim(CreatePen(PS_SOLID, 1, kValueBox));
+    OwnedPen bestRim(CreatePen(PS_SOLID, 1, kBestValue));
+    Selection brush(dc, box.get());
+    Selection pen(dc, plainRim.get());
+    Selection font(dc, valueFonts_[0].get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = GetTextColor(dc);
+    for (const HintSquare& square : values) {
+        const int column = square.cell % 9 - 1, row = square.cell / 9 - 1;
+        if (column < 0 || column > 7 || row < 0 || row > 7) continue;
+        const int x = kSquarePixels * column, y = kSquarePixels * row;
+        SelectObject(dc, valueFonts_[square.exact ? 1 : 0].get());
+        SIZE size{};
+        GetTextExtentPoint32A(dc, square.text.c_str(), static_cast<int>(square.text.size()), &size);
+        // At most the square's inside less the frame and a pixel either side of it.
+        const int width = size.cx + 6 < kSquarePixels - 5 ? size.cx + 6 : kSquarePixels - 5;
+        const int height = size.cy + 2;
+        RECT r{x + (kSquarePixels - width) / 2 + 1, y + (kSquarePixels - height) / 2 + 1, 0, 0};
+        r.right = r.left + width;
+        r.bottom = r.top + height;
+        SelectObject(dc, square.best ? bestRim.get() : plainRim.get());
+        RoundRect(dc, r.left, r.top, r.right, r.bottom, 5, 5);
+        SetTextColor(dc, square.best ? kBestValue : kValueText);
+        DrawTextA(dc, square.text.c_str(), static_cast<int>(square.text.size()), &r,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+}
+
+void BoardView::PaintLocked(const BoardState& board, bool legalMoveFrames,
+                            const std::vector<HintSquare>& values) {
     PaintBoard(back_.dc(), board, legalMoveFrames);
+    PaintValues(back_.dc(), values);
     WindowDc dc(window_);
     BitBlt(dc.get(), 0, 0, kBoardPixels, kBoardPixels, back_.dc(), 0, 0, SRCCOPY);
 }
 
-void BoardView::Paint(const BoardState& board, bool legalMoveFrames) {
+void BoardView::Paint(const BoardState& board, bool legalMoveFrames,
+                      const std::vector<HintSquare>& values) {
     std::lock_guard<std::mutex> lock(lock_);
-    if (back_.dc()) PaintLocked(board, legalMoveFrames);
+    if (back_.dc()) PaintLocked(board, legalMoveFrames, values);
 }
 
 OwnedBitmap BoardView::PaintCopy(const BoardState& board, bool legalMoveFrames) {
     std::lock_guard<std::mutex> lock(lock_);
     if (!back_.dc()) return OwnedBitmap();
-    PaintLocked(board, legalMoveFrames);
+    PaintLocked(board, legalMoveFrames, {});  // the pictures never carry the values
     // Of the back buffer's own format: a bitmap compatible with its memory DC.
     OwnedBitmap copy(CreateCompatibleBitmap(back_.dc(), kBoardPixels, kBoardPixels));
     if (!copy) return copy;

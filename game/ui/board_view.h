@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <mutex>
+#include <vector>
 
 #include "gdi.h"
+#include "hint_search.h"
 #include "ostrakon.h"
 
 namespace tavik::ui {
@@ -27,16 +29,18 @@ public:
     // Takes `bitmap` over as the texture, whatever its size (it tiles the board).
     void UseTexture(HBITMAP bitmap);
 
-    // Paints `board` (with a green frame on each legal move when `legalMoveFrames`) into the
-    // back buffer and copies it onto the window. Any thread; one paint at a time.
-    void Paint(const BoardState& board, bool legalMoveFrames);
+    // Paints `board` (with a green frame on each legal move when `legalMoveFrames`, and the
+    // move values `values` on top) into the back buffer and copies it onto the window. Any
+    // thread; one paint at a time.
+    void Paint(const BoardState& board, bool legalMoveFrames,
+               const std::vector<HintSquare>& values = {});
     // WM_PAINT: the back buffer only, as it is.
     void CopyTo(HDC dc);
     // Paints `board` into the back buffer and onto the window, and answers a copy of the
     // picture taken before any other paint can change it (the bitmap export and the clipboard
-    // take the picture so, without the legal-move frames); null when there is no back buffer.
-    // The copy is the caller's: what it does with it (a file, message boxes) runs without the
-    // lock, so a repaint meanwhile never waits for it.
+    // take the picture so, without the legal-move frames and the move values); null when there is
+    // no back buffer. The copy is the caller's: what it does with it (a file, message boxes) runs
+    // without the lock, so a repaint meanwhile never waits for it.
     OwnedBitmap PaintCopy(const BoardState& board, bool legalMoveFrames);
 
     HDC BackDc() const { return back_.dc(); }
@@ -44,7 +48,10 @@ public:
 
 private:
     void PaintBoard(HDC dc, const BoardState& board, bool legalMoveFrames);
-    void PaintLocked(const BoardState& board, bool legalMoveFrames);  // the lock is held
+    void PaintValues(HDC dc, const std::vector<HintSquare>& values);
+    // The lock is held.
+    void PaintLocked(const BoardState& board, bool legalMoveFrames,
+                     const std::vector<HintSquare>& values);
 
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
@@ -52,6 +59,7 @@ private:
     MemoryBitmap back_;
     MemoryBitmap texture_;
     MemoryBitmap stones_[2];                 // black, white
+    OwnedFont valueFonts_[2];                // normal, bold (exact values); made when first needed
     int boardDesign_ = 0, stoneDesign_ = 0;  // what is loaded; 0 none (or a texture of a test)
 };
 

@@ -255,6 +255,9 @@ void GameFlow::StartComputerThinking() {
         thinkCancel_.Reset();
         session_.SetWorkerBusy(true);
         host_.EnableStudy(false);
+        // Only now, with the worker marked busy, so the window starts no new move values
+        // between this and the computer's search, which then has the processors to itself.
+        host_.StopMoveValues();
         thinkThread_ = StartWorker(ThinkThread, this, Settings().priority);
         started = thinkThread_ != nullptr;
     }

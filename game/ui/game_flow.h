@@ -53,6 +53,8 @@ public:
     virtual void EnableStudy(bool enabled) = 0;      // the study commands
     virtual void RebuildRecordRows(const GameRecord& record) = 0;
     virtual void AppendRecordRow(int row, const MoveEntry& entry) = 0;
+    // Any thread: the move values' search is over when this returns (before a computer thinks).
+    virtual void StopMoveValues() {}
 
 protected:
     ~GameFlowHost() = default;

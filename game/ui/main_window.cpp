@@ -27,6 +27,8 @@ constexpr const char* kMainClass = "NORMAL0";
 constexpr const char* kAuxClass = "NORMALDLG";
 constexpr UINT_PTR kStatusTimer = 1;  // clears a result shown in status-bar part 0
 constexpr UINT kStatusMilliseconds = 4000;
+// Posted by a move thread (the position changed) and by the hint search (a pass arrived).
+constexpr UINT kMoveValuesMessage = WM_APP + 40;
 
 HFONT MakeFont(BYTE pitchAndFamily) {
     return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -132,6 +134,8 @@ void MainWindow::OnCreate() {
     DragAcceptFiles(window_, TRUE);  // a game file dropped on the window opens
 
     view_.Create(instance_, window_);
+    uiThread_ = GetCurrentThreadId();
+    hints_.Attach(window_, kMoveValuesMessage);
     settings_ = ReadStoredSettings();
     NormaliseStored(settings_);
     ApplySettings();
@@ -147,6 +151,9 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::OnDestroy() {
+    moveValues_ = false;
+    hints_.Stop();
+    hints_.Attach(nullptr, 0);
     session_.SetRunning(false);  // a move thread still on its way plays nothing now
     flow_.StopWorker();
     // A move thread may be showing a message; the rest of the shutdown does not need it gone.
@@ -172,6 +179,8 @@ void MainWindow::ApplySettings() {
     menus_.SetChecked(kCmdAutoPlay, settings_.designateAutoPlay != 0);
     menus_.SetChecked(kCmdShowMoves, settings_.showPossiblePosition != 0);
     menus_.SetChecked(kCmdShowKifu, settings_.showKifu != 0);
+    menus_.SetChecked(kCmdShowMoveValues, settings_.showMoveValues != 0);
+    moveValues_ = settings_.showMoveValues != 0;
     if (settings_.showKifu)
         records_.Open();
     else
@@ -238,8 +247,48 @@ void MainWindow::UpdateTurnStatus() {
 }
 
 void MainWindow::Redraw() {
-    view_.Paint(session_.Board(), legalMoveFrames_);
+    // On this window's thread the values follow the position first (a new search has none yet,
+    // a stopped one none at all); a move thread's paint leaves out the values of the position
+    // before its move, and the search follows once this window's thread has the request.
+    const bool here = GetCurrentThreadId() == uiThread_;
+    if (here) UpdateMoveValues();
+    const BoardState board = session_.Board();
+    view_.Paint(board, legalMoveFrames_, hints_.SquaresFor(board));
     UpdateTurnStatus();
+    if (!here) RequestMoveValues();
+}
+
+void MainWindow::EnableStudy(bool enabled) {
+    menus_.SetStudyEnabled(enabled);
+    // A person's turn after the computer's move: the values may start again.
+    if (enabled) RequestMoveValues();
+}
+
+void MainWindow::RequestMoveValues() {
+    if (!window_) return;
+    if (GetCurrentThreadId() == uiThread_)
+        UpdateMoveValues();
+    else if (moveValues_)
+        PostMessageA(window_, kMoveValuesMessage, 0, 0);
+}
+
+void MainWindow::UpdateMoveValues() {
+    const BoardState board = session_.Board();
+    // No computer is thinking or about to: the computer player marks the worker busy before
+    // it stops the values (StopMoveValues), so this start cannot slip in after that stop.
+    const bool computerTurn = session_.Running() && flow_.Settings().Computer(board.sideToMove);
+    if (moveValues_ && !studyOpen_ && !session_.WorkerBusy() && !computerTurn)
+        hints_.Show(board, settings_.study);
+    else
+        hints_.Stop();
+}
+
+void MainWindow::WithoutMoveValues(const std::function<void()>& open) {
+    studyOpen_ = true;
+    hints_.Stop();
+    open();
+    studyOpen_ = false;
+    UpdateMoveValues();
 }
 
 void MainWindow::OnCommand(UINT id) {
@@ -274,14 +323,18 @@ void MainWindow::OnCommand(UINT id) {
             DestroyWindow(window_);
             break;
         case kCmdBestMove:
-            if (flow_.StudyAllowed()) RunModalWindow(window_, BestMoveWindow::Create(*this, *this));
+            if (flow_.StudyAllowed())
+                WithoutMoveValues(
+                    [this] { RunModalWindow(window_, BestMoveWindow::Create(*this, *this)); });
             break;
         case kCmdEvaluate:
         case kCmdWinSearch:
         case kCmdPerfectSearch:
         case kCmdOpenness:
             if (flow_.StudyAllowed() && StudyModeOf(id, mode))
-                RunModalWindow(window_, EvalWindow::Create(*this, *this, mode));
+                WithoutMoveValues([this, mode] {
+                    RunModalWindow(window_, EvalWindow::Create(*this, *this, mode));
+                });
             break;
         case kCmdAutoPlay:
             settings_.designateAutoPlay = !settings_.designateAutoPlay;
@@ -304,6 +357,10 @@ void MainWindow::OnCommand(UINT id) {
             break;
         case kCmdShowKifu:
             settings_.showKifu = !settings_.showKifu;
+            ApplySettings();
+            break;
+        case kCmdShowMoveValues:
+            settings_.showMoveValues = !settings_.showMoveValues;
             ApplySettings();
             break;
         case kCmdManual:
@@ -376,6 +433,10 @@ LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
+            return 0;
+        case kMoveValuesMessage:
+            UpdateMoveValues();
+            view_.Paint(session_.Board(), legalMoveFrames_, hints_.SquaresFor(session_.Board()));
             return 0;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));

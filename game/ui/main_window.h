@@ -27,6 +27,7 @@
 #include "game_flow.h"
 #include "game_session.h"
 #include "gdi.h"
+#include "hint_view.h"
 #include "menus.h"
 #include "players_window.h"
 #include "record_window.h"
@@ -71,6 +72,7 @@ public:
     BoardView& View() { return view_; }
     RecordWindow& Records() { return records_; }
     GameFlow& Flow() { return flow_; }
+    HintView& MoveValues() { return hints_; }
 
     // Whether the board shows the legal-move frames (any thread; follows ApplySettings).
     bool LegalMoveFrames() const { return legalMoveFrames_; }
@@ -100,7 +102,8 @@ private:
     // The views, as the parts and windows that are given them see them.
     const AppSettings& CurrentSettings() const override { return settings_; }
     void ShowGameRunning(bool running) override;
-    void EnableStudy(bool enabled) override { menus_.SetStudyEnabled(enabled); }
+    void EnableStudy(bool enabled) override;
+    void StopMoveValues() override { hints_.Stop(); }
     void RebuildRecordRows(const GameRecord& record) override { records_.Rebuild(record); }
     void AppendRecordRow(int row, const MoveEntry& entry) override {
         records_.AppendRow(row, entry);
@@ -132,6 +135,12 @@ private:
     void OnCommand(UINT id);
     void OnDropFiles(HDROP drop);
     void OnStatusTimer();
+    // Any thread: the move values made to follow the position shown (on this window's thread,
+    // so a move thread posts the request).
+    void RequestMoveValues();
+    void UpdateMoveValues();  // user-interface thread
+    // A study window's loop runs inside `open`: no move values meanwhile, then again after.
+    void WithoutMoveValues(const std::function<void()>& open);
 
     const HINSTANCE instance_;
     const std::string commandLine_;
@@ -149,6 +158,10 @@ private:
     GameSession session_;
     AppSettings settings_;  // the user-interface thread's; workers read copies
     std::atomic<bool> legalMoveFrames_{false};
+    std::atomic<bool> moveValues_{false};  // settings_.showMoveValues, for any thread
+    DWORD uiThread_ = 0;
+    bool studyOpen_ = false;  // user-interface thread
+    HintView hints_;
     BoardView view_;
     RecordWindow records_{*this, *this};
     GameFlow flow_{session_, *this};

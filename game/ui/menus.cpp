@@ -95,6 +95,7 @@ constexpr MenuEntry kStoneMenu[] = {
 constexpr MenuEntry kViewMenu[] = {
     {kCmdShowMoves, "着手可能点(&P)", -1, 0},
     {kCmdShowKifu, "棋譜(&K)\tCtrl+K", -1, 0},
+    {kCmdShowMoveValues, "評価値を表示(&E)\tCtrl+H", -1, 0},
 };
 
 constexpr MenuEntry kHelpMenu[] = {
@@ -175,18 +176,19 @@ void MenuBar::Destroy() {
 OwnedAccelerators BuildAccelerators() {
     const BYTE ctrlKey = FVIRTKEY | FCONTROL;
     ACCEL table[] = {
-        {FVIRTKEY, VK_SPACE, kCmdStart},   {0, '.', kCmdStop},
-        {ctrlKey, 'N', kCmdNewGame},       {ctrlKey, 'O', kCmdOpen},
-        {ctrlKey, 'S', kCmdSave},          {ctrlKey, 'M', kCmdPlayers},
-        {ctrlKey, VK_LEFT, kCmdFirst},     {FVIRTKEY, VK_LEFT, kCmdBack},
-        {FVIRTKEY, VK_RIGHT, kCmdForward}, {ctrlKey, VK_RIGHT, kCmdLast},
-        {ctrlKey, 'B', kCmdBestMove},      {ctrlKey, 'E', kCmdEvaluate},
-        {ctrlKey, 'W', kCmdWinSearch},     {ctrlKey, 'P', kCmdPerfectSearch},
-        {ctrlKey, 'U', kCmdOpenness},      {ctrlKey, 'K', kCmdShowKifu},
-        {FVIRTKEY, VK_F1, kCmdManual},     {ctrlKey, 'V', kCmdPasteRecord},
+        {FVIRTKEY, VK_SPACE, kCmdStart},    {0, '.', kCmdStop},
+        {ctrlKey, 'N', kCmdNewGame},        {ctrlKey, 'O', kCmdOpen},
+        {ctrlKey, 'S', kCmdSave},           {ctrlKey, 'M', kCmdPlayers},
+        {ctrlKey, VK_LEFT, kCmdFirst},      {FVIRTKEY, VK_LEFT, kCmdBack},
+        {FVIRTKEY, VK_RIGHT, kCmdForward},  {ctrlKey, VK_RIGHT, kCmdLast},
+        {ctrlKey, 'B', kCmdBestMove},       {ctrlKey, 'E', kCmdEvaluate},
+        {ctrlKey, 'W', kCmdWinSearch},      {ctrlKey, 'P', kCmdPerfectSearch},
+        {ctrlKey, 'U', kCmdOpenness},       {ctrlKey, 'K', kCmdShowKifu},
+        {FVIRTKEY, VK_F1, kCmdManual},      {ctrlKey, 'V', kCmdPasteRecord},
+        {ctrlKey, 'H', kCmdShowMoveValues},
     };
-    static_assert(sizeof table / sizeof table[0] == 18);
-    return OwnedAccelerators(CreateAcceleratorTableA(table, 18));
+    static_assert(sizeof table / sizeof table[0] == 19);
+    return OwnedAccelerators(CreateAcceleratorTableA(table, 19));
 }
 
 void MenuBar::SetChecked(UINT id, bool checked) {

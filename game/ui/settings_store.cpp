@@ -45,6 +45,14 @@ AppSettings ReadStoredSettings() {
             size == sizeof value)
             *DwordValueField(settings, i) = value;
     }
+    DWORD size = sizeof(int32_t);
+    int32_t value;
+    if (RegQueryValueExA(key, kShowMoveValuesValue, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+        size == sizeof value) {
+        settings.showMoveValues = value != 0 ? 1 : 0;
+        settings.showMoveValuesStored = true;
+    }
     ReadName(key, kBlackNameValue, settings.black.playerName);
     ReadName(key, kWhiteNameValue, settings.white.playerName);
     RegCloseKey(key);
@@ -60,6 +68,11 @@ void WriteStoredSettings(const AppSettings& settings) {
         const int32_t value = *DwordValueField(settings, i);
         RegSetValueExA(key, DwordValueName(i), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                        sizeof value);
+    }
+    if (StoresShowMoveValues(settings)) {
+        const int32_t value = settings.showMoveValues != 0 ? 1 : 0;
+        RegSetValueExA(key, kShowMoveValuesValue, 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&value), sizeof value);
     }
     const std::string* names[2] = {&settings.black.playerName, &settings.white.playerName};
     const char* values[2] = {kBlackNameValue, kWhiteNameValue};

@@ -55,6 +55,7 @@ enum Command : UINT {
     // Added after the first release: new numbers after the last, the old ones untouched.
     kPasteRecord = 1077,
     kCopyPosition = 1078,
+    kShowMoveValues = 1079,
 };
 
 // One menu item: a command and its text; id 0 for an item that opens a submenu, text null for a
@@ -115,7 +116,8 @@ inline const std::vector<MenuItem> kBoardMenu = {
     {kBoardGreen, "ベーシック(緑)"}, {kBoardBlue, "ベーシック(青)"}, {kBoardMeadow, "草原"}};
 inline const std::vector<MenuItem> kStoneMenu = {{kStoneGo, "碁石"}, {kStoneFlat, "平板"}};
 inline const std::vector<MenuItem> kViewMenu = {{kShowMoves, "着手可能点(&P)"},
-                                                {kShowKifu, "棋譜(&K)\tCtrl+K"}};
+                                                {kShowKifu, "棋譜(&K)\tCtrl+K"},
+                                                {kShowMoveValues, "評価値を表示(&E)\tCtrl+H"}};
 inline const std::vector<MenuItem> kHelpMenu = {{kManual, "説明書を表示(&C)\tF1"},
                                                 kSeparator,
                                                 {kWebSite, "作者サイトを表示(&W)"},
@@ -126,12 +128,13 @@ inline const std::vector<MenuItem> kHelpMenu = {{kManual, "説明書を表示(&C
 inline const std::vector<ACCEL> kAccelerators = [] {
     const BYTE v = FVIRTKEY, c = FVIRTKEY | FCONTROL;
     return std::vector<ACCEL>{
-        {v, VK_SPACE, kStart}, {0, '.', kStop},          {c, 'N', kNewGame},
-        {c, 'O', kOpen},       {c, 'S', kSave},          {c, 'M', kPlayers},
-        {c, VK_LEFT, kFirst},  {v, VK_LEFT, kBack},      {v, VK_RIGHT, kForward},
-        {c, VK_RIGHT, kLast},  {c, 'B', kBestMove},      {c, 'E', kEvaluate},
-        {c, 'W', kWinSearch},  {c, 'P', kPerfectSearch}, {c, 'U', kOpenness},
-        {c, 'K', kShowKifu},   {v, VK_F1, kManual},      {c, 'V', kPasteRecord}};
+        {v, VK_SPACE, kStart},    {0, '.', kStop},          {c, 'N', kNewGame},
+        {c, 'O', kOpen},          {c, 'S', kSave},          {c, 'M', kPlayers},
+        {c, VK_LEFT, kFirst},     {v, VK_LEFT, kBack},      {v, VK_RIGHT, kForward},
+        {c, VK_RIGHT, kLast},     {c, 'B', kBestMove},      {c, 'E', kEvaluate},
+        {c, 'W', kWinSearch},     {c, 'P', kPerfectSearch}, {c, 'U', kOpenness},
+        {c, 'K', kShowKifu},      {v, VK_F1, kManual},      {c, 'V', kPasteRecord},
+        {c, 'H', kShowMoveValues}};
 }();
 
 // The main window's and the record window's one control each.
