@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -318,6 +319,61 @@ TEST_F(HintValues, TheBoardPictureHasNoValues) {
 
 // A study window has the processors to itself: the values stop while it is open (both kinds
 // of window) and come back for the position once it is closed.
+// Figures, not a check (run with --gtest_also_run_disabled_tests): how soon the values show
+// after a position change, at the first pass and at the study depth; and the computer's time for
+// one move with the values on and off, alternately in one run, so a shared machine's load falls
+// on both alike.
+TEST_F(HintValues, DISABLED_FiguresForTheRecord) {
+    Open();
+    Command(kCmdShowMoveValues);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const auto now = [&] {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+    };
+    for (int moves : {0, 24, 0, 24, 0, 24}) {
+        const double start = now();
+        SetGame([moves](BoardState& board, GameRecord& record) {
+            record = GoldenGame();
+            ReplayMoves(record, moves, board);
+        });
+        ASSERT_TRUE(ValuesShown());
+        const double first = now() - start;
+        ASSERT_TRUE(PumpUntil([&] { return W().MoveValues().Finished(Board()); }));
+        std::printf("after %2d moves: first values drawn %.1f ms, study depth %.1f ms\n", moves,
+                    first, now() - start);
+    }
+    Players(false, true);
+    W().Settings().white.normalDepth = 9;
+    for (int round = 0; round < 6; ++round) {
+        const bool on = round % 2 == 1;
+        if (Checked(kCmdShowMoveValues) != on) Command(kCmdShowMoveValues);
+        SetGame([](BoardState& board, GameRecord& record) {
+            record = GoldenGame();
+            ReplayMoves(record, 20, board);
+        });
+        Command(kCmdStart);
+        if (on) {
+            ASSERT_TRUE(ValuesShown());
+        }
+        Sleep(200);  // the values' deeper passes are under way when the person moves
+        Click(LegalCells(Board()).front());
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return RecordedMoves(Record()) == 22 && !W().Session().WorkerBusy() &&
+                       W().Session().MovesInFlight() == 0;
+            },
+            300));
+        const MoveEntry reply = Record().moves[21];
+        const int32_t time = reply.thinkTime, nodes = reply.nodes;
+        std::printf("computer's move with the values %s: %d ms, %d positions\n", on ? "on " : "off",
+                    time, nodes);
+        Command(kCmdStop);
+    }
+}
+
 class HintValuesAndStudy : public ModalWindowTest {};
 
 TEST_F(HintValuesAndStudy, NoValuesAreSearchedWhileAStudyWindowIsOpen) {
