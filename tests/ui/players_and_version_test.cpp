@@ -373,12 +373,25 @@ TEST_F(PlayersWindowTest, CtrlVInANameBoxPastesIntoTheBox) {
     std::string pasted;
     Players([&](HWND window) {
         HWND box = GetDlgItem(window, expected::kWhiteName);
-        // Focus goes to the box through its own thread, as a click would put it there.
-        AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
-        SetForegroundWindow(window);
-        SetFocus(box);
-        AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
-        ASSERT_TRUE(WaitUntil([&] { return Focus() == box; }, 10));
+        // The window shows before it is active, and its activation takes the focus to the
+        // window itself: a focus put into the box meanwhile would be lost. So wait for the
+        // activation (which also makes the window the foreground one, where typed keys go),
+        // then click into the box.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                GetGUIThreadInfo(uiThread, &info);
+                return info.hwndActive == window && GetForegroundWindow() == window;
+            },
+            10));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+                PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+                return WaitUntil([&] { return Focus() == box; }, 1);
+            },
+            10));
         INPUT keys[4] = {};
         const WORD codes[4] = {VK_CONTROL, 'V', 'V', VK_CONTROL};
         for (int i = 0; i < 4; ++i) {
