@@ -12,6 +12,12 @@ probe_win32() {
         return 1
     fi
     local output status=0
+    # Without Debian's 32-bit Wine the launcher falls back to wine64, which runs no 32-bit
+    # program: the install step could not get the package (see its output).
+    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+        win32_reason="Wine's 32-bit half (wine32:i386) is not installed: the package archive did not offer it"
+        return 1
+    fi
     # Wine's 32-bit loader is itself an i386 program: where it cannot be executed, nothing
     # 32-bit can (the kernel says why).
     output=$(wine --version 2>&1) || status=$?
