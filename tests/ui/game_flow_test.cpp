@@ -279,26 +279,6 @@ TEST_F(GameFlow, StoppingAThinkingComputerLeavesNothingBehind) {
     EXPECT_EQ(0, std::memcmp(&board, &boardAfter, sizeof board)) << "no move was played";
 }
 
-// Handles the process holds. Windows counts them; Wine answers 0, but a new handle takes the
-// lowest free slot there, so a leak shows as a higher value of a probe handle.
-struct HandleGauge {
-    bool counted;
-    uint64_t Measure() const {
-        if (counted) {
-            DWORD count = 0;
-            GetProcessHandleCount(GetCurrentProcess(), &count);
-            return count;
-        }
-        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        CloseHandle(h);
-        return reinterpret_cast<uintptr_t>(h) / 4;  // handle values step by four
-    }
-    static HandleGauge Choose() {
-        DWORD count = 0;
-        return HandleGauge{GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0};
-    }
-};
-
 TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
     PositionAfter(20);
     Players(true, false);

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdint>
@@ -66,17 +65,6 @@ std::vector<uint8_t> PixelsOf(HBITMAP bitmap) {
     GetDIBits(dc, bitmap, 0, kBoardPixels, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
     return pixels;
-}
-
-int LiveThreads() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
 }
 
 DWORD StoredValueCount() {
@@ -231,26 +219,6 @@ TEST_F(HintValues, APersonsMoveLeavesNoStaleValueAndTheComputerThinksAlone) {
     EXPECT_EQ(26, RecordedMoves(Record())) << "no computer search was cancelled";
     window = nullptr;
 }
-
-// Handles in use: counted where the system counts them, else the slot a new handle gets
-// (handle values step by four), which grows with handles left open.
-struct HandleGauge {
-    bool counted;
-    uint64_t Measure() const {
-        if (counted) {
-            DWORD count = 0;
-            GetProcessHandleCount(GetCurrentProcess(), &count);
-            return count;
-        }
-        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        CloseHandle(h);
-        return reinterpret_cast<uintptr_t>(h) / 4;
-    }
-    static HandleGauge Choose() {
-        DWORD count = 0;
-        return HandleGauge{GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0};
-    }
-};
 
 // Stepping through the record as fast as the keys repeat: each step cancels the search of the
 // step before. Turning the item off ends the last search at once, deep as it is: no thread of

@@ -12,7 +12,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,18 +37,6 @@
 namespace {
 
 using namespace tavik_ui_test;
-
-// Threads of this process (Wine answers no handle count, but it lists threads).
-int ThreadCount() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
-}
 
 std::vector<std::string> ListRow(HWND list, int row) {
     std::vector<std::string> texts;
@@ -319,7 +306,7 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
     // Once, so that the threads the system starts for good at the first window are running.
     Drive(kCmdPerfectSearch, expected::kEvalList,
           [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
-    const int threadsBefore = ThreadCount();
+    const int threadsBefore = LiveThreads();
     struct Case {
         const char* what;
         std::function<void(HWND)> close;
@@ -351,7 +338,7 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
         EXPECT_TRUE(gone) << "the search should end at once, not run on";
         EXPECT_EQ(nullptr, ModalKeyboard::Window());
         EXPECT_TRUE(IsWindowEnabled(Main()));
-        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5))
+        EXPECT_TRUE(WaitUntil([&] { return LiveThreads() <= threadsBefore; }, 5))
             << "a thread was left running";
     }
 }
@@ -373,7 +360,7 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     };
     W().Settings().study.perfectDepth = 30;  // the best move searches to the end as well
     for (int i = 0; i < 5; ++i) cycle(kCmdPerfectSearch, expected::kEvalList);
-    const int threadsBefore = ThreadCount();
+    const int threadsBefore = LiveThreads();
     HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     const uintptr_t slotBefore = reinterpret_cast<uintptr_t>(probe);
     CloseHandle(probe);
@@ -391,9 +378,9 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     std::printf(
         "200 windows opened and closed during their searches in %lu ms; threads %d -> %d; "
         "probe handle slot %llu -> %llu\n",
-        static_cast<unsigned long>(took), threadsBefore, ThreadCount(),
+        static_cast<unsigned long>(took), threadsBefore, LiveThreads(),
         static_cast<unsigned long long>(slotBefore), static_cast<unsigned long long>(slotAfter));
-    EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; }, 5));
+    EXPECT_TRUE(WaitUntil([&] { return LiveThreads() <= threadsBefore; }, 5));
     EXPECT_LE(slotAfter, slotBefore + 4 * 4) << "handles left open";
     EXPECT_EQ(nullptr, ModalKeyboard::Window());
     EXPECT_FALSE(W().Session().WorkerBusy());

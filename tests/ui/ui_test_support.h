@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstring>
@@ -64,6 +65,38 @@ inline const GameRecord& GoldenGame() {
     return record;
 }
 #endif
+
+// Threads of this process (Wine answers no handle count, but it lists threads).
+inline int LiveThreads() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Handles the process holds. Windows counts them; Wine answers 0, but a new handle takes the
+// lowest free slot there, so a leak shows as a higher value of a probe handle.
+struct HandleGauge {
+    bool counted;
+    uint64_t Measure() const {
+        if (counted) {
+            DWORD count = 0;
+            GetProcessHandleCount(GetCurrentProcess(), &count);
+            return count;
+        }
+        HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(h);
+        return reinterpret_cast<uintptr_t>(h) / 4;  // handle values step by four
+    }
+    static HandleGauge Choose() {
+        DWORD count = 0;
+        return HandleGauge{GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0};
+    }
+};
 
 inline HKEY OpenSettings() {
     HKEY key = nullptr;
