@@ -28,7 +28,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     for attempt in 1 2 3; do
         "${SUDO[@]}" apt-get update -q && break
         echo "apt-get update failed (attempt $attempt of 3)" >&2
-        sleep $((attempt * 10))
+        [ "$attempt" -eq 3 ] || sleep $((attempt * 10))
     done
     if ! "${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
         # Wine's 32-bit half must match the 64-bit libraries version for version; while the
