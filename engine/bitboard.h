@@ -10,6 +10,7 @@
 #endif
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 constexpr Bitboard kFileA = 0x0101010101010101ULL;
 constexpr Bitboard kFileH = 0x8080808080808080ULL;
@@ -323,6 +324,7 @@ inline int EmptyNeighbourCount(Bitboard discs, Bitboard empty) {
            PopCount(Shift<kDown>(discs) & empty) + PopCount(Shift<kDownRight>(discs) & empty);
 }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -28,6 +28,7 @@
 #include "parallel.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 namespace {
 
@@ -338,8 +339,8 @@ private:
 
 }  // namespace
 
-bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
-                   ProgressCallback callback, ThinkResult& result, const SearchOptions& options) {
+bool ThinkInBuild(const BoardState& board, int32_t depth, bool forceSearch,
+                  ProgressCallback callback, ThinkResult& result, const SearchOptions& options) {
     // A side to move other than +-1 names no player; nothing sensible can be written.
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
@@ -385,15 +386,5 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     return true;
 }
 
-int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
-                  ProgressCallback callback, const SearchOptions& options) {
-    ThinkResult out;
-    try {
-        if (ThinkPosition(board, depth, forceSearch, callback, out, options)) result = out;
-    } catch (const SearchCancelled&) {
-        return 0;  // ended on request: the result stays as it was
-    }
-    return -1;
-}
-
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
