@@ -19,8 +19,6 @@
 // progress texts are taken back in this file's sequential order, so none of the above changes.
 #include "search.h"
 
-#include <cstdio>
-
 #include "endgame.h"
 #include "eval.h"
 #include "memo.h"
@@ -224,10 +222,7 @@ public:
         : callback_(callback), mode_(mode), first_(first), total_(total) {}
 
     void Before(int index) const {
-        if (!callback_) return;
-        char text[64];
-        std::snprintf(text, sizeof text, "%s(深さ%d) %d%%", mode_, first_, 100 * index / total_);
-        callback_(text);
+        if (callback_) ReportProgress(callback_, mode_, first_, 100 * index / total_);
     }
 
 private:

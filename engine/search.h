@@ -29,6 +29,11 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
 int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
                   ProgressCallback callback, const SearchOptions& options = {});
 
+// Hands `callback` the progress text "<mode>(深さ<first>) <percent>%". Compiled once, with
+// ThinkPosition: the C library's formatting may come as inline functions of its headers (it
+// does with MinGW), which a build of the search must not define (types.h).
+void ReportProgress(ProgressCallback callback, const char* mode, int first, int percent);
+
 inline namespace OSTRAKON_ISA {
 
 // Negamax alpha-beta to `depth` plies with moves tried in ascending openness; scores are from

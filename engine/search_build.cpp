@@ -1,9 +1,10 @@
-// The choice of the search's build, and the entry points that follow it. Compiled once, in the
-// portable part of the engine: this is the code that must run before anything is known about
-// the processor.
+// The choice of the search's build, the entry points that follow it, and what both builds
+// call back into. Compiled once, in the portable part of the engine: this is the code that
+// must run before anything is known about the processor.
 #include "search_build.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -72,6 +73,12 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
         return avx2::ThinkInBuild(board, depth, forceSearch, callback, result, options);
 #endif
     return portable::ThinkInBuild(board, depth, forceSearch, callback, result, options);
+}
+
+void ReportProgress(ProgressCallback callback, const char* mode, int first, int percent) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s(深さ%d) %d%%", mode, first, percent);
+    callback(text);
 }
 
 int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
