@@ -5,11 +5,14 @@
 
 #include "types.h"
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__AVX2__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 constexpr Bitboard kFileA = 0x0101010101010101ULL;
 constexpr Bitboard kFileH = 0x8080808080808080ULL;
@@ -78,6 +81,42 @@ inline Bitboard MovesTowards(Bitboard own, Bitboard runs) {
     return ShiftBy<Step>(flood);
 }
 
+#if defined(__x86_64__) && defined(__AVX2__)
+// The four 64-bit lanes of an AVX2 register or-ed together.
+inline Bitboard OrOfLanes(__m256i x) {
+    __m128i half = _mm_or_si128(_mm256_castsi256_si128(x), _mm256_extracti128_si256(x, 1));
+    half = _mm_or_si128(half, _mm_unpackhi_epi64(half, half));
+    return static_cast<Bitboard>(_mm_cvtsi128_si64(half));
+}
+
+// The same fills, four directions to an AVX2 register: each lane shifts by its own count
+// (1, 8, 7, 9), so one fill towards higher bits and one towards lower bits cover all eight,
+// and the eight chains of dependent steps above become two.
+inline __m256i MovesTowards4(__m256i own, __m256i runs) {
+    const __m256i step = _mm256_set_epi64x(9, 7, 8, 1);
+    const __m256i step2 = _mm256_add_epi64(step, step);
+    __m256i up = _mm256_and_si256(runs, _mm256_sllv_epi64(own, step));
+    __m256i down = _mm256_and_si256(runs, _mm256_srlv_epi64(own, step));
+    up = _mm256_or_si256(up, _mm256_and_si256(runs, _mm256_sllv_epi64(up, step)));
+    down = _mm256_or_si256(down, _mm256_and_si256(runs, _mm256_srlv_epi64(down, step)));
+    const __m256i pairsUp = _mm256_and_si256(runs, _mm256_sllv_epi64(runs, step));
+    const __m256i pairsDown = _mm256_and_si256(runs, _mm256_srlv_epi64(runs, step));
+    up = _mm256_or_si256(up, _mm256_and_si256(pairsUp, _mm256_sllv_epi64(up, step2)));
+    down = _mm256_or_si256(down, _mm256_and_si256(pairsDown, _mm256_srlv_epi64(down, step2)));
+    up = _mm256_or_si256(up, _mm256_and_si256(pairsUp, _mm256_sllv_epi64(up, step2)));
+    down = _mm256_or_si256(down, _mm256_and_si256(pairsDown, _mm256_srlv_epi64(down, step2)));
+    return _mm256_or_si256(_mm256_sllv_epi64(up, step), _mm256_srlv_epi64(down, step));
+}
+
+inline Bitboard LegalMoves(Bitboard own, Bitboard opp) {
+    const Bitboard inner = opp & 0x7E7E7E7E7E7E7E7EULL;
+    const __m256i runs = _mm256_set_epi64x(static_cast<int64_t>(inner), static_cast<int64_t>(inner),
+                                           static_cast<int64_t>(opp), static_cast<int64_t>(inner));
+    const Bitboard moves =
+        OrOfLanes(MovesTowards4(_mm256_set1_epi64x(static_cast<int64_t>(own)), runs));
+    return moves & ~(own | opp);
+}
+#else
 inline Bitboard LegalMoves(Bitboard own, Bitboard opp) {
     const Bitboard inner = opp & 0x7E7E7E7E7E7E7E7EULL;
     const Bitboard moves = MovesTowards<1>(own, inner) | MovesTowards<-1>(own, inner) |
@@ -86,6 +125,7 @@ inline Bitboard LegalMoves(Bitboard own, Bitboard opp) {
                            MovesTowards<9>(own, inner) | MovesTowards<-9>(own, inner);
     return moves & ~(own | opp);
 }
+#endif
 
 #if defined(__SSE2__)
 // Both sides' moves at once: the two fills run in the two halves of one SSE register, since
@@ -119,12 +159,21 @@ inline __m128i LegalMovesPair(Bitboard own, Bitboard opp) {
     return _mm_andnot_si128(_mm_or_si128(movers, others), moves);
 }
 
+#if defined(__x86_64__) && defined(__AVX2__)
+// With four directions to a register each side takes two registers, and the pairing above no
+// longer pays: the two sides one after the other were quicker in the bench's normal search.
+inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
+    ownMoves = LegalMoves(own, opp);
+    oppMoves = LegalMoves(opp, own);
+}
+#else
 inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
     alignas(16) Bitboard lanes[2];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), LegalMovesPair(own, opp));
     ownMoves = lanes[0];
     oppMoves = lanes[1];
 }
+#endif
 #else
 inline void LegalMovesBoth(Bitboard own, Bitboard opp, Bitboard& ownMoves, Bitboard& oppMoves) {
     ownMoves = LegalMoves(own, opp);
@@ -206,7 +255,45 @@ inline Bitboard FlipsDown(Bitboard own, Bitboard opp, Bitboard ray) {
 
 // Discs turned by `own` playing square `sq`; 0 when the move brackets nothing. The square
 // itself is not checked for emptiness.
-#if defined(__x86_64__) && defined(__SSE2__)
+#if defined(__x86_64__) && defined(__AVX2__)
+// The mirror trick of the SSE2 version below, four rays to an AVX2 register: the four rising
+// rays of the square (right, down-left, down, down-right) in one, the same four of the
+// mirrored square in the other. The mirrored ray to the right is the real one again and turns
+// the same discs, which does no harm; the other three are up-left, up and up-right on the real
+// board. A byte swap within each lane (one shuffle) takes the mirrored results back, so both
+// registers are or-ed before the one reduction. Only the ray to the left is left to the scalar
+// bit scan.
+//
+// Per lane, as FlipsUp: the nearest square that is not an opponent disc, kept if it holds an
+// own disc; then the ray below it. AVX2 has the 64-bit compare that SSE2 lacks.
+inline __m256i FlipsUp4(__m256i own, __m256i opp, __m256i ray) {
+    const __m256i stop = _mm256_andnot_si256(opp, ray);
+    const __m256i nearest = _mm256_and_si256(stop, _mm256_sub_epi64(_mm256_setzero_si256(), stop));
+    const __m256i closing = _mm256_and_si256(nearest, own);
+    const __m256i open = _mm256_cmpeq_epi64(closing, _mm256_setzero_si256());
+    const __m256i below = _mm256_sub_epi64(closing, _mm256_set1_epi64x(1));
+    return _mm256_andnot_si256(open, _mm256_and_si256(below, ray));
+}
+
+inline Bitboard Flips(Bitboard own, Bitboard opp, int sq) {
+    const Bitboard(&ray)[8] = kRays.ray[sq];
+    const Bitboard(&mirrored)[8] = kRays.ray[sq ^ 56];
+    const auto load = [](const Bitboard* four) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(four));
+    };
+    const __m256i reverseBytes =
+        _mm256_set_epi8(8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7,  //
+                        8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i own4 = _mm256_set1_epi64x(static_cast<int64_t>(own));
+    const __m256i opp4 = _mm256_set1_epi64x(static_cast<int64_t>(opp));
+    const __m256i ownR = _mm256_shuffle_epi8(own4, reverseBytes);
+    const __m256i oppR = _mm256_shuffle_epi8(opp4, reverseBytes);
+    const __m256i direct = FlipsUp4(own4, opp4, load(ray + kRight));
+    const __m256i mirror = FlipsUp4(ownR, oppR, load(mirrored + kRight));
+    return OrOfLanes(_mm256_or_si256(direct, _mm256_shuffle_epi8(mirror, reverseBytes))) |
+           FlipsDown(own, opp, ray[kLeft]);
+}
+#elif defined(__x86_64__) && defined(__SSE2__)
 // Rays of rising bit numbers, two to an SSE register (every x86-64 processor has SSE2). The
 // board with its rows in reverse order (a byte swap) turns the rays up-left, up and up-right
 // of a square into rays down-left, down and down-right of the mirrored square, so seven of
@@ -323,6 +410,7 @@ inline int EmptyNeighbourCount(Bitboard discs, Bitboard empty) {
            PopCount(Shift<kDown>(discs) & empty) + PopCount(Shift<kDownRight>(discs) & empty);
 }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -24,6 +24,8 @@ void WritePosition(const Position& pos, int32_t side, BoardState& board);
 // The number of playable cells holding 0, centre squares included.
 int CountEmpty(const BoardState& board);
 
+inline namespace OSTRAKON_ISA {
+
 // How many empty squares border the discs that playing `move` (a single bit, with its flips
 // `flips`) would turn, each empty square counted once per turned neighbour. The move square is
 // still empty and counts too.
@@ -92,6 +94,7 @@ inline int32_t FinalScore(Bitboard own, Bitboard opp) {
     return ScoreOfDiff(PopCount(own) - PopCount(opp));
 }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -27,6 +27,7 @@
 #include "parallel.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 namespace {
 
@@ -342,4 +343,5 @@ int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta, Se
     return value;
 }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon

@@ -6,6 +6,7 @@
 #include "types.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 // Win/loss/draw to the end of the game: kWin, -kWin, or +-kDraw.
 int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& context);
@@ -14,6 +15,7 @@ int32_t SolveWinLoss(Bitboard own, Bitboard opp, SearchContext& context);
 int32_t SolvePerfect(Bitboard own, Bitboard opp, int32_t alpha, int32_t beta,
                      SearchContext& context);
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -17,6 +17,7 @@
 #include "bitboard.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 namespace {
 
@@ -120,4 +121,5 @@ int32_t EvaluateWithTable(const int32_t* edgeTable, Bitboard own, Bitboard opp) 
 
 void EdgeIndexes(Bitboard own, Bitboard opp, int index[4]) { EdgeIndexesOf(own, opp, index); }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon

@@ -4,6 +4,7 @@
 #include "types.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 // Static score from the point of view of the side owning `own`: the weighted mobility of both
 // colours plus the four edges.
@@ -17,6 +18,7 @@ int32_t EvaluateWithTable(const int32_t* edgeTable, Bitboard own, Bitboard opp);
 // black: the evaluation adds the entries at these.
 void EdgeIndexes(Bitboard own, Bitboard opp, int index[4]);
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

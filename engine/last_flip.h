@@ -13,6 +13,7 @@
 #include "bitboard.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 struct LastFlipTables {
     uint8_t count[8][256];  // [position on the line][own discs on the line]
@@ -78,6 +79,7 @@ inline int LastFlipCountOpponent(Bitboard own, int sq) {
            t.count[c][~ByColumn(own & t.antiDiagonal[sq]) & t.antiDiagonalSpan[sq] & ~self];
 }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -43,11 +43,13 @@ struct MemoTable {
 
 enum class SearchKind : uint64_t { kNormal = 1, kWinLoss = 2, kPerfect = 3 };
 
+inline namespace OSTRAKON_ISA {
 inline uint64_t MemoKey(SearchKind kind, int depth, int32_t alpha, int32_t beta) {
     // Windows lie within +-kInfinity (25 bits with the sign); depths within 0..63 matter here.
     return static_cast<uint64_t>(kind) << 62 | static_cast<uint64_t>(depth & 63) << 56 |
            static_cast<uint64_t>(alpha + kInfinity) << 28 | static_cast<uint64_t>(beta + kInfinity);
 }
+}  // namespace OSTRAKON_ISA
 
 // Forgets every entry, so that the next search is timed from an empty table (benchmarks); only
 // between searches.

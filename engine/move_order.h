@@ -7,6 +7,7 @@
 #include "bitboard.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 // Cells of the mailbox: the square in row r, column c is cell 10 + 9r + c.
 constexpr int CellOfBit(int bit) { return 10 + 9 * (bit / 8) + bit % 8; }
@@ -78,6 +79,7 @@ inline uint64_t ToOrderMask(Bitboard b) {
 
 inline int BitOfOrderIndex(int index) { return kOrder.bitOfIndex[index]; }
 
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon
 
 #endif

@@ -337,6 +337,8 @@ private:
 
 }  // namespace
 
+void SiblingJudge::Before(int) {}
+
 bool SearchSiblings(SplitPoint& split, SiblingJudge& judge, SearchContext& context) {
     Pool& pool = ThePool();
     split.group = context.group;

@@ -118,13 +118,18 @@ class SiblingJudge {
 public:
     enum Verdict { kContinue, kNewAlpha, kStop };
     // Called once per child, in order, before its result is taken (the root's progress text).
-    virtual void Before(int) {}
+    // Defined in parallel.cpp, which makes it the class's key function: its table of virtual
+    // functions is then emitted there alone, and not by each build of the search.
+    virtual void Before(int);
     // Takes the value of child `index`; on kNewAlpha, `alpha` holds the node's new alpha.
     virtual Verdict Take(int index, int32_t value, int32_t& alpha) = 0;
 
 protected:
     ~SiblingJudge() = default;
 };
+
+// The judges of the searches' nodes are code of the search, compiled in each of its builds.
+inline namespace OSTRAKON_ISA {
 
 // The alpha-beta node's rule (normal and perfect search): a value above alpha raises it, one
 // at beta or above cuts off.
@@ -159,6 +164,8 @@ public:
 private:
     int32_t result_;
 };
+
+}  // namespace OSTRAKON_ISA
 
 // Searches the children of `split` (filled in: kind, depth, window, children) with the help of
 // the pool, handing each result to `judge` in order until it says kStop or the children run

@@ -19,8 +19,6 @@
 // progress texts are taken back in this file's sequential order, so none of the above changes.
 #include "search.h"
 
-#include <cstdio>
-
 #include "endgame.h"
 #include "eval.h"
 #include "memo.h"
@@ -28,6 +26,7 @@
 #include "parallel.h"
 
 namespace ostrakon {
+inline namespace OSTRAKON_ISA {
 
 namespace {
 
@@ -223,10 +222,7 @@ public:
         : callback_(callback), mode_(mode), first_(first), total_(total) {}
 
     void Before(int index) const {
-        if (!callback_) return;
-        char text[64];
-        std::snprintf(text, sizeof text, "%s(深さ%d) %d%%", mode_, first_, 100 * index / total_);
-        callback_(text);
+        if (callback_) ReportProgress(callback_, mode_, first_, 100 * index / total_);
     }
 
 private:
@@ -338,8 +334,8 @@ private:
 
 }  // namespace
 
-bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
-                   ProgressCallback callback, ThinkResult& result, const SearchOptions& options) {
+bool ThinkInBuild(const BoardState& board, int32_t depth, bool forceSearch,
+                  ProgressCallback callback, ThinkResult& result, const SearchOptions& options) {
     // A side to move other than +-1 names no player; nothing sensible can be written.
     if (!IsValidState(board)) return false;
     const int32_t side = board.sideToMove;
@@ -385,15 +381,5 @@ bool ThinkPosition(const BoardState& board, int32_t depth, bool forceSearch,
     return true;
 }
 
-int32_t ThinkCall(const BoardState& board, int32_t depth, ThinkResult& result, bool forceSearch,
-                  ProgressCallback callback, const SearchOptions& options) {
-    ThinkResult out;
-    try {
-        if (ThinkPosition(board, depth, forceSearch, callback, out, options)) result = out;
-    } catch (const SearchCancelled&) {
-        return 0;  // ended on request: the result stays as it was
-    }
-    return -1;
-}
-
+}  // namespace OSTRAKON_ISA
 }  // namespace ostrakon

@@ -68,14 +68,18 @@ public:
     SearchContext& operator=(const SearchContext&) = delete;
 
     uint32_t nodes = 0;
+    // The members below, which the search calls at its nodes, are always inlined: a build of
+    // the search that emitted one out of line would define a function outside its namespace,
+    // and the linker would keep a single copy of it for both builds (types.h).
+
     // Every 1024 positions the search looks whether it was asked to end: a few microseconds
     // between looks, and one predictable branch per node.
-    void Count() {
+    [[gnu::always_inline]] void Count() {
         if (__builtin_expect((++nodes & 1023) == 0, 0)) PollCancel();
     }
 
     // On a hit adds the subtree's nodes and answers true with its value.
-    bool Probe(Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
+    [[gnu::always_inline]] bool Probe(Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
         if (!table_) return false;
         const uint32_t bucket = Bucket(own, opp, key);
         return ProbeEntry(table_->entries[bucket], own, opp, key, value) ||
@@ -84,7 +88,8 @@ public:
     // Each key has a bucket of two entries. The first keeps the bigger subtree (the one whose
     // hit saves more work) among those of this Think; the second takes whatever the first
     // does not, so recent small subtrees are found too.
-    void Store(Bitboard own, Bitboard opp, uint64_t key, int32_t value, uint32_t nodesBefore) {
+    [[gnu::always_inline]] void Store(Bitboard own, Bitboard opp, uint64_t key, int32_t value,
+                                      uint32_t nodesBefore) {
         if (!table_) return;
         const uint32_t count = nodes - nodesBefore;
         MemoEntry* e = &table_->entries[Bucket(own, opp, key)];
@@ -120,7 +125,7 @@ public:
     void CheckLive() const;
 
     // The first entry of the key's bucket.
-    static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
+    [[gnu::always_inline]] static uint32_t Bucket(Bitboard own, Bitboard opp, uint64_t key) {
         const uint64_t h = (own * 0x9E3779B97F4A7C15ULL) ^ (opp * 0xC2B2AE3D27D4EB4FULL) ^
                            (key * 0x165667B19E3779F9ULL);
         return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - MemoTable::kBits)) & ~1u;
@@ -133,7 +138,8 @@ private:
     // Out of line and cold, so the counting stays a few instructions in the hot loops.
     [[gnu::noinline, gnu::cold]] void PollCancel() const;
 
-    bool ProbeEntry(const MemoEntry& e, Bitboard own, Bitboard opp, uint64_t key, int32_t& value) {
+    [[gnu::always_inline]] bool ProbeEntry(const MemoEntry& e, Bitboard own, Bitboard opp,
+                                           uint64_t key, int32_t& value) {
         const uint32_t before = e.sequence.load(std::memory_order_acquire);
         if (before & 1) return false;
         const uint64_t eKey = e.key.load(std::memory_order_relaxed);

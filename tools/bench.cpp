@@ -21,6 +21,7 @@
 #include "position_text.h"
 #include "reference.h"
 #include "search.h"
+#include "search_build.h"
 #include "study_command.h"
 #include "texts.h"
 
@@ -186,8 +187,10 @@ int RunBench(bool quick, int threads) {
                     PerSecond(t.nodes, t.seconds), subsetEngine, subsetReference,
                     subsetReference > 0 ? subsetEngine / subsetReference : 0.0);
     }
-    std::printf("(engine lines on %d threads; slow: win/loss on the slow-18 tree)\n",
-                threads > 0 ? threads : ostrakon::DefaultThreads());
+    std::printf(
+        "(engine lines on %d threads, search build %s; slow: win/loss on the slow-18 tree)\n",
+        threads > 0 ? threads : ostrakon::DefaultThreads(),
+        ostrakon::SearchBuildName(ostrakon::CurrentSearchBuild()));
     if (mismatch) std::printf("\nMISMATCH: the engine and the reference disagree\n");
     mismatch |= !PrintSpeedUps(quick);
     if (!quick) {

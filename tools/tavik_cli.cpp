@@ -49,6 +49,7 @@
 #include "ostrakon.h"
 #include "position_text.h"
 #include "search.h"
+#include "search_build.h"
 #include "study_command.h"
 #include "texts.h"
 
@@ -120,6 +121,8 @@ int Version() {
     GetVersionInfo(&info);
     std::printf("%s %d.%d\n%s\n%s\n", info.productName, info.majorVersion, info.minorVersion,
                 info.copyright, info.author);
+    // which of the engine's builds searches here (a speed figure means little without it)
+    std::printf("search build: %s\n", ostrakon::SearchBuildName(ostrakon::CurrentSearchBuild()));
     return 0;
 }
 

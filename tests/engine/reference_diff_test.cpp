@@ -6,6 +6,9 @@
 // the lowest split limits (SearchOptions, parallel.h). A failure prints the position, the seed
 // and the thread count.
 //
+// Every case runs once per build of the search (search_build.h) that the processor runs: the
+// builds must agree with the reference, and so with each other, exactly.
+//
 // TAVIK_REFERENCE_SCALE (a percentage, default 100) shrinks or grows the run.
 #include <gtest/gtest.h>
 
@@ -20,6 +23,7 @@
 #include "random_games.h"
 #include "reference.h"
 #include "search.h"
+#include "search_build.h"
 
 namespace {
 
@@ -82,6 +86,21 @@ void ExpectSameRules(const BoardState& b) {
         << "EvalSituation must leave the board as it was";
 }
 
+using ostrakon::SearchBuild;
+
+class ReferenceDiff : public testing::TestWithParam<SearchBuild> {
+protected:
+    void SetUp() override {
+        if (!ostrakon::UseSearchBuild(GetParam())) GTEST_SKIP() << "the processor cannot run it";
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Builds, ReferenceDiff,
+                         testing::Values(SearchBuild::kPortable, SearchBuild::kAvx2),
+                         [](const testing::TestParamInfo<SearchBuild>& build) {
+                             return std::string(ostrakon::SearchBuildName(build.param));
+                         });
+
 // Positions that must pass and finished games have to be among those compared.
 struct Kinds {
     int mustPass = 0;
@@ -94,7 +113,7 @@ struct Kinds {
 
 // Depth d of the normal search is tried on positions where the reference stays quick; the
 // cheaper shallow depths see the whole game.
-TEST(ReferenceDiff, NormalSearchAllDepths) {
+TEST_P(ReferenceDiff, NormalSearchAllDepths) {
     const int count = Scaled(6000);
     Kinds kinds;
     for (int i = 0; i < count; ++i) {
@@ -113,7 +132,7 @@ TEST(ReferenceDiff, NormalSearchAllDepths) {
     EXPECT_GT(kinds.finished, count / 500) << "too few finished games";
 }
 
-TEST(ReferenceDiff, WinLossSearch) {
+TEST_P(ReferenceDiff, WinLossSearch) {
     const int count = Scaled(2500);
     Kinds kinds;
     for (int i = 0; i < count; ++i) {
@@ -129,7 +148,7 @@ TEST(ReferenceDiff, WinLossSearch) {
     EXPECT_GT(kinds.finished, count / 500) << "too few finished games";
 }
 
-TEST(ReferenceDiff, PerfectSearch) {
+TEST_P(ReferenceDiff, PerfectSearch) {
     const int count = Scaled(2500);
     for (int i = 0; i < count; ++i) {
         const uint32_t seed = 3000000 + i;
@@ -144,7 +163,7 @@ TEST(ReferenceDiff, PerfectSearch) {
 
 // Boards no game reaches: discs scattered at random, empty centre squares (never played by the
 // searches, but counted as empty in the texts), few empty squares so every mode stays quick.
-TEST(ReferenceDiff, ScatteredBoardsInEveryMode) {
+TEST_P(ReferenceDiff, ScatteredBoardsInEveryMode) {
     const int count = Scaled(1500);
     std::mt19937 rng(11);
     for (int i = 0; i < count; ++i) {

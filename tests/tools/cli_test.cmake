@@ -25,6 +25,10 @@ expect_cli(0 "value  black wins by [0-9]+" think
            "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--" X --perfect)
 expect_cli(0 "^0\r?\n" eval start)
 expect_cli(0 "Ventrisk" version)
+# The switch that keeps every search on the portable build, whatever the processor.
+set(ENV{OSTRAKON_PORTABLE} 1)
+expect_cli(0 "search build: portable\r?\n" version)
+unset(ENV{OSTRAKON_PORTABLE})
 expect_cli(2 "64 squares" think "XO-" X)
 expect_cli(2 "bad square character" moves
            "---------------------------OX------XO--------------------------Z" X)
