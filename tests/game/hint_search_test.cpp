@@ -18,15 +18,8 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-// after windows.h
-#include <tlhelp32.h>
-#else
-#include <dirent.h>
-#endif
-
 #include "board_functions.h"
+#include "live_threads.h"
 #include "ostrakon_value.h"
 #include "random_games.h"
 #include "reference.h"
@@ -393,31 +386,11 @@ TEST(HintSearch, AStartWaitsForTheDeliveryUnderWay) {
     EXPECT_FALSE(overlapped) << "Start returned during the old position's delivery";
 }
 
-// The threads of this process.
-int LiveThreads() {
-#ifdef _WIN32
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
-#else
-    int count = 0;
-    DIR* tasks = opendir("/proc/self/task");
-    while (const dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
-    closedir(tasks);
-    return count;
-#endif
-}
-
 // Waits until the process has `expected` threads; false if it still has others after ten
 // seconds. A joined thread may be listed for a moment after the join has returned.
 bool ThreadsComeTo(int expected) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (LiveThreads() != expected) {
+    while (tavik_test::LiveThreads() != expected) {
         if (std::chrono::steady_clock::now() > until) return false;
         std::this_thread::yield();
     }
@@ -433,7 +406,7 @@ void MakeTheEnginesPool() {
 
 TEST(HintSearch, StopAnswersWhenNoneOfItsSearchesRunsAndNoThreadOutlivesTheObject) {
     MakeTheEnginesPool();
-    const int before = LiveThreads();
+    const int before = tavik_test::LiveThreads();
     {
         Recorder recorder;
         HintSearch::Options options = recorder.Options();
@@ -457,13 +430,14 @@ TEST(HintSearch, StopAnswersWhenNoneOfItsSearchesRunsAndNoThreadOutlivesTheObjec
             for (int32_t id : ids) ASSERT_EQ(0, CancelThink(id)) << "still searching: " << id;
             EXPECT_FALSE(search.Latest().has_value());
         }
-        EXPECT_TRUE(ThreadsComeTo(before + 1)) << "the worker alone: " << LiveThreads();
+        EXPECT_TRUE(ThreadsComeTo(before + 1)) << "the worker alone: " << tavik_test::LiveThreads();
         // and it searches again
         const uint64_t again = search.Start(InitialBoard(), Depths(3, 16));
         ASSERT_TRUE(recorder.WaitForLast(again));
         EXPECT_EQ(0, recorder.Stale());
     }
-    EXPECT_TRUE(ThreadsComeTo(before)) << LiveThreads() << " threads, " << before << " before";
+    EXPECT_TRUE(ThreadsComeTo(before))
+        << tavik_test::LiveThreads() << " threads, " << before << " before";
     // Destroyed while the endless pass runs: the destructor ends it. It runs on a thread of its
     // own here, so that a destructor waiting for the pass fails the test rather than hangs it.
     {
@@ -480,12 +454,13 @@ TEST(HintSearch, StopAnswersWhenNoneOfItsSearchesRunsAndNoThreadOutlivesTheObjec
         ASSERT_EQ(std::future_status::ready, done.wait_for(std::chrono::minutes(2)))
             << "the destructor waits for the perfect pass";
     }
-    EXPECT_TRUE(ThreadsComeTo(before)) << LiveThreads() << " threads, " << before << " before";
+    EXPECT_TRUE(ThreadsComeTo(before))
+        << tavik_test::LiveThreads() << " threads, " << before << " before";
 }
 
 TEST(HintSearch, ABurstOfStartsEndsWithTheLastPositionsPassesAndNoOldOne) {
     MakeTheEnginesPool();
-    const int before = LiveThreads();
+    const int before = tavik_test::LiveThreads();
     const BoardState positions[] = {
         InitialBoard(),
         tavik_test::AfterMoves(kMiddleGame),
@@ -526,9 +501,11 @@ TEST(HintSearch, ABurstOfStartsEndsWithTheLastPositionsPassesAndNoOldOne) {
                   PassesText(delivered));
         EXPECT_EQ(LegalMoves(board).size(), recorder.Of(final).back().rows.size());
         EXPECT_EQ(0, recorder.Stale());
-        EXPECT_TRUE(ThreadsComeTo(before + 1)) << LiveThreads() << " threads, " << before;
+        EXPECT_TRUE(ThreadsComeTo(before + 1))
+            << tavik_test::LiveThreads() << " threads, " << before;
     }
-    EXPECT_TRUE(ThreadsComeTo(before)) << LiveThreads() << " threads, " << before << " before";
+    EXPECT_TRUE(ThreadsComeTo(before))
+        << tavik_test::LiveThreads() << " threads, " << before << " before";
 }
 
 }  // namespace

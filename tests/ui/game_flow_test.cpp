@@ -296,12 +296,7 @@ TEST_F(GameFlow, HundredsOfStartsAndStopsWhileThinkingLeakNothing) {
 
     // The gauge must see a leak: ten handles left open raise it by ten.
     const HandleGauge gauge = HandleGauge::Choose();
-    std::vector<HANDLE> leaked;
-    const uint64_t beforeLeak = gauge.Measure();
-    for (int i = 0; i < 10; ++i) leaked.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    const uint64_t withLeak = gauge.Measure();
-    for (HANDLE h : leaked) CloseHandle(h);
-    ASSERT_GE(withLeak, beforeLeak + 10) << "the handle gauge cannot see a leak here";
+    ASSERT_TRUE(gauge.SeesALeak()) << "the handle gauge cannot see a leak here";
 
     PROCESS_MEMORY_COUNTERS memory{};
     const uint64_t handlesBefore = gauge.Measure();

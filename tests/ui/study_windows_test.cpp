@@ -29,6 +29,7 @@
 #include "board_functions.h"
 #include "eval_window.h"
 #include "expected_layout.h"
+#include "live_threads.h"
 #include "modal_windows.h"
 #include "reference.h"
 #include "texts.h"
@@ -306,7 +307,7 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
     // Once, so that the threads the system starts for good at the first window are running.
     Drive(kCmdPerfectSearch, expected::kEvalList,
           [](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
-    const int threadsBefore = LiveThreads();
+    const int threadsBefore = tavik_test::LiveThreads();
     struct Case {
         const char* what;
         std::function<void(HWND)> close;
@@ -338,7 +339,7 @@ TEST_F(StudyWindows, ClosingDuringASearchEndsItAtOnce) {
         EXPECT_TRUE(gone) << "the search should end at once, not run on";
         EXPECT_EQ(nullptr, ModalKeyboard::Window());
         EXPECT_TRUE(IsWindowEnabled(Main()));
-        EXPECT_TRUE(WaitUntil([&] { return LiveThreads() <= threadsBefore; }, 5))
+        EXPECT_TRUE(WaitUntil([&] { return tavik_test::LiveThreads() <= threadsBefore; }, 5))
             << "a thread was left running";
     }
 }
@@ -360,7 +361,7 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     };
     W().Settings().study.perfectDepth = 30;  // the best move searches to the end as well
     for (int i = 0; i < 5; ++i) cycle(kCmdPerfectSearch, expected::kEvalList);
-    const int threadsBefore = LiveThreads();
+    const int threadsBefore = tavik_test::LiveThreads();
     HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     const uintptr_t slotBefore = reinterpret_cast<uintptr_t>(probe);
     CloseHandle(probe);
@@ -378,9 +379,9 @@ TEST_F(StudyWindows, TwoHundredOpeningsAndClosingsDuringSearches) {
     std::printf(
         "200 windows opened and closed during their searches in %lu ms; threads %d -> %d; "
         "probe handle slot %llu -> %llu\n",
-        static_cast<unsigned long>(took), threadsBefore, LiveThreads(),
+        static_cast<unsigned long>(took), threadsBefore, tavik_test::LiveThreads(),
         static_cast<unsigned long long>(slotBefore), static_cast<unsigned long long>(slotAfter));
-    EXPECT_TRUE(WaitUntil([&] { return LiveThreads() <= threadsBefore; }, 5));
+    EXPECT_TRUE(WaitUntil([&] { return tavik_test::LiveThreads() <= threadsBefore; }, 5));
     EXPECT_LE(slotAfter, slotBefore + 4 * 4) << "handles left open";
     EXPECT_EQ(nullptr, ModalKeyboard::Window());
     EXPECT_FALSE(W().Session().WorkerBusy());
